@@ -1,0 +1,111 @@
+#include "Description.h"
+
+#include "platform/Platform.h"
+
+const char* const DescriptionFileName = "Pellwick.ipi";
+
+TInstallDescription InstallDescription;
+std::string SourceDir;
+std::string DescriptionPath;
+std::string ProductTitle;
+std::int32_t ProgressStep = 0;
+std::string UserName;
+std::string UserOrganization;
+std::string DestDir;
+int WizardState = 0;
+
+void TInstallDescription::FreeLists()
+{
+    for (TStrings* list : {&StartInfoNames, &EndInfoNames, &SysFilesInNames, &FilesInNames,
+                           &DirsNames, &DirsValues, &SysFilesOutNames, &SysFilesOutValues,
+                           &FilesOutNames, &FilesOutValues, &ItemsNames, &ItemsValues,
+                           &AddOnsNames, &AddOnsValues, &KeysNames, &KeysValues})
+        list->clear();
+}
+
+void ResetSharedState()
+{
+    InstallDescription = TInstallDescription();
+    SourceDir.clear();
+    DescriptionPath.clear();
+    ProductTitle.clear();
+    ProgressStep = 0;
+    UserName.clear();
+    UserOrganization.clear();
+    DestDir.clear();
+    WizardState = 0;
+}
+
+std::string SourceDirOf(const std::string& exePath)
+{
+    std::string::size_type cut = exePath.find_last_of("\\:");
+    return Cut(cut == std::string::npos ? std::string() : exePath.substr(0, cut + 1));
+}
+
+std::string MakeProductTitle(const std::string& application, const std::string& version)
+{
+    if (application.empty()) return "";
+    if (version.empty()) return Cut(application);
+    return Cut(application + " " + version);
+}
+
+std::int32_t MakeProgressStep(std::size_t files, std::size_t sysFiles)
+{
+    return static_cast<std::int32_t>(100 / (files + sysFiles + 3));
+}
+
+namespace {
+
+const char* const SettingsSection = "Settings";
+
+void ReadPairs(const TProfile& profile, const char* section, TStrings& names,
+               TStrings& values, const std::string& def)
+{
+    profile.ReadSection(section, names);
+    values.clear();
+    for (const std::string& name : names) values.push_back(profile.ReadString(section, name, def));
+}
+
+}  // namespace
+
+void ReadDescription(const TProfile& profile, TInstallDescription& d)
+{
+    auto setting = [&](const char* name, const char* def) {
+        return Cut(profile.ReadString(SettingsSection, name, def));
+    };
+    d.Application = setting("Application", "");
+    d.Copyright = setting("Copyright", "");
+    d.WebAddress = setting("WebAddress", "");
+    d.EmailAddress = setting("EmailAddress", "");
+    d.Version = setting("Version", "");
+    d.ProgGroup = setting("ProgGroup", "Fenmarch");
+    d.Expand = profile.ReadBool(SettingsSection, "Expand", false);
+    d.Directory = setting("Directory", "c:\\tmp");
+
+    profile.ReadSection("FilesIn", d.FilesInNames);
+    profile.ReadSection("SysFilesIn", d.SysFilesInNames);
+    profile.ReadSection("StartInfo", d.StartInfoNames);
+    profile.ReadSection("EndInfo", d.EndInfoNames);
+
+    ReadPairs(profile, "FilesOut", d.FilesOutNames, d.FilesOutValues, "");
+    ReadPairs(profile, "SysFilesOut", d.SysFilesOutNames, d.SysFilesOutValues, "");
+    ReadPairs(profile, "Items", d.ItemsNames, d.ItemsValues, "Comic Relief");
+    ReadPairs(profile, "AddOns", d.AddOnsNames, d.AddOnsValues, "");
+    ReadPairs(profile, "Keys", d.KeysNames, d.KeysValues, "");
+    ReadPairs(profile, "Dirs", d.DirsNames, d.DirsValues, "");
+}
+
+bool LoadInstallDescription()
+{
+    InstallDescription.FreeLists();
+    SourceDir = SourceDirOf(Sys().Desktop->ExePath());
+    DescriptionPath = Cut(SourceDir + DescriptionFileName);
+    if (!Sys().Files->FileExists(DescriptionPath)) return false;
+
+    TCursorScope hourglass(TCursor::HourGlass);
+    TProfile profile(*Sys().Profiles, DescriptionPath);
+    ReadDescription(profile, InstallDescription);
+    ProgressStep = MakeProgressStep(InstallDescription.FilesInNames.size(),
+                                    InstallDescription.SysFilesInNames.size());
+    return true;
+}

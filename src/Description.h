@@ -1,0 +1,25 @@
+// Loading the install description file Pellwick.ipi.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "Shared.h"
+#include "platform/Profile.h"
+
+extern const char* const DescriptionFileName;  // "Pellwick.ipi"
+
+// The exe's path up to and including its last "\" or ":", cut to 255.
+std::string SourceDirOf(const std::string& exePath);
+// Application, a blank and Version; Application alone without a Version;
+// empty without an Application.
+std::string MakeProductTitle(const std::string& application, const std::string& version);
+// 100 div (files + system files + 3).
+std::int32_t MakeProgressStep(std::size_t files, std::size_t sysFiles);
+
+// Reads the settings and the lists from an opened profile.
+void ReadDescription(const TProfile& profile, TInstallDescription& description);
+
+// Sets SourceDir and DescriptionPath from the running exe, then reads the
+// file into InstallDescription and sets ProgressStep, with the hourglass
+// on meanwhile. False, with nothing read, when the file does not exist.
+bool LoadInstallDescription();

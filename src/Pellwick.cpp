@@ -1,0 +1,15 @@
+// Pellwick: the exe's entry point. Installs the Win32 services and window
+// backend, then runs the start-up sequence.
+#include <windows.h>
+
+#include "Program.h"
+#include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/Win32Widgets.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    InstallWin32Platform();
+    InstallWin32Widgets(instance);
+    RunProgram();
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "Text.h"
+
+#include "Error.h"
+
+std::string FormatMessage1(const std::string& pattern, const std::string& arg)
+{
+    std::string::size_type at = pattern.find("%s");
+    if (at == std::string::npos) return pattern;
+    return pattern.substr(0, at) + arg + pattern.substr(at + 2);
+}
+
+std::string Cut(const std::string& text, std::size_t max)
+{
+    return text.size() <= max ? text : text.substr(0, max);
+}
+
+static int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool TryStrToInt(const std::string& text, std::int32_t& value)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size()) return false;
+
+    std::uint64_t magnitude = 0;
+    if (text[i] == '$') {
+        ++i;
+        if (i >= text.size()) return false;
+        for (; i < text.size(); ++i) {
+            int d = HexDigit(text[i]);
+            if (d < 0) return false;
+            magnitude = magnitude * 16 + static_cast<unsigned>(d);
+            if (magnitude > 0xFFFFFFFFull) return false;
+        }
+        std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
+        if (negative) bits = 0u - bits;
+        value = static_cast<std::int32_t>(bits);
+        return true;
+    }
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9') return false;
+        magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
+        if (magnitude > 2147483648ull) return false;
+    }
+    if (!negative && magnitude > 2147483647ull) return false;
+    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                     : static_cast<std::int32_t>(magnitude);
+    return true;
+}
+
+std::int32_t StrToIntDef(const std::string& text, std::int32_t def)
+{
+    std::int32_t value;
+    return TryStrToInt(text, value) ? value : def;
+}
+
+std::int32_t StrToInt(const std::string& text)
+{
+    std::int32_t value;
+    if (!TryStrToInt(text, value))
+        throw EError(FormatMessage1("'%s' is not a valid integer value", text));
+    return value;
+}
+
+std::int32_t ReadIntegerText(const std::string& text, std::int32_t def)
+{
+    std::string s = text;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        s = "$" + s.substr(2);
+    return StrToIntDef(s, def);
+}
+
+std::string IntToStr(std::int64_t value)
+{
+    bool negative = value < 0;
+    std::uint64_t magnitude = negative ? 0ull - static_cast<std::uint64_t>(value)
+                                       : static_cast<std::uint64_t>(value);
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return negative ? "-" + digits : digits;
+}
+
+std::string AsciiUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}

@@ -1,0 +1,7 @@
+#include "Platform.h"
+
+TPlatform& Sys()
+{
+    static TPlatform platform;
+    return platform;
+}

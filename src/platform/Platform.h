@@ -1,0 +1,28 @@
+// The services the portable program reaches the outside world through.
+// The exe installs the Win32 implementations at start; tests install doubles.
+#pragma once
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/FileSystem.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
+
+struct TPlatform {
+    IProfileFiles* Profiles = nullptr;
+    IRegistryApi* Registry = nullptr;
+    IFileSystem* Files = nullptr;
+    IClock* Clock = nullptr;
+    IDesktop* Desktop = nullptr;
+};
+
+TPlatform& Sys();
+
+// Sets the screen cursor and puts the default one back when it goes out of
+// scope, whichever way the scope is left.
+class TCursorScope {
+public:
+    explicit TCursorScope(TCursor cursor) { Sys().Desktop->SetCursor(cursor); }
+    ~TCursorScope() { Sys().Desktop->SetCursor(TCursor::Default); }
+    TCursorScope(const TCursorScope&) = delete;
+    TCursorScope& operator=(const TCursorScope&) = delete;
+};

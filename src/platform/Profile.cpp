@@ -1,0 +1,46 @@
+#include "Profile.h"
+
+#include "core/Error.h"
+
+TStrings SplitNameBuffer(const std::string& buffer)
+{
+    TStrings names;
+    std::size_t at = 0;
+    while (at < buffer.size() && buffer[at] != '\0') {
+        std::size_t end = buffer.find('\0', at);
+        if (end == std::string::npos) end = buffer.size();
+        names.push_back(buffer.substr(at, end - at));
+        at = end + 1;
+    }
+    return names;
+}
+
+void TProfile::ReadSection(const std::string& section, TStrings& names) const
+{
+    names.clear();
+    names = SplitNameBuffer(files_.KeyNameBuffer(path_, section, NameBufferSize));
+}
+
+std::string TProfile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const
+{
+    return files_.ReadValue(path_, section, key, def, ValueBufferSize);
+}
+
+std::int32_t TProfile::ReadInteger(const std::string& section, const std::string& key,
+                                   std::int32_t def) const
+{
+    return ReadIntegerText(ReadString(section, key, ""), def);
+}
+
+bool TProfile::ReadBool(const std::string& section, const std::string& key, bool def) const
+{
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TProfile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) const
+{
+    if (!files_.WriteValue(path_, section, key, value))
+        throw EError(FormatMessage1("Unable to write to %s", path_));
+}

@@ -1,0 +1,52 @@
+// Private-profile (INI) files: the thin service and the accessor the
+// program reads its description and writes its uninstall record through.
+#pragma once
+#include <string>
+
+#include "core/Text.h"
+
+// The system's profile functions, one call each. Implemented over
+// GetPrivateProfileStringA/WritePrivateProfileStringA, and by a double.
+class IProfileFiles {
+public:
+    virtual ~IProfileFiles() = default;
+    // The key names of a section exactly as the system hands them over:
+    // each name followed by one NUL, the list by one more, cut to fit a
+    // buffer of size bytes the way GetPrivateProfileStringA cuts it.
+    virtual std::string KeyNameBuffer(const std::string& path, const std::string& section,
+                                      std::size_t size) = 0;
+    // The value of a key, or def; at most size - 1 characters.
+    virtual std::string ReadValue(const std::string& path, const std::string& section,
+                                  const std::string& key, const std::string& def,
+                                  std::size_t size) = 0;
+    virtual bool WriteValue(const std::string& path, const std::string& section,
+                            const std::string& key, const std::string& value) = 0;
+};
+
+// Splits a key-name buffer into names; stops at the first empty name.
+TStrings SplitNameBuffer(const std::string& buffer);
+
+// A profile file named by path. Opening touches no file; every operation
+// finds the file by its path again.
+class TProfile {
+public:
+    static constexpr std::size_t NameBufferSize = 8192;
+    static constexpr std::size_t ValueBufferSize = 1024;
+
+    TProfile(IProfileFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+
+    const std::string& Path() const { return path_; }
+    void ReadSection(const std::string& section, TStrings& names) const;
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& def) const;
+    std::int32_t ReadInteger(const std::string& section, const std::string& key,
+                             std::int32_t def) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+    // Raises "Unable to write to %s" when the system refuses the write.
+    void WriteString(const std::string& section, const std::string& key,
+                     const std::string& value) const;
+
+private:
+    IProfileFiles& files_;
+    std::string path_;
+};

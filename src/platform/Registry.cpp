@@ -1,0 +1,168 @@
+#include "Registry.h"
+
+#include "core/Error.h"
+#include "core/Text.h"
+
+namespace {
+
+bool IsRelative(const std::string& path) { return path.empty() || path[0] != '\\'; }
+
+std::string WithoutLeadingSlash(const std::string& path)
+{
+    return IsRelative(path) ? path : path.substr(1);
+}
+
+}  // namespace
+
+TRegistry::TRegistry(IRegistryApi& api) : api_(api) {}
+
+TRegistry::TRegistry(IRegistryApi& api, const std::string& keyPath) : api_(api)
+{
+    OpenKey(keyPath, true);
+}
+
+TRegistry::~TRegistry() { CloseKey(); }
+
+void TRegistry::SetRoot(RegRoot root)
+{
+    if (root == root_) return;
+    root_ = root;
+    CloseKey();
+}
+
+RegKey TRegistry::BaseKey(bool relative)
+{
+    return (current_ == 0 || !relative) ? api_.Root(root_) : current_;
+}
+
+void TRegistry::ChangeKey(RegKey key, const std::string& path)
+{
+    CloseKey();
+    current_ = key;
+    currentPath_ = path;
+}
+
+void TRegistry::CloseKey()
+{
+    if (current_ != 0) api_.CloseKey(current_);
+    current_ = 0;
+    currentPath_.clear();
+}
+
+bool TRegistry::Open(const std::string& keyPath, bool canCreate, bool writable)
+{
+    bool relative = IsRelative(keyPath);
+    std::string sub = WithoutLeadingSlash(keyPath);
+    RegKey key = 0;
+    long rc = (!canCreate || sub.empty()) ? api_.OpenKey(BaseKey(relative), sub, writable, key)
+                                          : api_.CreateKey(BaseKey(relative), sub, key);
+    if (rc != 0) return false;
+    if (current_ != 0 && relative) sub = currentPath_ + "\\" + sub;
+    ChangeKey(key, sub);
+    return true;
+}
+
+bool TRegistry::OpenKey(const std::string& keyPath, bool canCreate)
+{
+    return Open(keyPath, canCreate, true);
+}
+
+bool TRegistry::OpenKeyReadOnly(const std::string& keyPath)
+{
+    return Open(keyPath, false, false);
+}
+
+bool TRegistry::ValueExists(const std::string& name)
+{
+    RegType type;
+    std::uint32_t size;
+    return current_ != 0 && api_.QueryValueInfo(current_, name, type, size) == 0;
+}
+
+std::string TRegistry::ReadString(const std::string& name)
+{
+    RegType type;
+    std::uint32_t size = 0;
+    if (current_ == 0 || api_.QueryValueInfo(current_, name, type, size) != 0 || size == 0)
+        return "";
+    std::string data;
+    if (api_.QueryValueData(current_, name, type, data, size) != 0)
+        throw EError(FormatMessage1("Failed to get data for '%s'", name));
+    if (type != RegType::String && type != RegType::ExpandString)
+        throw EError(FormatMessage1("Invalid data type for '%s'", name));
+    std::string::size_type nul = data.find('\0');
+    if (nul != std::string::npos) data.resize(nul);
+    return data;
+}
+
+RegKey TRegistry::GetKey(const std::string& keyPath)
+{
+    bool relative = IsRelative(keyPath);
+    RegKey key = 0;
+    if (api_.OpenKey(BaseKey(relative), WithoutLeadingSlash(keyPath), true, key) != 0) return 0;
+    return key;
+}
+
+void TRegistry::CreateKey(const std::string& keyPath)
+{
+    bool relative = IsRelative(keyPath);
+    RegKey key = 0;
+    if (api_.CreateKey(BaseKey(relative), WithoutLeadingSlash(keyPath), key) != 0)
+        throw EError(FormatMessage1("Failed to create key %s", keyPath));
+    api_.CloseKey(key);
+}
+
+namespace {
+
+// Closes a key of the service when it goes out of scope.
+class ScopedKey {
+public:
+    ScopedKey(IRegistryApi& api, RegKey key) : api_(api), key_(key) {}
+    ~ScopedKey()
+    {
+        if (key_ != 0) api_.CloseKey(key_);
+    }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+private:
+    IRegistryApi& api_;
+    RegKey key_;
+};
+
+}  // namespace
+
+void TRegistry::WriteString(const std::string& keyPath, const std::string& name,
+                            const std::string& text)
+{
+    CreateKey(keyPath);
+    RegKey key = GetKey(keyPath);
+    if (key == 0) return;
+    ScopedKey closer(api_, key);
+    if (api_.SetStringValue(key, name, text) != 0)
+        throw EError(FormatMessage1("Failed to set data for '%s'", name));
+}
+
+std::int32_t TRegistry::ReadInteger(const std::string& keyPath, const std::string& name,
+                                    std::int32_t def)
+{
+    RegKey key = GetKey(keyPath);
+    if (key == 0) return def;
+    ScopedKey closer(api_, key);
+    // Read through the open-key operations, then put the caller's key back.
+    RegKey saved = current_;
+    current_ = key;
+    struct Restore {
+        RegKey& slot;
+        RegKey value;
+        ~Restore() { slot = value; }
+    } restore{current_, saved};
+    if (!ValueExists(name)) return def;
+    return ReadIntegerText(ReadString(name), def);
+}
+
+void TRegistry::WriteInteger(const std::string& keyPath, const std::string& name,
+                             std::int32_t value)
+{
+    WriteString(keyPath, name, IntToStr(value));
+}

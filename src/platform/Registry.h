@@ -1,0 +1,85 @@
+// The registry: the thin service over the Reg* functions and the accessor
+// the program reads and writes keys through.
+#pragma once
+#include <cstdint>
+#include <string>
+
+enum class RegRoot { CurrentUser, LocalMachine };
+
+// An open key of the service; 0 is no key.
+using RegKey = std::uintptr_t;
+
+enum class RegType { None, String, ExpandString, Binary, DWord, MultiString, Other };
+
+// One call per Reg* function. Results are Win32 error codes (0 = success).
+class IRegistryApi {
+public:
+    virtual ~IRegistryApi() = default;
+    virtual RegKey Root(RegRoot root) = 0;
+    // RegCreateKeyExA with full access: creates sub and its missing parents.
+    virtual long CreateKey(RegKey parent, const std::string& sub, RegKey& result) = 0;
+    // RegOpenKeyExA; writable asks for full access, otherwise read access.
+    virtual long OpenKey(RegKey parent, const std::string& sub, bool writable,
+                         RegKey& result) = 0;
+    // RegQueryValueExA without a buffer: type and size in bytes.
+    virtual long QueryValueInfo(RegKey key, const std::string& name, RegType& type,
+                                std::uint32_t& size) = 0;
+    // RegQueryValueExA into a buffer of size bytes.
+    virtual long QueryValueData(RegKey key, const std::string& name, RegType& type,
+                                std::string& data, std::uint32_t size) = 0;
+    // RegSetValueExA with REG_SZ and the text's terminating NUL.
+    virtual long SetStringValue(RegKey key, const std::string& name,
+                                const std::string& text) = 0;
+    virtual void CloseKey(RegKey key) = 0;
+};
+
+// A registry accessor: a root key (HKEY_CURRENT_USER at first) and at most
+// one open key. A key path that starts with "\" is taken below the root
+// (that one "\" dropped); any other below the open key, or the root when
+// no key is open. Errors are raised as EError with the system's texts.
+class TRegistry {
+public:
+    explicit TRegistry(IRegistryApi& api);
+    // Opens (creating where needed) keyPath at once; failure is silent.
+    TRegistry(IRegistryApi& api, const std::string& keyPath);
+    ~TRegistry();
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    RegRoot Root() const { return root_; }
+    bool HasOpenKey() const { return current_ != 0; }
+    const std::string& CurrentPath() const { return currentPath_; }
+
+    // Switching to another root closes the open key.
+    void SetRoot(RegRoot root);
+    // Opens keyPath, creating it and its parents when canCreate; an empty
+    // path opens the base key itself. The new key replaces the open one.
+    bool OpenKey(const std::string& keyPath, bool canCreate);
+    // As OpenKey without creating, asking only for read access.
+    bool OpenKeyReadOnly(const std::string& keyPath);
+    void CloseKey();
+
+    // Values of the open key. A missing or empty value reads as "".
+    std::string ReadString(const std::string& name);
+    bool ValueExists(const std::string& name);
+
+    // Values under a key path taken by the path rule; the open key stays.
+    void WriteString(const std::string& keyPath, const std::string& name,
+                     const std::string& text);
+    std::int32_t ReadInteger(const std::string& keyPath, const std::string& name,
+                             std::int32_t def);
+    void WriteInteger(const std::string& keyPath, const std::string& name,
+                      std::int32_t value);
+
+private:
+    RegKey BaseKey(bool relative);
+    RegKey GetKey(const std::string& keyPath);
+    void CreateKey(const std::string& keyPath);
+    void ChangeKey(RegKey key, const std::string& path);
+    bool Open(const std::string& keyPath, bool canCreate, bool writable);
+
+    IRegistryApi& api_;
+    RegRoot root_ = RegRoot::CurrentUser;
+    RegKey current_ = 0;
+    std::string currentPath_;
+};

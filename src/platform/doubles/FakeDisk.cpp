@@ -1,0 +1,72 @@
+#include "platform/doubles/FakeDisk.h"
+
+#include "core/Text.h"
+
+std::string TFakeDisk::Key(std::string path)
+{
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return AsciiUpper(path);
+}
+
+std::string TFakeDisk::DirOf(const std::string& path)
+{
+    std::string::size_type cut = path.find_last_of('\\');
+    if (cut == std::string::npos) return "";
+    if (cut == 2 && path[1] == ':') return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
+bool TFakeDisk::DirExists(const std::string& path) const
+{
+    std::string key = Key(path);
+    if (key.size() == 3 && key[1] == ':' && key[2] == '\\') return true;
+    if (key.size() == 2 && key[1] == ':') return true;
+    return dirs_.count(key) != 0;
+}
+
+void TFakeDisk::MakeDir(const std::string& path) { dirs_.insert(Key(path)); }
+
+void TFakeDisk::MakeDirs(const std::string& path)
+{
+    std::string dir = DirOf(path);
+    if (!dir.empty() && dir != path && !DirExists(dir)) MakeDirs(dir);
+    if (!DirExists(path)) MakeDir(path);
+}
+
+bool TFakeDisk::FileExists(const std::string& path) const { return Find(path) != nullptr; }
+
+const TFakeDisk::File* TFakeDisk::Find(const std::string& path) const
+{
+    auto it = files_.find(Key(path));
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+TFakeDisk::File* TFakeDisk::Find(const std::string& path)
+{
+    auto it = files_.find(Key(path));
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+void TFakeDisk::Put(const std::string& path, const std::string& content, bool readOnly)
+{
+    std::string dir = DirOf(path);
+    if (!dir.empty()) MakeDirs(dir);
+    files_[Key(path)] = File{content, readOnly};
+}
+
+bool TFakeDisk::Write(const std::string& path, const std::string& content)
+{
+    std::string dir = DirOf(path);
+    if (!dir.empty() && !DirExists(dir)) return false;
+    if (DirExists(path)) return false;
+    File& file = files_[Key(path)];
+    if (file.ReadOnly) return false;
+    file.Content = content;
+    return true;
+}
+
+std::string TFakeDisk::Get(const std::string& path) const
+{
+    const File* file = Find(path);
+    return file == nullptr ? "" : file->Content;
+}

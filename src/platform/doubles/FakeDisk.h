@@ -1,0 +1,37 @@
+// An in-memory disk of Windows paths, shared by the file-system and
+// profile doubles. Names are matched without regard to case.
+#pragma once
+#include <map>
+#include <set>
+#include <string>
+
+class TFakeDisk {
+public:
+    struct File {
+        std::string Content;
+        bool ReadOnly = false;
+    };
+
+    // Drive roots ("C:\") always exist.
+    bool DirExists(const std::string& path) const;
+    void MakeDir(const std::string& path);
+    // Makes the directory and all its parents.
+    void MakeDirs(const std::string& path);
+    bool FileExists(const std::string& path) const;
+    // Writes a file, making its directories.
+    void Put(const std::string& path, const std::string& content, bool readOnly = false);
+    const File* Find(const std::string& path) const;
+    File* Find(const std::string& path);
+    // Writes a file only when its directory exists and it is not read-only.
+    bool Write(const std::string& path, const std::string& content);
+    std::string Get(const std::string& path) const;
+    void Remove(const std::string& path) { files_.erase(Key(path)); }
+
+    // "C:\a\b" of "C:\a\b\c"; "" when there is no directory part.
+    static std::string DirOf(const std::string& path);
+    static std::string Key(std::string path);
+
+private:
+    std::map<std::string, File> files_;
+    std::set<std::string> dirs_;
+};

@@ -1,0 +1,58 @@
+// The Win32 implementations of the platform services.
+#pragma once
+#include "platform/Platform.h"
+
+class TWin32ProfileFiles : public IProfileFiles {
+public:
+    std::string KeyNameBuffer(const std::string& path, const std::string& section,
+                              std::size_t size) override;
+    std::string ReadValue(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& def,
+                          std::size_t size) override;
+    bool WriteValue(const std::string& path, const std::string& section, const std::string& key,
+                    const std::string& value) override;
+};
+
+class TWin32Registry : public IRegistryApi {
+public:
+    RegKey Root(RegRoot root) override;
+    long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override;
+    long OpenKey(RegKey parent, const std::string& sub, bool writable, RegKey& result) override;
+    long QueryValueInfo(RegKey key, const std::string& name, RegType& type,
+                        std::uint32_t& size) override;
+    long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
+                        std::uint32_t size) override;
+    long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    void CloseKey(RegKey key) override;
+};
+
+class TWin32FileSystem : public IFileSystem {
+public:
+    bool FileExists(const std::string& path) override;
+    bool DirectoryExists(const std::string& path) override;
+    bool MakeDirectory(const std::string& path) override;
+    unsigned long Copy(const std::string& source, const std::string& dest,
+                           bool failIfExists) override;
+    std::string WindowsDirectory() override;
+    bool ReadWholeFile(const std::string& path, std::string& content) override;
+    std::string CurrentDirectory() override;
+    bool ChangeDirectory(const std::string& path) override;
+};
+
+class TWin32Clock : public IClock {
+public:
+    TDateTime Now() override;
+    void Sleep(unsigned milliseconds) override;
+};
+
+class TWin32Desktop : public IDesktop {
+public:
+    int ScreenWidth() override;
+    int ScreenHeight() override;
+    void SetCursor(TCursor cursor) override;
+    void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override;
+    std::string ExePath() override;
+};
+
+// Installs the Win32 services into Sys().
+void InstallWin32Platform();

@@ -1,0 +1,34 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+
+std::string TWin32ProfileFiles::KeyNameBuffer(const std::string& path,
+                                              const std::string& section, std::size_t size)
+{
+    // The A function leaves the tail of a too-small buffer as it was, so
+    // the buffer starts out zeroed.
+    std::vector<char> buffer(size, '\0');
+    DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                            static_cast<DWORD>(size), path.c_str());
+    std::size_t end = length + 1 < size ? length + 1 : size;
+    return std::string(buffer.data(), end);
+}
+
+std::string TWin32ProfileFiles::ReadValue(const std::string& path, const std::string& section,
+                                          const std::string& key, const std::string& def,
+                                          std::size_t size)
+{
+    std::vector<char> buffer(size, '\0');
+    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
+                                            buffer.data(), static_cast<DWORD>(size), path.c_str());
+    return std::string(buffer.data(), length);
+}
+
+bool TWin32ProfileFiles::WriteValue(const std::string& path, const std::string& section,
+                                    const std::string& key, const std::string& value)
+{
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                      path.c_str()) != FALSE;
+}

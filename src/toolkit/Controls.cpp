@@ -1,0 +1,159 @@
+#include "toolkit/Controls.h"
+
+#include <algorithm>
+
+#include "core/Error.h"
+#include "toolkit/Backend.h"
+#include "toolkit/Forms.h"
+
+namespace {
+IWidgetBackend* installedBackend = nullptr;
+}
+
+IWidgetBackend* Backend() { return installedBackend; }
+void SetBackend(IWidgetBackend* backend) { installedBackend = backend; }
+
+TTextSize EstimateTextSize(const TFont& font, const std::string& text)
+{
+    return {static_cast<int>(text.size()) * 6, font.Height + 2};
+}
+
+TControl::TControl(TControlKind kind, TControl* parent) : kind_(kind), parent_(parent)
+{
+    if (parent_ != nullptr) {
+        parent_->children_.push_back(this);
+        font_ = parent_->font_;
+    }
+}
+
+TControl::~TControl()
+{
+    if (Peer != nullptr && Backend() != nullptr) Backend()->DestroyPeer(*this);
+    if (parent_ != nullptr) {
+        auto& siblings = parent_->children_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+}
+
+void TControl::Changed(TProp prop)
+{
+    if (Peer != nullptr && Backend() != nullptr) Backend()->Update(*this, prop);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    bounds_ = {left, top, width, height};
+    Changed(TProp::Bounds);
+}
+
+void TControl::SetCaption(const std::string& caption)
+{
+    caption_ = caption;
+    Changed(TProp::Caption);
+}
+
+void TControl::SetVisible(bool visible)
+{
+    if (visible_ == visible) return;
+    visible_ = visible;
+    Changed(TProp::Visible);
+}
+
+void TControl::SetEnabled(bool enabled)
+{
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    Changed(TProp::Enabled);
+}
+
+void TControl::SetFont(const TFont& font)
+{
+    font_ = font;
+    AdjustSize();
+    Changed(TProp::Font);
+}
+
+void TControl::SetColor(TColor color)
+{
+    color_ = color;
+    Changed(TProp::Color);
+}
+
+void TControl::Repaint()
+{
+    if (Peer != nullptr && Backend() != nullptr) Backend()->Repaint(*this);
+}
+
+void TControl::Fire(const TNotifyEvent& handler)
+{
+    if (!handler) return;
+    try {
+        handler(*this);
+    } catch (const EError& e) {
+        Application().ShowException(e.Message());
+    } catch (const std::exception& e) {
+        Application().ShowException(e.what());
+    }
+}
+
+TLabel::TLabel(TControl* parent) : TControl(TControlKind::Label, parent)
+{
+    if (parent != nullptr) color_ = parent->Color();
+}
+
+void TLabel::SetCaption(const std::string& caption)
+{
+    caption_ = caption;
+    AdjustSize();
+    Changed(TProp::Caption);
+}
+
+void TLabel::SetAutoSize(bool on)
+{
+    AutoSize = on;
+    AdjustSize();
+}
+
+void TLabel::AdjustSize()
+{
+    if (!AutoSize) return;
+    TTextSize size = Backend() != nullptr ? Backend()->MeasureText(font_, caption_)
+                                          : EstimateTextSize(font_, caption_);
+    bounds_.Width = size.Width;
+    bounds_.Height = size.Height;
+    Changed(TProp::Bounds);
+}
+
+void TButton::Click()
+{
+    if (enabled_) Fire(OnClick);
+}
+
+void TProgressBar::SetPosition(int position)
+{
+    position_ = std::max(Min, std::min(Max, position));
+    Changed(TProp::Position);
+}
+
+TTimer::~TTimer()
+{
+    if (enabled_ && Backend() != nullptr) Backend()->StopTimer(*this);
+}
+
+void TTimer::SetEnabled(bool enabled)
+{
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    if (Backend() == nullptr) return;
+    if (enabled_)
+        Backend()->StartTimer(*this);
+    else
+        Backend()->StopTimer(*this);
+}
+
+void TTimer::Tick()
+{
+    // Events are reported through their owner's dispatch; an unowned timer
+    // has nowhere to report to and does not tick.
+    if (enabled_ && Owner != nullptr) Owner->Fire(OnTimer);
+}

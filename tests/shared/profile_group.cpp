@@ -1,0 +1,178 @@
+// Profile files through TProfile: the rules the program relies on, checked
+// on the double and on the system's own profile functions alike.
+#include <gtest/gtest.h>
+
+#include "TestEnv.h"
+#include "core/Error.h"
+
+namespace {
+
+class ProfileGroup : public ::testing::Test {
+protected:
+    void SetUp() override { path_ = TestEnv().ScratchFile("group.ini"); }
+    void TearDown() override { TestEnv().RemoveFile(path_); }
+    TProfile Write(const std::string& text)
+    {
+        TestEnv().PutFile(path_, text);
+        return TProfile(TestEnv().Profiles(), path_);
+    }
+    std::string path_;
+};
+
+const char* const Sample =
+    "; comment=ignored\r\n"
+    "[Settings]\r\n"
+    "Plain=hello world\r\n"
+    "  Spaced   =   value with blanks   \r\n"
+    "Double=\"quoted\"\r\n"
+    "Single='single'\r\n"
+    "Half=\"open\r\n"
+    "Empty=\r\n"
+    "#Hash=kept\r\n"
+    ";Semi=gone\r\n"
+    "Dup=first\r\n"
+    "Dup=second\r\n"
+    "NoEquals\r\n"
+    "[settings]\r\n"
+    "Later=only in the second copy\r\n";
+
+TEST_F(ProfileGroup, ValuesFollowTheSystemRules)
+{
+    TProfile p = Write(Sample);
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"Settings", "Plain", "hello world"},
+        {"Settings", "Spaced", "value with blanks"},
+        {"Settings", "Double", "quoted"},
+        {"Settings", "Single", "single"},
+        {"Settings", "Half", "\"open"},
+        {"Settings", "Empty", ""},  // present and empty: not the default
+        {"Settings", "#Hash", "kept"},
+        {"Settings", ";Semi", "<def>"},
+        {"Settings", "Dup", "first"},
+        {"Settings", "NoEquals", "<def>"},
+        {"SETTINGS", "plain", "hello world"},  // names match without case
+        {"Settings", "Later", "<def>"},        // a repeated section is not read
+        {"Missing", "Plain", "<def>"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, p.ReadString(c.section, c.key, "<def>")) << c.section << "/" << c.key;
+}
+
+TEST_F(ProfileGroup, MissingFileGivesDefaultsAndNoNames)
+{
+    TProfile p(TestEnv().Profiles(), TestEnv().ScratchFile("absent.ini"));
+    EXPECT_EQ("c:\\tmp", p.ReadString("Settings", "Directory", "c:\\tmp"));
+    TStrings names{"stale"};
+    p.ReadSection("Settings", names);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(ProfileGroup, ValuesAreCutTo1023Characters)
+{
+    std::string longValue(1500, 'v');
+    TProfile p = Write("[S]\r\nLong=" + longValue + "\r\n");
+    EXPECT_EQ(std::string(1023, 'v'), p.ReadString("S", "Long", ""));
+}
+
+TEST_F(ProfileGroup, SectionNamesKeepFileOrderAndDuplicates)
+{
+    TProfile p = Write(
+        "[Files]\r\nzeta.exe=1\r\nalpha.dll\r\nAlpha.txt = x\r\nzeta.exe=2\r\n;c=3\r\n[Next]\r\nq=1\r\n");
+    TStrings names{"stale"};
+    p.ReadSection("Files", names);
+    EXPECT_EQ((TStrings{"zeta.exe", "Alpha.txt", "zeta.exe"}), names);
+    p.ReadSection("Nowhere", names);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(ProfileGroup, AnEmptyNameEndsTheListing)
+{
+    TProfile p = Write("[S]\r\na=1\r\n=2\r\nb=3\r\n");
+    TStrings names;
+    p.ReadSection("S", names);
+    EXPECT_EQ((TStrings{"a"}), names);
+}
+
+TEST_F(ProfileGroup, NamesPastTheListingBufferAreDropped)
+{
+    // 1000 names of 10 characters need 11,001 bytes; 8,192 hold 744 whole
+    // names and the first 6 characters of one more.
+    std::string text = "[Big]\r\n";
+    for (int i = 0; i < 1000; ++i) {
+        char name[16];
+        snprintf(name, sizeof name, "entry%05d", i);
+        text += std::string(name) + "=x\r\n";
+    }
+    TProfile p = Write(text);
+    TStrings names;
+    p.ReadSection("Big", names);
+    ASSERT_EQ(745u, names.size());
+    EXPECT_EQ("entry00743", names[743]);
+    EXPECT_EQ("entry0", names[744]);
+}
+
+TEST_F(ProfileGroup, IntegersAndTruthValues)
+{
+    TProfile p = Write(
+        "[S]\r\none=1\r\nminus=-1\r\nhex=0x10\r\nupper=0X1f\r\ndollar=$1F\r\nzero=0\r\nzerohex=0x0\r\n"
+        "word=yes\r\nempty=\r\nblank= 12\r\ntrail=12abc\r\nbig=99999999999\r\nsign=+7\r\n");
+    struct Case {
+        const char* key;
+        std::int32_t asInteger;  // default -99
+        bool asTruth;            // default false
+    } cases[] = {
+        {"one", 1, true},        {"minus", -1, true},     {"hex", 16, true},
+        {"upper", 31, true},       {"dollar", 31, true},    {"zero", 0, false},
+        {"zerohex", 0, false},   {"word", -99, false},    {"empty", -99, false},
+        {"blank", 12, true},     {"trail", -99, false},   {"big", -99, false},
+        {"sign", 7, true},       {"missing", -99, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.asInteger, p.ReadInteger("S", c.key, -99)) << c.key;
+        EXPECT_EQ(c.asTruth, p.ReadBool("S", c.key, false)) << c.key;
+    }
+    EXPECT_TRUE(p.ReadBool("S", "missing", true));
+    EXPECT_TRUE(p.ReadBool("S", "word", true));
+}
+
+TEST_F(ProfileGroup, WritingKeepsEveryOtherLine)
+{
+    TProfile p = Write(
+        "; record template\r\n[Uninstall]\r\nDisplayName = old\r\nNote line\r\n\r\n"
+        "[Files]\r\na=1\r\n");
+    p.WriteString("Uninstall", "DisplayName", "Tool 1.0");
+    p.WriteString("Uninstall", "UninstallString", "C:\\WINDOWS\\Skorvel.exe C:\\Tool");
+    p.WriteString("Install", "Path", "C:\\Tool");
+    EXPECT_EQ(
+        "; record template\r\n[Uninstall]\r\nDisplayName=Tool 1.0\r\nNote line\r\n"
+        "UninstallString=C:\\WINDOWS\\Skorvel.exe C:\\Tool\r\n[Files]\r\na=1\r\n"
+        "[Install]\r\nPath=C:\\Tool\r\n",
+        TestEnv().GetFile(path_));
+    EXPECT_EQ("Tool 1.0", p.ReadString("Uninstall", "DisplayName", ""));
+}
+
+TEST_F(ProfileGroup, WritingCreatesTheFile)
+{
+    TestEnv().RemoveFile(path_);
+    TProfile p(TestEnv().Profiles(), path_);
+    p.WriteString("Install", "Date", "12/6/97 3:15:00 PM");
+    EXPECT_EQ("12/6/97 3:15:00 PM", p.ReadString("Install", "Date", ""));
+}
+
+TEST_F(ProfileGroup, WritingIntoAMissingDirectoryRaisesUnableToWrite)
+{
+    std::string path = TestEnv().MissingDirFile();
+    TProfile p(TestEnv().Profiles(), path);
+    try {
+        p.WriteString("Install", "Path", "x");
+        FAIL() << "no error raised";
+    } catch (const EError& e) {
+        EXPECT_EQ("Unable to write to " + path, e.Message());
+    }
+}
+
+}  // namespace
