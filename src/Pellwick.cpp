@@ -2,6 +2,8 @@
 // backend, then runs the start-up sequence.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "Program.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Widgets.h"

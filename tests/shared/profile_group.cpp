@@ -51,7 +51,7 @@ TEST_F(ProfileGroup, ValuesFollowTheSystemRules)
         {"Settings", "Half", "\"open"},
         {"Settings", "Empty", ""},  // present and empty: not the default
         {"Settings", "#Hash", "kept"},
-        {"Settings", ";Semi", "<def>"},
+        {"Settings", ";Semi", "gone"},  // a comment is still found by its full name
         {"Settings", "Dup", "first"},
         {"Settings", "NoEquals", "<def>"},
         {"SETTINGS", "plain", "hello world"},  // names match without case
@@ -81,10 +81,10 @@ TEST_F(ProfileGroup, ValuesAreCutTo1023Characters)
 TEST_F(ProfileGroup, SectionNamesKeepFileOrderAndDuplicates)
 {
     TProfile p = Write(
-        "[Files]\r\nzeta.exe=1\r\nalpha.dll\r\nAlpha.txt = x\r\nzeta.exe=2\r\n;c=3\r\n[Next]\r\nq=1\r\n");
+        "[Files]\r\nzeta.exe=1\r\nalpha.dll\r\nAlpha.txt = x\r\nzeta.exe=2\r\n;c=3\r\n#d=4\r\n[Next]\r\nq=1\r\n");
     TStrings names{"stale"};
     p.ReadSection("Files", names);
-    EXPECT_EQ((TStrings{"zeta.exe", "Alpha.txt", "zeta.exe"}), names);
+    EXPECT_EQ((TStrings{"zeta.exe", "Alpha.txt", "zeta.exe", "#d"}), names);
     p.ReadSection("Nowhere", names);
     EXPECT_TRUE(names.empty());
 }

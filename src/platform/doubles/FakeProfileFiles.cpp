@@ -9,6 +9,8 @@ struct Line {
     std::string name;   // section name, or key name (trimmed)
     std::string value;  // entry value (trimmed, quotes kept)
     std::string text;   // the line as it stood, trimmed
+    // A comment line: found when asked for by name, left out of listings.
+    bool comment = false;
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -51,10 +53,11 @@ std::vector<Line> Parse(const std::string& content)
             line.kind = Line::Section;
             line.name = Trim(line.text.substr(1, close == std::string::npos ? std::string::npos
                                                                             : close - 1));
-        } else if (line.text[0] != ';') {
+        } else {
             std::string::size_type eq = line.text.find('=');
             if (eq != std::string::npos) {
                 line.kind = Line::Entry;
+                line.comment = line.text[0] == ';';
                 line.name = Trim(line.text.substr(0, eq));
                 line.value = Trim(line.text.substr(eq + 1));
             }
@@ -98,7 +101,7 @@ std::string TFakeProfileFiles::KeyNameBuffer(const std::string& path, const std:
     std::size_t first, last;
     if (disk_.FileExists(path) && FindSection(lines, section, first, last))
         for (std::size_t i = first; i < last; ++i)
-            if (lines[i].kind == Line::Entry) names += lines[i].name + '\0';
+            if (lines[i].kind == Line::Entry && !lines[i].comment) names += lines[i].name + '\0';
     if (names.size() + 1 < size) return names + '\0';
     // Cut as the system cuts: n - 2 characters and one NUL.
     return size >= 2 ? names.substr(0, size - 2) + '\0' : std::string(size, '\0');
