@@ -4,8 +4,10 @@
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 
 struct TPlatform {
     IProfileFiles* Profiles = nullptr;
@@ -13,6 +15,9 @@ struct TPlatform {
     IFileSystem* Files = nullptr;
     IClock* Clock = nullptr;
     IDesktop* Desktop = nullptr;
+    ILocale* Locale = nullptr;
+    IShell* Shell = nullptr;
+    IProgramManager* ProgramManager = nullptr;
 };
 
 TPlatform& Sys();

@@ -49,12 +49,12 @@ void TRegistry::CloseKey()
     currentPath_.clear();
 }
 
-bool TRegistry::Open(const std::string& keyPath, bool canCreate, bool writable)
+bool TRegistry::Open(const std::string& keyPath, bool canCreate, RegAccess access)
 {
     bool relative = IsRelative(keyPath);
     std::string sub = WithoutLeadingSlash(keyPath);
     RegKey key = 0;
-    long rc = (!canCreate || sub.empty()) ? api_.OpenKey(BaseKey(relative), sub, writable, key)
+    long rc = (!canCreate || sub.empty()) ? api_.OpenKey(BaseKey(relative), sub, access, key)
                                           : api_.CreateKey(BaseKey(relative), sub, key);
     if (rc != 0) return false;
     if (current_ != 0 && relative) sub = currentPath_ + "\\" + sub;
@@ -64,12 +64,14 @@ bool TRegistry::Open(const std::string& keyPath, bool canCreate, bool writable)
 
 bool TRegistry::OpenKey(const std::string& keyPath, bool canCreate)
 {
-    return Open(keyPath, canCreate, true);
+    return Open(keyPath, canCreate, RegAccess::Full);
 }
 
-bool TRegistry::OpenKeyReadOnly(const std::string& keyPath)
+bool TRegistry::OpenKeyReadOnly(const std::string& keyPath, bool wide)
 {
-    return Open(keyPath, false, false);
+    // Systems without a 64-bit view may refuse the flag: then ask without.
+    if (wide && Open(keyPath, false, RegAccess::Read64)) return true;
+    return Open(keyPath, false, RegAccess::Read);
 }
 
 bool TRegistry::ValueExists(const std::string& name)
@@ -99,7 +101,7 @@ RegKey TRegistry::GetKey(const std::string& keyPath)
 {
     bool relative = IsRelative(keyPath);
     RegKey key = 0;
-    if (api_.OpenKey(BaseKey(relative), WithoutLeadingSlash(keyPath), true, key) != 0) return 0;
+    if (api_.OpenKey(BaseKey(relative), WithoutLeadingSlash(keyPath), RegAccess::Full, key) != 0) return 0;
     return key;
 }
 

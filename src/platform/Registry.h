@@ -11,6 +11,10 @@ using RegKey = std::uintptr_t;
 
 enum class RegType { None, String, ExpandString, Binary, DWord, MultiString, Other };
 
+// Rights a key is opened with. Read64 reads the 64-bit view where the
+// system has one.
+enum class RegAccess { Full, Read, Read64 };
+
 // One call per Reg* function. Results are Win32 error codes (0 = success).
 class IRegistryApi {
 public:
@@ -18,8 +22,8 @@ public:
     virtual RegKey Root(RegRoot root) = 0;
     // RegCreateKeyExA with full access: creates sub and its missing parents.
     virtual long CreateKey(RegKey parent, const std::string& sub, RegKey& result) = 0;
-    // RegOpenKeyExA; writable asks for full access, otherwise read access.
-    virtual long OpenKey(RegKey parent, const std::string& sub, bool writable,
+    // RegOpenKeyExA with the given rights.
+    virtual long OpenKey(RegKey parent, const std::string& sub, RegAccess access,
                          RegKey& result) = 0;
     // RegQueryValueExA without a buffer: type and size in bytes.
     virtual long QueryValueInfo(RegKey key, const std::string& name, RegType& type,
@@ -55,8 +59,9 @@ public:
     // Opens keyPath, creating it and its parents when canCreate; an empty
     // path opens the base key itself. The new key replaces the open one.
     bool OpenKey(const std::string& keyPath, bool canCreate);
-    // As OpenKey without creating, asking only for read access.
-    bool OpenKeyReadOnly(const std::string& keyPath);
+    // As OpenKey without creating, asking only for read access (in the
+    // 64-bit view when wide).
+    bool OpenKeyReadOnly(const std::string& keyPath, bool wide = false);
     void CloseKey();
 
     // Values of the open key. A missing or empty value reads as "".
@@ -76,7 +81,7 @@ private:
     RegKey GetKey(const std::string& keyPath);
     void CreateKey(const std::string& keyPath);
     void ChangeKey(RegKey key, const std::string& path);
-    bool Open(const std::string& keyPath, bool canCreate, bool writable);
+    bool Open(const std::string& keyPath, bool canCreate, RegAccess access);
 
     IRegistryApi& api_;
     RegRoot root_ = RegRoot::CurrentUser;

@@ -18,6 +18,12 @@ public:
     virtual void DestroyPeer(TControl& control) = 0;
     virtual void Update(TControl& control, TProp prop) = 0;
     virtual void Repaint(TControl& control) = 0;
+    // The system's handle of the control's window, for system calls that
+    // want an owner window.
+    virtual void* NativeHandle(TControl& control) = 0;
+    // Puts the control's caption into its window; false when the window
+    // cannot hold all of it.
+    virtual bool StoreText(TControl& control) = 0;
     virtual TTextSize MeasureText(const TFont& font, const std::string& text) = 0;
     virtual void StartTimer(TTimer& timer) = 0;
     virtual void StopTimer(TTimer& timer) = 0;

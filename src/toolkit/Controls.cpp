@@ -84,6 +84,13 @@ void TControl::Repaint()
     if (Peer != nullptr && Backend() != nullptr) Backend()->Repaint(*this);
 }
 
+void* TControl::Handle() const
+{
+    return Peer != nullptr && Backend() != nullptr
+               ? Backend()->NativeHandle(const_cast<TControl&>(*this))
+               : nullptr;
+}
+
 void TControl::Fire(const TNotifyEvent& handler)
 {
     if (!handler) return;
@@ -127,6 +134,36 @@ void TLabel::AdjustSize()
 void TButton::Click()
 {
     if (enabled_) Fire(OnClick);
+}
+
+void TMemo::SetMemoText(const std::string& text)
+{
+    std::string old = caption_;
+    caption_ = text;
+    if (Peer != nullptr && Backend() != nullptr && !Backend()->StoreText(*this)) {
+        caption_ = old;
+        Backend()->StoreText(*this);
+        throw EError("Text exceeds memo capacity");
+    }
+}
+
+void TMemo::AddLine(const std::string& line)
+{
+    SetMemoText(caption_.empty() ? line : caption_ + "\r\n" + line);
+}
+
+TStrings TMemo::Lines() const
+{
+    TStrings lines;
+    std::string::size_type at = 0;
+    if (caption_.empty()) return lines;
+    while (true) {
+        std::string::size_type end = caption_.find("\r\n", at);
+        lines.push_back(caption_.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 2;
+    }
+    return lines;
 }
 
 void TProgressBar::SetPosition(int position)

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Text.h"
+
 class TControl;
 using TNotifyEvent = std::function<void(TControl& sender)>;
 
@@ -32,13 +34,15 @@ struct TBounds {
     int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
-enum class TControlKind { Form, Panel, Label, Bevel, Image, Button, Edit, Memo, ProgressBar };
+enum class TControlKind {
+    Form, Panel, Label, Bevel, Image, Button, Edit, Memo, ProgressBar, ListBox, ComboBox
+};
 
 enum class TBevelCut { None, Raised, Lowered };
 enum class TBevelShape { Frame, TopLine, BottomLine };
 
 // The property that changed, so the backend updates just that.
-enum class TProp { Bounds, Caption, Visible, Enabled, Font, Color, Text, Position, Picture };
+enum class TProp { Bounds, Caption, Visible, Enabled, Font, Color, Text, Position, Picture, Items };
 
 class TControl {
 public:
@@ -77,6 +81,8 @@ public:
 
     // Paints the control at once, without waiting for the message loop.
     void Repaint();
+    // The system's handle of the window behind the control, or nullptr.
+    void* Handle() const;
 
     // The backend's window behind the control, if any.
     void* Peer = nullptr;
@@ -163,12 +169,22 @@ public:
     void TextChangedByUser(const std::string& text) { caption_ = text; }
 };
 
+// A multi-line edit. Its text is its lines, each ended by CR LF but the last.
 class TMemo : public TEdit {
 public:
     explicit TMemo(TControl* parent) : TEdit(parent, TControlKind::Memo) {}
     bool ReadOnly = false;
     bool WordWrap = true;
     bool Border = true;
+    bool TabStop = true;
+
+    // Replaces the whole text; raises "Text exceeds memo capacity", keeping
+    // the old text, when the window cannot hold the new one.
+    void SetMemoText(const std::string& text);
+    // Lines.Clear and Lines.Add.
+    void Clear() { SetMemoText(""); }
+    void AddLine(const std::string& line);
+    TStrings Lines() const;
 };
 
 class TProgressBar : public TControl {

@@ -33,6 +33,8 @@ public:
             Log.push_back((c.Visible() ? "show " : "hide ") + Name(c));
     }
     void Repaint(TControl& c) override { Log.push_back("repaint " + Name(c)); }
+    void* NativeHandle(TControl&) override { return nullptr; }
+    bool StoreText(TControl&) override { return true; }
     TTextSize MeasureText(const TFont& font, const std::string& text) override
     {
         return EstimateTextSize(font, text);

@@ -24,7 +24,21 @@ bool TFakeDisk::DirExists(const std::string& path) const
     return dirs_.count(key) != 0;
 }
 
-void TFakeDisk::MakeDir(const std::string& path) { dirs_.insert(Key(path)); }
+void TFakeDisk::MakeDir(const std::string& path)
+{
+    std::string key = Key(path);
+    dirs_.insert(key);
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && trimmed.back() == '\\') trimmed.pop_back();
+    std::string::size_type cut = trimmed.find_last_of('\\');
+    spelling_[key] = cut == std::string::npos ? trimmed : trimmed.substr(cut + 1);
+}
+
+std::string TFakeDisk::Spelling(const std::string& dirKey) const
+{
+    auto it = spelling_.find(dirKey);
+    return it == spelling_.end() ? dirKey : it->second;
+}
 
 void TFakeDisk::MakeDirs(const std::string& path)
 {

@@ -26,6 +26,9 @@ public:
     bool Write(const std::string& path, const std::string& content);
     std::string Get(const std::string& path) const;
     void Remove(const std::string& path) { files_.erase(Key(path)); }
+    // Every directory made, by key, and the last part of its name as made.
+    const std::set<std::string>& Dirs() const { return dirs_; }
+    std::string Spelling(const std::string& dirKey) const;
 
     // "C:\a\b" of "C:\a\b\c"; "" when there is no directory part.
     static std::string DirOf(const std::string& path);
@@ -34,4 +37,5 @@ public:
 private:
     std::map<std::string, File> files_;
     std::set<std::string> dirs_;
+    std::map<std::string, std::string> spelling_;
 };

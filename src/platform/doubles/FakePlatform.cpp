@@ -1,5 +1,7 @@
 #include "platform/doubles/FakePlatform.h"
 
+#include "core/Text.h"
+
 bool TFakeFileSystem::MakeDirectory(const std::string& path)
 {
     std::string dir = TFakeDisk::DirOf(path);
@@ -30,16 +32,90 @@ bool TFakeFileSystem::ReadWholeFile(const std::string& path, std::string& conten
     return true;
 }
 
-bool TFakeFileSystem::ChangeDirectory(const std::string& path)
+unsigned long TFakeFileSystem::ChangeDirectory(const std::string& path)
 {
-    if (!disk_.DirExists(path)) return false;
-    Current = path;
+    for (const auto& unready : Unready)
+        if (!path.empty() && AsciiUpper(path.substr(0, 1)) == AsciiUpper(std::string(1, unready.first)))
+            return unready.second;
+    if (!disk_.DirExists(path)) return 3;  // ERROR_PATH_NOT_FOUND
+    std::string full = path;
+    if (full.size() == 2 && full[1] == ':') full += '\\';
+    while (full.size() > 3 && full.back() == '\\') full.pop_back();
+    if (full.size() >= 1) full[0] = AsciiUpper(full.substr(0, 1))[0];
+    Current = full;
+    return 0;
+}
+
+std::string TFakeFileSystem::DriveDirectory(char letter)
+{
+    std::string drive = AsciiUpper(std::string(1, letter));
+    if (!Current.empty() && AsciiUpper(Current.substr(0, 1)) == drive) return Current;
+    return drive + ":\\";
+}
+
+std::vector<std::string> TFakeFileSystem::Subdirectories(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const std::string& dir : disk_.Dirs()) {
+        if (!AsciiUpper(TFakeDisk::DirOf(dir)).empty() &&
+            TFakeDisk::Key(TFakeDisk::DirOf(dir)) == TFakeDisk::Key(path) && dir != TFakeDisk::Key(path)) {
+            bool hidden = false;
+            for (const std::string& h : HiddenDirs) hidden |= TFakeDisk::Key(h) == TFakeDisk::Key(dir);
+            if (!hidden) names.push_back(disk_.Spelling(dir));
+        }
+    }
+    return names;
+}
+
+std::string TFakeLocale::Lower(const std::string& text)
+{
+    std::string lower = text;
+    for (char& c : lower) {
+        unsigned char u = static_cast<unsigned char>(c);
+        // ASCII and the Latin-1 capitals, as code page 1252 lowers them.
+        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+            c = static_cast<char>(u + 32);
+    }
+    return lower;
+}
+
+TLocaleFormats TFakeLocale::UnitedStates()
+{
+    TLocaleFormats f;
+    f.ShortDate = "M/d/yyyy";
+    static const char* const months[] = {"January", "February", "March",     "April",
+                                         "May",     "June",     "July",      "August",
+                                         "September", "October", "November", "December"};
+    static const char* const days[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                       "Thursday", "Friday", "Saturday"};
+    for (int i = 0; i < 12; ++i) {
+        f.LongMonthNames[i] = months[i];
+        f.ShortMonthNames[i] = std::string(months[i]).substr(0, 3);
+    }
+    for (int i = 0; i < 7; ++i) {
+        f.LongDayNames[i] = days[i];
+        f.ShortDayNames[i] = std::string(days[i]).substr(0, 3);
+    }
+    return f;
+}
+
+bool TFakeProgramManager::Execute(const std::string& command)
+{
+    if (!open_ || RefuseNext > 0) {
+        if (RefuseNext > 0) --RefuseNext;
+        Refused.push_back(command);
+        return false;
+    }
+    Sent.push_back(command);
     return true;
 }
 
 TFakePlatform::TFakePlatform() : saved_(Sys())
 {
     TPlatform& p = Sys();
+    p.Locale = &Locale;
+    p.Shell = &Shell;
+    p.ProgramManager = &ProgramManager;
     p.Profiles = &Profiles;
     p.Registry = &Registry;
     p.Files = &Files;

@@ -19,10 +19,20 @@ public:
     std::string WindowsDirectory() override { return WindowsDir; }
     bool ReadWholeFile(const std::string& path, std::string& content) override;
     std::string CurrentDirectory() override { return Current; }
-    bool ChangeDirectory(const std::string& path) override;
+    unsigned long ChangeDirectory(const std::string& path) override;
+    std::vector<TDrive> Drives() override { return DriveList; }
+    std::string DriveDirectory(char letter) override;
+    std::vector<std::string> Subdirectories(const std::string& path) override;
+
+    std::vector<TDrive> DriveList = {{'a', TDriveKind::Removable, ""},
+                                     {'c', TDriveKind::Fixed, "SYSTEM"}};
+    // Drives that fail to be entered, with the error they give.
+    std::vector<std::pair<char, unsigned long>> Unready;
 
     std::string WindowsDir = "C:\\WINDOWS";
     std::string Current = "C:\\";
+    // Hidden or system directories, left out of listings.
+    std::vector<std::string> HiddenDirs;
 
 private:
     TFakeDisk& disk_;
@@ -58,6 +68,54 @@ public:
     TCursor Cursor() const { return Cursors.empty() ? TCursor::Default : Cursors.back(); }
 };
 
+class TFakeLocale : public ILocale {
+public:
+    std::string Lower(const std::string& text) override;
+    bool SameText(const std::string& a, const std::string& b) override
+    {
+        return Lower(a) == Lower(b);
+    }
+    TLocaleFormats Formats() override { return Settings; }
+    TLocaleFormats Settings = UnitedStates();
+    // Short date M/d/yyyy, 12-hour clock, no leading zero, as Wine's default.
+    static TLocaleFormats UnitedStates();
+};
+
+class TFakeShell : public IShell {
+public:
+    void Open(void* owner, const std::string& file) override
+    {
+        (void)owner;
+        Opened.push_back(file);
+    }
+    std::vector<std::string> Opened;
+};
+
+class TFakeProgramManager : public IProgramManager {
+public:
+    void Open() override
+    {
+        ++Opens;
+        if (Answers) open_ = true;
+    }
+    bool IsOpen() const override { return open_; }
+    bool Execute(const std::string& command) override;
+    void Close() override
+    {
+        if (open_) ++Closes;
+        open_ = false;
+    }
+
+    bool Answers = true;            // a program manager is there
+    int RefuseNext = 0;             // refuse this many executes from now
+    std::vector<std::string> Sent;  // accepted commands, in order
+    std::vector<std::string> Refused;
+    int Opens = 0, Closes = 0;
+
+private:
+    bool open_ = false;
+};
+
 // All doubles, installed into Sys() for the object's lifetime.
 class TFakePlatform {
 public:
@@ -72,6 +130,9 @@ public:
     TFakeFileSystem Files{Disk};
     TFakeClock Clock;
     TFakeDesktop Desktop;
+    TFakeLocale Locale;
+    TFakeShell Shell;
+    TFakeProgramManager ProgramManager;
 
 private:
     TPlatform saved_;

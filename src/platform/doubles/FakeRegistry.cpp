@@ -122,14 +122,14 @@ long TFakeRegistry::CreateKey(RegKey parent, const std::string& sub, RegKey& res
     return 0;
 }
 
-long TFakeRegistry::OpenKey(RegKey parent, const std::string& sub, bool writable,
+long TFakeRegistry::OpenKey(RegKey parent, const std::string& sub, RegAccess access,
                             RegKey& result)
 {
     result = 0;
     Node* from = NodeOf(parent);
     if (from == nullptr) return ErrorInvalidHandle;
     long rc;
-    Node* node = Walk(from, sub, false, rc, writable);
+    Node* node = Walk(from, sub, false, rc, access == RegAccess::Full);
     if (node == nullptr) return rc;
     result = NewHandle(node);
     return 0;

@@ -14,7 +14,7 @@ public:
 
     RegKey Root(RegRoot root) override;
     long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override;
-    long OpenKey(RegKey parent, const std::string& sub, bool writable, RegKey& result) override;
+    long OpenKey(RegKey parent, const std::string& sub, RegAccess access, RegKey& result) override;
     long QueryValueInfo(RegKey key, const std::string& name, RegType& type,
                         std::uint32_t& size) override;
     long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,

@@ -15,8 +15,15 @@ int TWin32Desktop::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
 int TWin32Desktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
+namespace {
+bool hourGlass = false;
+}
+
+bool Win32HourGlassOn() { return hourGlass; }
+
 void TWin32Desktop::SetCursor(TCursor cursor)
 {
+    hourGlass = cursor == TCursor::HourGlass;
     ::SetCursor(LoadCursor(nullptr, cursor == TCursor::HourGlass ? IDC_WAIT : IDC_ARROW));
 }
 
@@ -48,10 +55,16 @@ void InstallWin32Platform()
     static TWin32FileSystem files;
     static TWin32Clock clock;
     static TWin32Desktop desktop;
+    static TWin32Locale locale;
+    static TWin32Shell shell;
+    static TWin32ProgramManager programManager;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
     p.Files = &files;
     p.Clock = &clock;
     p.Desktop = &desktop;
+    p.Locale = &locale;
+    p.Shell = &shell;
+    p.ProgramManager = &programManager;
 }

@@ -17,7 +17,7 @@ class TWin32Registry : public IRegistryApi {
 public:
     RegKey Root(RegRoot root) override;
     long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override;
-    long OpenKey(RegKey parent, const std::string& sub, bool writable, RegKey& result) override;
+    long OpenKey(RegKey parent, const std::string& sub, RegAccess access, RegKey& result) override;
     long QueryValueInfo(RegKey key, const std::string& name, RegType& type,
                         std::uint32_t& size) override;
     long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
@@ -36,7 +36,10 @@ public:
     std::string WindowsDirectory() override;
     bool ReadWholeFile(const std::string& path, std::string& content) override;
     std::string CurrentDirectory() override;
-    bool ChangeDirectory(const std::string& path) override;
+    unsigned long ChangeDirectory(const std::string& path) override;
+    std::vector<TDrive> Drives() override;
+    std::string DriveDirectory(char letter) override;
+    std::vector<std::string> Subdirectories(const std::string& path) override;
 };
 
 class TWin32Clock : public IClock {
@@ -53,6 +56,37 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override;
     std::string ExePath() override;
 };
+
+class TWin32Locale : public ILocale {
+public:
+    std::string Lower(const std::string& text) override;
+    bool SameText(const std::string& a, const std::string& b) override;
+    TLocaleFormats Formats() override;
+};
+
+class TWin32Shell : public IShell {
+public:
+    void Open(void* owner, const std::string& file) override;
+};
+
+class TWin32ProgramManager : public IProgramManager {
+public:
+    ~TWin32ProgramManager() override;
+    void Open() override;
+    bool IsOpen() const override;
+    bool Execute(const std::string& command) override;
+    void Close() override;
+
+private:
+    unsigned long instance_ = 0;
+    void* service_ = nullptr;
+    void* topic_ = nullptr;
+    void* conversation_ = nullptr;
+};
+
+// Whether the program asked for the hourglass; it wins over every window's
+// own cursor, as the screen cursor should.
+bool Win32HourGlassOn();
 
 // Installs the Win32 services into Sys().
 void InstallWin32Platform();

@@ -39,12 +39,14 @@ long TWin32Registry::CreateKey(RegKey parent, const std::string& sub, RegKey& re
     return rc;
 }
 
-long TWin32Registry::OpenKey(RegKey parent, const std::string& sub, bool writable,
+long TWin32Registry::OpenKey(RegKey parent, const std::string& sub, RegAccess access,
                              RegKey& result)
 {
+    REGSAM rights = access == RegAccess::Full     ? KEY_ALL_ACCESS
+                    : access == RegAccess::Read64 ? KEY_READ | KEY_WOW64_64KEY
+                                                  : KEY_READ;
     HKEY key = nullptr;
-    LONG rc = RegOpenKeyExA(H(parent), sub.c_str(), 0, writable ? KEY_ALL_ACCESS : KEY_READ,
-                            &key);
+    LONG rc = RegOpenKeyExA(H(parent), sub.c_str(), 0, rights, &key);
     result = rc == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;
     return rc;
 }

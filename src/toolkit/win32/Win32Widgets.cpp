@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/Win32Platform.h"
+#include "toolkit/DirControls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/win32/Win32Widgets.h"
 
@@ -14,7 +16,6 @@ const char* const FormClass = "PellwickForm";
 const char* const PanelClass = "PellwickPanel";
 
 HINSTANCE instance = nullptr;
-bool hourGlass = false;
 
 // What the backend keeps for each control's window.
 struct TPeer {
@@ -281,6 +282,100 @@ LRESULT ControlColor(TPeer& container, HDC dc, HWND child)
     return reinterpret_cast<LRESULT>(SolidBrushFor(*PeerOf(*control), control->Color()));
 }
 
+// A folder picture, 16 x 16 at (x, y): open for the levels of the path.
+void DrawFolder(HDC dc, int x, int y, bool open)
+{
+    HBRUSH face = CreateSolidBrush(RGB(0xF0, 0xC8, 0x50));
+    HPEN edge = CreatePen(PS_SOLID, 1, RGB(0x80, 0x60, 0x10));
+    HGDIOBJ oldBrush = SelectObject(dc, face);
+    HGDIOBJ oldPen = SelectObject(dc, edge);
+    Rectangle(dc, x + 1, y + 4, x + 7, y + 6);  // tab
+    Rectangle(dc, x + 1, y + 5, x + 15, y + 14);
+    if (open) {
+        POINT flap[] = {{x + 3, y + 8}, {x + 16, y + 8}, {x + 14, y + 14}, {x + 1, y + 14}};
+        Polygon(dc, flap, 4);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(face);
+    DeleteObject(edge);
+}
+
+// A drive picture by kind, 16 x 16 at (x, y).
+void DrawDrive(HDC dc, int x, int y, TDriveKind kind)
+{
+    COLORREF body = kind == TDriveKind::Network ? RGB(0x40, 0x80, 0x40)
+                    : kind == TDriveKind::CDRom ? RGB(0xC0, 0xC0, 0xD0)
+                    : kind == TDriveKind::Removable ? RGB(0x30, 0x50, 0xA0)
+                                                  : RGB(0x90, 0x90, 0x90);
+    HBRUSH brush = CreateSolidBrush(body);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    if (kind == TDriveKind::CDRom) {
+        Ellipse(dc, x + 1, y + 1, x + 15, y + 15);
+        Ellipse(dc, x + 6, y + 6, x + 10, y + 10);
+    } else if (kind == TDriveKind::Removable) {
+        Rectangle(dc, x + 2, y + 1, x + 14, y + 15);
+        HGDIOBJ white = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        Rectangle(dc, x + 4, y + 9, x + 12, y + 15);
+        SelectObject(dc, white);
+    } else {
+        Rectangle(dc, x + 1, y + 5, x + 15, y + 12);
+        HGDIOBJ light = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        Rectangle(dc, x + 11, y + 7, x + 13, y + 9);
+        SelectObject(dc, light);
+        if (kind == TDriveKind::Network) {
+            MoveToEx(dc, x + 8, y + 12, nullptr);
+            LineTo(dc, x + 8, y + 15);
+            MoveToEx(dc, x + 3, y + 15, nullptr);
+            LineTo(dc, x + 14, y + 15);
+        }
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+}
+
+void DrawListItem(const DRAWITEMSTRUCT& item, const std::string& text, int indent,
+                  bool isDrive, TDriveKind kind, bool open)
+{
+    HDC dc = item.hDC;
+    RECT rc = item.rcItem;
+    bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    int x = rc.left + 2 + indent * 8;
+    int y = rc.top + (rc.bottom - rc.top - 16) / 2;
+    if (isDrive)
+        DrawDrive(dc, x, y, kind);
+    else
+        DrawFolder(dc, x, y, open);
+    RECT textRect = {x + 20, rc.top, rc.right, rc.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    DrawTextA(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
+}
+
+bool DrawOwnedItem(const DRAWITEMSTRUCT& item, TControl& control)
+{
+    if (item.itemID == static_cast<UINT>(-1)) return false;
+    std::size_t index = item.itemID;
+    if (control.Kind() == TControlKind::ListBox) {
+        const auto& entries = static_cast<TDirectoryListBox&>(control).Entries();
+        if (index >= entries.size()) return false;
+        const TDirectoryListBox::Entry& e = entries[index];
+        DrawListItem(item, e.Text, e.Indent, false, TDriveKind::Unknown, e.Open);
+        return true;
+    }
+    if (control.Kind() == TControlKind::ComboBox) {
+        const auto& drives = static_cast<TDriveComboBox&>(control).Drives();
+        if (index >= drives.size()) return false;
+        DrawListItem(item, TDriveComboBox::TextOf(drives[index]), 0, true, drives[index].Kind, false);
+        return true;
+    }
+    return false;
+}
+
 // Window rectangle of a form from its client bounds.
 RECT FormRect(TForm& form, DWORD style, DWORD exStyle)
 {
@@ -324,6 +419,8 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
         TControl* child = ControlOf(item->hwndItem);
         if (child == nullptr) return FALSE;
+        if (child->Kind() == TControlKind::ListBox || child->Kind() == TControlKind::ComboBox)
+            return DrawOwnedItem(*item, *child) ? TRUE : FALSE;
         BlitComposite(*peer, item->hDC, child->Left(), child->Top(), child->Width(),
                       child->Height());
         return TRUE;
@@ -333,6 +430,21 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         if (child == nullptr) break;
         if (HIWORD(wp) == BN_CLICKED && child->Kind() == TControlKind::Button) {
             static_cast<TButton*>(child)->Click();
+            return 0;
+        }
+        if (HIWORD(wp) == LBN_DBLCLK && child->Kind() == TControlKind::ListBox) {
+            int index = static_cast<int>(SendMessageA(reinterpret_cast<HWND>(lp), LB_GETCURSEL, 0, 0));
+            static_cast<TDirectoryListBox*>(child)->UserOpened(index);
+            return 0;
+        }
+        if (HIWORD(wp) == LBN_SELCHANGE && child->Kind() == TControlKind::ListBox) {
+            int index = static_cast<int>(SendMessageA(reinterpret_cast<HWND>(lp), LB_GETCURSEL, 0, 0));
+            static_cast<TDirectoryListBox*>(child)->SetItemIndex(index);
+            return 0;
+        }
+        if (HIWORD(wp) == CBN_SELCHANGE && child->Kind() == TControlKind::ComboBox) {
+            int index = static_cast<int>(SendMessageA(reinterpret_cast<HWND>(lp), CB_GETCURSEL, 0, 0));
+            static_cast<TDriveComboBox*>(child)->UserSelected(index);
             return 0;
         }
         if (HIWORD(wp) == EN_CHANGE && (child->Kind() == TControlKind::Edit ||
@@ -346,8 +458,13 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     }
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        measure->itemHeight = TDirectoryListBox::ItemHeight;
+        return TRUE;
+    }
     case WM_SETCURSOR:
-        if (hourGlass) {
+        if (Win32HourGlassOn()) {
             SetCursor(LoadCursor(nullptr, IDC_WAIT));
             return TRUE;
         }
@@ -361,6 +478,99 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     default: break;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+const char* const OriginalProc = "PellwickOriginalProc";
+
+LRESULT CallOriginal(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, OriginalProc));
+    return CallWindowProcA(original, hwnd, msg, wp, lp);
+}
+
+void Subclass(HWND hwnd, WNDPROC proc)
+{
+    SetPropA(hwnd, OriginalProc,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))));
+}
+
+// Toolbar-style buttons: pressed with the mouse (or BM_CLICK) without ever
+// taking the keyboard focus from where the user left it.
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetCapture(hwnd);
+        SendMessageA(hwnd, BM_SETSTATE, TRUE, 0);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == hwnd) {
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            POINT at = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            SendMessageA(hwnd, BM_SETSTATE, PtInRect(&rc, at), 0);
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        if (GetCapture() != hwnd) return 0;
+        bool pressed = (SendMessageA(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+        SendMessageA(hwnd, BM_SETSTATE, FALSE, 0);
+        ReleaseCapture();
+        if (pressed)
+            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(hwnd));
+        return 0;
+    }
+    case WM_SETFOCUS:
+        return 0;
+    default: break;
+    }
+    return CallOriginal(hwnd, msg, wp, lp);
+}
+
+// The directory list opens its selected entry on Enter.
+LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_GETDLGCODE && wp == VK_RETURN) return DLGC_WANTALLKEYS;
+    if (msg == WM_KEYDOWN && wp == VK_RETURN) {
+        TControl* control = ControlOf(hwnd);
+        int index = static_cast<int>(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
+        if (control != nullptr) static_cast<TDirectoryListBox*>(control)->UserOpened(index);
+        return 0;
+    }
+    return CallOriginal(hwnd, msg, wp, lp);
+}
+
+// The notice memo shows the arrow, not the text cursor.
+LRESULT CALLBACK MemoProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_SETCURSOR && LOWORD(lp) == HTCLIENT) {
+        SetCursor(LoadCursor(nullptr, Win32HourGlassOn() ? IDC_WAIT : IDC_ARROW));
+        return TRUE;
+    }
+    return CallOriginal(hwnd, msg, wp, lp);
+}
+
+void FillItems(TControl& control, HWND hwnd)
+{
+    if (control.Kind() == TControlKind::ListBox) {
+        auto& list = static_cast<TDirectoryListBox&>(control);
+        SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(hwnd, LB_RESETCONTENT, 0, 0);
+        for (const TDirectoryListBox::Entry& e : list.Entries())
+            SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.Text.c_str()));
+        SendMessageA(hwnd, LB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex()), 0);
+        SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd, nullptr, TRUE);
+    } else if (control.Kind() == TControlKind::ComboBox) {
+        auto& box = static_cast<TDriveComboBox&>(control);
+        SendMessageA(hwnd, CB_RESETCONTENT, 0, 0);
+        for (const TDrive& drive : box.Drives())
+            SendMessageA(hwnd, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(TDriveComboBox::TextOf(drive).c_str()));
+        SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.ItemIndex()), 0);
+    }
 }
 
 void RegisterClasses()
@@ -396,6 +606,8 @@ public:
     void DestroyPeer(TControl& control) override;
     void Update(TControl& control, TProp prop) override;
     void Repaint(TControl& control) override;
+    void* NativeHandle(TControl& control) override;
+    bool StoreText(TControl& control) override;
     TTextSize MeasureText(const TFont& font, const std::string& text) override;
     void StartTimer(TTimer& timer) override;
     void StopTimer(TTimer& timer) override;
@@ -411,7 +623,7 @@ private:
 DWORD FormStyle(const TForm& form)
 {
     if (form.BorderStyle == TBorderStyle::None) return WS_POPUP | WS_CLIPCHILDREN;
-    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | DS_MODALFRAME;
+    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
     if (form.HasSystemMenu) style |= WS_SYSMENU;
     return style;
 }
@@ -469,8 +681,7 @@ void TWin32Widgets::CreatePeer(TControl& control)
                                b.Height, parent, nullptr, instance, nullptr);
         break;
     case TControlKind::Button:
-        hwnd = CreateWindowExA(0, "Button", control.Caption().c_str(),
-                               child | WS_TABSTOP | BS_PUSHBUTTON, b.Left, b.Top, b.Width,
+        hwnd = CreateWindowExA(0, "Button", control.Caption().c_str(), child | BS_PUSHBUTTON, b.Left, b.Top, b.Width,
                                b.Height, parent, nullptr, instance, nullptr);
         break;
     case TControlKind::Edit:
@@ -480,7 +691,7 @@ void TWin32Widgets::CreatePeer(TControl& control)
         break;
     case TControlKind::Memo: {
         TMemo& memo = static_cast<TMemo&>(control);
-        DWORD style = child | ES_MULTILINE | ES_NOHIDESEL;
+        DWORD style = child | ES_MULTILINE | ES_NOHIDESEL | (memo.TabStop ? WS_TABSTOP : 0);
         if (memo.ReadOnly) style |= ES_READONLY;
         if (!memo.WordWrap) style |= ES_AUTOHSCROLL;
         hwnd = CreateWindowExA(memo.Border ? WS_EX_CLIENTEDGE : 0, "Edit", "", style, b.Left,
@@ -490,6 +701,19 @@ void TWin32Widgets::CreatePeer(TControl& control)
     case TControlKind::ProgressBar:
         hwnd = CreateWindowExA(0, PROGRESS_CLASSA, "", child, b.Left, b.Top, b.Width, b.Height,
                                parent, nullptr, instance, nullptr);
+        break;
+    case TControlKind::ListBox:
+        hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "",
+                               child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
+                                   LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                               b.Left, b.Top, b.Width, b.Height, parent, nullptr, instance, nullptr);
+        break;
+    case TControlKind::ComboBox:
+        // The height given is the closed box's; the list drops below it.
+        hwnd = CreateWindowExA(0, "ComboBox", "",
+                               child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST |
+                                   CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                               b.Left, b.Top, b.Width, 200, parent, nullptr, instance, nullptr);
         break;
     }
     if (hwnd == nullptr) return;
@@ -507,7 +731,21 @@ void TWin32Widgets::CreatePeer(TControl& control)
         SendMessageA(hwnd, PBM_SETRANGE32, bar.Min, bar.Max);
         SendMessageA(hwnd, PBM_SETPOS, bar.Position(), 0);
     }
-    if (control.Kind() == TControlKind::Memo) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+    switch (control.Kind()) {
+    case TControlKind::Memo:
+        // As much text as the system allows; StoreText tells when that ends.
+        SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+        Subclass(hwnd, MemoProc);
+        StoreText(control);
+        break;
+    case TControlKind::Button: Subclass(hwnd, ButtonProc); break;
+    case TControlKind::ListBox:
+        Subclass(hwnd, ListProc);
+        FillItems(control, hwnd);
+        break;
+    case TControlKind::ComboBox: FillItems(control, hwnd); break;
+    default: break;
+    }
 }
 
 void TWin32Widgets::DestroyPeer(TControl& control)
@@ -557,10 +795,15 @@ void TWin32Widgets::Update(TControl& control, TProp prop)
         break;
     case TProp::Color: InvalidateRect(hwnd, nullptr, TRUE); break;
     case TProp::Position:
-        SendMessageA(hwnd, PBM_SETPOS, static_cast<const TProgressBar&>(control).Position(), 0);
+        if (control.Kind() == TControlKind::ProgressBar)
+            SendMessageA(hwnd, PBM_SETPOS, static_cast<const TProgressBar&>(control).Position(), 0);
         break;
     case TProp::Picture: break;
+    case TProp::Items: FillItems(control, hwnd); break;
     }
+    if (prop == TProp::Position && control.Kind() == TControlKind::ComboBox)
+        SendMessageA(hwnd, CB_SETCURSEL,
+                     static_cast<WPARAM>(static_cast<TDriveComboBox&>(control).ItemIndex()), 0);
     if (IsContainer(control) && (prop == TProp::Color || prop == TProp::Bounds))
         RefreshComposite(control);
     if (IsPaintedByParent(control) && control.Parent() != nullptr) RefreshComposite(*control.Parent());
@@ -573,6 +816,24 @@ void TWin32Widgets::Repaint(TControl& control)
     RedrawWindow(peer->Hwnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
+}
+
+void* TWin32Widgets::NativeHandle(TControl& control)
+{
+    TPeer* peer = PeerOf(control);
+    return peer != nullptr ? peer->Hwnd : nullptr;
+}
+
+bool TWin32Widgets::StoreText(TControl& control)
+{
+    TPeer* peer = PeerOf(control);
+    if (peer == nullptr) return true;
+    const std::string& text = control.Caption();
+    SetWindowTextA(peer->Hwnd, text.c_str());
+    // Shown from its first line.
+    SendMessageA(peer->Hwnd, EM_SETSEL, 0, 0);
+    SendMessageA(peer->Hwnd, EM_SCROLLCARET, 0, 0);
+    return static_cast<std::size_t>(GetWindowTextLengthA(peer->Hwnd)) == text.size();
 }
 
 TTextSize TWin32Widgets::MeasureText(const TFont& font, const std::string& text)
@@ -606,6 +867,27 @@ void TWin32Widgets::StopTimer(TTimer& timer)
     timer.Peer = nullptr;
 }
 
+// Alt and a button's accelerator letter click the button while it is
+// enabled and shown.
+bool ClickAccelerator(TControl& parent, char key)
+{
+    for (TControl* child : parent.Children()) {
+        if (!child->Visible()) continue;
+        if (child->Kind() == TControlKind::Button && child->Enabled()) {
+            const std::string& caption = child->Caption();
+            std::string::size_type amp = caption.find('&');
+            if (amp != std::string::npos && amp + 1 < caption.size() &&
+                CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(caption[amp + 1])))) ==
+                    CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(key))))) {
+                static_cast<TButton*>(child)->Click();
+                return true;
+            }
+        }
+        if (ClickAccelerator(*child, key)) return true;
+    }
+    return false;
+}
+
 BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp)
 {
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
@@ -635,6 +917,8 @@ void TWin32Widgets::ShowModal(TForm& form)
             break;
         }
         if (got < 0) break;
+        if (msg.message == WM_SYSCHAR && ClickAccelerator(form, static_cast<char>(msg.wParam)))
+            continue;
         if (IsDialogMessageA(dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -672,5 +956,3 @@ void InstallWin32Widgets(void* hInstance)
     RegisterClasses();
     SetBackend(&widgets);
 }
-
-void SetWin32HourGlass(bool on) { hourGlass = on; }

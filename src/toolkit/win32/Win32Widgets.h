@@ -5,6 +5,3 @@
 
 // Installs the backend; hInstance is the exe's module handle.
 void InstallWin32Widgets(void* hInstance);
-// Whether the program asked for the hourglass (it wins over every
-// window's own cursor, as the screen cursor should).
-void SetWin32HourGlass(bool on);

@@ -1,0 +1,255 @@
+// CopyFiles: the installation run, in its fixed order of steps.
+#include "Engine.h"
+
+#include "MainDlg.h"
+#include "Shared.h"
+#include "core/Error.h"
+#include "platform/Platform.h"
+
+std::vector<TInstallFailure> InstallFailures;
+
+const char* const UninstallerName = "Skorvel.exe";
+
+namespace WizardText {
+const char* const CopyingStart = "Pellwick is now copying the ";
+const char* const CopyingEnd = " files to the selected destination.";
+const char* const InstalledEnd = " was installed successfuly. Please select next to continue.";
+const char* const IncompleteEnd =
+    " was not installed completely. Please select next to continue.";
+const char* const FinalIncompleteStart = "Pellwick could not install all of ";
+const char* const FinalIncompleteEnd = "; some files or program items are missing.";
+}  // namespace WizardText
+
+namespace {
+
+const std::size_t CaptionMax = 40;
+// How often a refused [Items] command is sent, and the pause between.
+const int ItemAttempts = 5;
+const unsigned ItemRetryMilliseconds = 200;
+
+const unsigned long ErrorFileExists = 80;
+const unsigned long ErrorFilenameTooLong = 206;
+
+}  // namespace
+
+std::string ShortenCaption(const std::string& caption)
+{
+    if (caption.size() <= CaptionMax) return caption;
+    return "..." + caption.substr(caption.size() - (CaptionMax - 3));
+}
+
+std::string ParentOf(const std::string& path)
+{
+    std::string::size_type cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
+
+const std::string& ListItem(const TStrings& list, std::size_t index)
+{
+    if (index >= list.size()) throw EError("List index out of bounds");
+    return list[index];
+}
+
+std::string CopyErrorText(unsigned long error)
+{
+    switch (error) {
+    case 2: return "the file was not found";
+    case 3: return "the folder was not found";
+    case 5: return "access was denied";
+    case 32: return "the file is in use";
+    case 80: return "the file exists";
+    case 112: return "the disk is full";
+    case 206: return "the path is too long";
+    default: return "error " + IntToStr(static_cast<std::int64_t>(error));
+    }
+}
+
+std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown)
+{
+    std::string text = "Not everything could be installed:\r\n";
+    std::size_t shown = 0;
+    for (const TInstallFailure& f : failures) {
+        if (shown == maxShown) break;
+        text += "\r\n" + f.What;
+        if (!f.Where.empty()) text += " -> " + f.Where;
+        text += ": " + f.Reason;
+        ++shown;
+    }
+    if (failures.size() > shown)
+        text += "\r\n... and " + IntToStr(static_cast<std::int64_t>(failures.size() - shown)) +
+                " more.";
+    return text;
+}
+
+std::string CreateGroupCommand(const std::string& group)
+{
+    return Cut("[CreateGroup(" + group + ")]\r\n");
+}
+
+std::string AddItemCommand(const std::string& destDir, const std::string& file,
+                           const std::string& caption)
+{
+    return Cut("[AddItem(" + destDir + "\\" + file + "," + caption + ")]\r\n");
+}
+
+std::string UninstallItemCommand(const std::string& windowsDir, const std::string& destDir,
+                                 const std::string& application)
+{
+    return AddItemCommand(windowsDir, Cut(std::string(UninstallerName) + " " + destDir),
+                          Cut("Uninstall " + application));
+}
+
+void TMainDialog::ForceDirectories(const std::string& path)
+{
+    std::string dir = path;
+    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    if (dir.size() < 3 || Sys().Files->DirectoryExists(dir)) return;
+    ForceDirectories(ParentOf(dir));
+    Sys().Files->MakeDirectory(dir);
+}
+
+void TMainDialog::ShowPath(TLabel& label, const std::string& path)
+{
+    label.SetCaption(Sys().Locale->Lower(path));
+    label.SetCaption(ShortenCaption(label.Caption()));
+    label.Repaint();
+}
+
+void TMainDialog::AdvanceProgress(int step)
+{
+    ProgressBar.SetPosition(ProgressBar.Position() + step);
+}
+
+void TMainDialog::CopyOneFile(const std::string& source, const std::string& dest,
+                              const std::string& flag)
+{
+    ShowPath(SourceLabel, source);
+    ShowPath(DestinationLabel, dest);
+    bool keepExisting = flag != "0";
+    // A longer path would be cut, and the copy would land somewhere else.
+    unsigned long error = source.size() > MaxPathLength || dest.size() > MaxPathLength
+                              ? ErrorFilenameTooLong
+                              : Sys().Files->Copy(source, dest, keepExisting);
+    if (error != 0 && !(error == ErrorFileExists && keepExisting))
+        InstallFailures.push_back({source, dest, CopyErrorText(error)});
+    AdvanceProgress(ProgressStep);
+    Sys().Clock->Sleep(FilePauseMilliseconds);
+}
+
+void TMainDialog::CreateProgramGroup(const std::string& windowsDir)
+{
+    const TInstallDescription& d = InstallDescription;
+    IProgramManager& progman = *Sys().ProgramManager;
+    std::string group = CreateGroupCommand(d.ProgGroup);
+    progman.Open();
+    bool created = progman.Execute(group);
+    if (!progman.IsOpen()) {
+        // Nothing can be handed over; the items are left out with the group.
+        InstallFailures.push_back({"Program group " + d.ProgGroup, "", "no program manager answered"});
+    } else {
+        if (!created)
+            InstallFailures.push_back({"Program group " + d.ProgGroup, "", "the program manager refused it"});
+        for (std::size_t i = 0; i < d.ItemsNames.size(); ++i) {
+            std::string item = AddItemCommand(DestDir, d.ItemsNames[i], d.ItemsValues[i]);
+            bool accepted = false;
+            for (int attempt = 0; attempt < ItemAttempts && !accepted; ++attempt) {
+                if (attempt > 0) Sys().Clock->Sleep(ItemRetryMilliseconds);
+                accepted = progman.Execute(item);
+            }
+            if (!accepted)
+                InstallFailures.push_back({"Program item " + d.ItemsValues[i],
+                                           DestDir + "\\" + d.ItemsNames[i],
+                                           "the program manager refused it"});
+        }
+    }
+    // Program managers differ in taking arguments on an item's command
+    // line, so this one's answer is not looked at.
+    progman.Execute(UninstallItemCommand(windowsDir, DestDir, d.Application));
+}
+
+void TMainDialog::StartAddOns()
+{
+    const TInstallDescription& d = InstallDescription;
+    for (std::size_t i = 0; i < d.AddOnsValues.size(); ++i) {
+        std::int32_t code = StrToInt(d.AddOnsNames[i]);
+        if (code >= 0 && code <= 2) Sys().Shell->Open(Handle(), SourceDir + d.AddOnsValues[i]);
+    }
+}
+
+namespace {
+
+// The end of every run, however it ends: a pause, the wizard brought to
+// the front and the default cursor.
+class TRunEnding {
+public:
+    explicit TRunEnding(TForm& wizard) : wizard_(wizard)
+    {
+        Sys().Desktop->SetCursor(TCursor::HourGlass);
+    }
+    ~TRunEnding()
+    {
+        Sys().Clock->Sleep(EndPauseMilliseconds);
+        wizard_.BringToFront();
+        Sys().Desktop->SetCursor(TCursor::Default);
+    }
+    TRunEnding(const TRunEnding&) = delete;
+    TRunEnding& operator=(const TRunEnding&) = delete;
+
+private:
+    TForm& wizard_;
+};
+
+}  // namespace
+
+void TMainDialog::CopyFiles(TControl& sender)
+{
+    const TInstallDescription& d = InstallDescription;
+    std::string product = d.Application + " " + d.Version;
+    InstallFailures.clear();
+
+    Panel4.Hide();
+    InfoLabel.SetCaption(Cut(WizardText::CopyingStart + product + WizardText::CopyingEnd));
+    InfoLabel.Repaint();
+    Panel5.Show();
+    Panel5.Repaint();
+
+    TRunEnding ending(*this);
+    if (!Sys().Files->DirectoryExists(DestDir)) ForceDirectories(DestDir);
+    for (std::size_t i = 0; i < d.DirsNames.size(); ++i)
+        ForceDirectories(ListItem(d.DirsValues, i) == "0" ? d.DirsNames[i]
+                                                         : DestDir + "\\" + d.DirsNames[i]);
+    if (!d.Expand) {
+        std::string windowsDir = Sys().Files->WindowsDirectory();
+        for (std::size_t i = 0; i < d.SysFilesInNames.size(); ++i) {
+            const std::string& target = ListItem(d.SysFilesOutNames, i);
+            const std::string& flag = ListItem(d.SysFilesOutValues, i);
+            CopyOneFile(SourceDir + d.SysFilesInNames[i], windowsDir + "\\" + target, flag);
+        }
+        for (std::size_t i = 0; i < d.FilesInNames.size(); ++i) {
+            const std::string& target = ListItem(d.FilesOutNames, i);
+            const std::string& flag = ListItem(d.FilesOutValues, i);
+            CopyOneFile(SourceDir + d.FilesInNames[i], DestDir + "\\" + target, flag);
+        }
+
+        // The uninstall record starts as a copy of the product's template.
+        std::string templ = SourceDir + "Pellwick.up_";
+        std::string record = DestDir + "\\Pellwick.upi";
+        unsigned long error = Sys().Files->Copy(templ, record, true);
+        if (error != 0 && error != ErrorFileExists)
+            InstallFailures.push_back({templ, record, CopyErrorText(error)});
+        AdvanceProgress(ProgressStep);
+
+        CreateProgramGroup(windowsDir);
+        UpdateRegistry(sender);
+        StartAddOns();
+        if (ProgressBar.Position() < 100) ProgressBar.SetPosition(100);
+        InfoLabel.SetCaption(Cut(product + (InstallFailures.empty() ? WizardText::InstalledEnd
+                                                                    : WizardText::IncompleteEnd)));
+        Sys().ProgramManager->Close();
+    }
+    WizardState = 800;
+    PrevBut.SetEnabled(false);
+    if (!InstallFailures.empty())
+        Sys().Desktop->ShowMessage(FailureReport(InstallFailures), Application().Title,
+                                   TMsgIcon::Warning);
+}

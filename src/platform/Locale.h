@@ -1,0 +1,28 @@
+// What the program takes from the user's locale.
+#pragma once
+#include <string>
+
+struct TLocaleFormats {
+    std::string ShortDate;     // e.g. "M/d/yyyy"; "" when the locale gives none
+    std::string DateSeparator = "/";
+    std::string TimeSeparator = ":";
+    bool HourLeadingZero = false;
+    bool Clock24 = false;
+    std::string Morning = "AM";    // "" when the locale gives none
+    std::string Afternoon = "PM";
+    std::string ShortMonthNames[12];
+    std::string LongMonthNames[12];
+    std::string ShortDayNames[7];  // Sunday first
+    std::string LongDayNames[7];
+};
+
+class ILocale {
+public:
+    virtual ~ILocale() = default;
+    // Lower case by the system's ANSI rules (CharLowerBuffA).
+    virtual std::string Lower(const std::string& text) = 0;
+    // Whole strings equal without regard to case, for the user's default
+    // locale (CompareStringA).
+    virtual bool SameText(const std::string& a, const std::string& b) = 0;
+    virtual TLocaleFormats Formats() = 0;
+};

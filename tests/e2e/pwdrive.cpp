@@ -1,0 +1,1292 @@
+// pwdrive: drives Pellwick.exe through a case script and checks what it shows.
+//
+// Usage:  pwdrive.exe CASE.pwd
+//   The case folder is the folder holding the script; Pellwick.exe is started
+//   there with that folder as its current directory.
+//   Environment: PW_CASE   case name for the result line (default: folder name)
+//                PW_OUT    folder for screenshots and journal.txt (default: none)
+//                PW_SCREEN the live XWD image of the screen (Xvfb -fbdir DIR gives
+//                          DIR/Xvfb_screen0; pass it as a Z:\ path)
+//
+// Output: one line per step, then "PASS <case>" or "FAIL <case>: <reason>";
+// exit code 0 on pass, 1 on failure (a script error is a failure too).
+//
+// Script language (full reference in tests/e2e/README.md)
+//   One command per line; blank lines and lines starting with '#' are skipped.
+//   Arguments are separated by blanks. "..." quotes a part of an argument
+//   ("" inside quotes is one quote; backslashes are literal), so
+//   caption="Sample Tool 1.0" is one argument. key=value arguments are
+//   properties or options; the key is the text before the first unquoted '='.
+//
+//   launch [ARG...]                    start Pellwick.exe; mark "launch"
+//   wait NAME PROP... [timeout=S]      wait for a top-level window of the process;
+//                                      binds NAME, marks NAME at its first sighting
+//   gone NAME [timeout=S]              wait until NAME is hidden or destroyed;
+//                                      marks NAME.gone
+//   child NAME PARENT PROP... [index=N] [timeout=S]
+//                                      find a descendant control of PARENT
+//   check NAME PROP... [within=S]      assert properties of a bound window
+//   click NAME [timeout=S]             BM_CLICK by SendMessage (waits for it)
+//   postclick NAME                     BM_CLICK by PostMessage (for modal boxes)
+//   close NAME                         post WM_CLOSE
+//   msgbox NAME [caption=T] [text=T] [timeout=S]
+//                                      wait for a message box (#32770); binds NAME,
+//                                      NAME.text (id 0xFFFF), NAME.ok (id 1)
+//   exit [code=N] [timeout=S]          wait for the process to end; mark "exit"
+//   running                            assert the process is still running
+//   kill                               terminate the process
+//   never PROP... [from=MARK] [to=MARK]
+//                                      assert no top-level window of the process
+//                                      matching PROP was seen in the interval
+//   elapsed MARK1 MARK2 MIN MAX        assert MIN <= t(MARK2) - t(MARK1) <= MAX (s)
+//   screenshot NAME [timeout=S]        save the screen as PW_OUT\NN-NAME.xwd
+//   reg KEY VALUE (is=DATA | dword=N | missing)
+//   file PATH (exists | missing | empty | size=N | contains=T | line=T)...
+//   dump NAME                          print NAME and its controls
+//   echo TEXT
+//
+//   Properties (selectors for wait/child/never, assertions for check):
+//   class=C caption=T text=T contains=T id=N visible hidden enabled disabled
+//   topmost nottopmost centred covers client=WxH size=WxH width=N height=N
+//   left=N top=N right=N bottom=N rightgap=N bottomgap=N
+//   wait and never add "visible" unless "visible" or "hidden" is given.
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------- clock
+
+LARGE_INTEGER ClockFreq, ClockStart;
+
+double Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart - ClockStart.QuadPart) / double(ClockFreq.QuadPart);
+}
+
+// The one place the driver waits: polls are spaced by this.
+void PollPause() { Sleep(10); }
+
+std::string Format(const char* fmt, ...)
+{
+    char buf[2048];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+void Say(const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    vprintf(fmt, ap);
+    va_end(ap);
+    fflush(stdout);
+}
+
+// ---------------------------------------------------------------- script
+
+struct Arg {
+    std::string text;   // the whole argument, quotes removed
+    std::string key;    // text before the first unquoted '=' ("" if none)
+    std::string value;  // text after it
+    bool keyed = false;
+};
+
+struct Step {
+    int line = 0;
+    std::string source;
+    std::string command;
+    std::vector<Arg> args;
+    std::string rest;  // raw text after the command (for echo)
+};
+
+bool Tokenize(const std::string& s, std::vector<Arg>& out, std::string& err)
+{
+    size_t i = 0, n = s.size();
+    while (i < n) {
+        while (i < n && (s[i] == ' ' || s[i] == '\t')) ++i;
+        if (i >= n) break;
+        Arg a;
+        bool quotedBeforeEq = false;
+        while (i < n && s[i] != ' ' && s[i] != '\t') {
+            if (s[i] == '"') {
+                ++i;
+                bool closed = false;
+                while (i < n) {
+                    if (s[i] == '"') {
+                        if (i + 1 < n && s[i + 1] == '"') {
+                            a.text += '"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        closed = true;
+                        break;
+                    }
+                    a.text += s[i++];
+                }
+                if (!closed) {
+                    err = "unclosed quote";
+                    return false;
+                }
+                if (!a.keyed) quotedBeforeEq = true;
+                continue;
+            }
+            if (s[i] == '=' && !a.keyed && !quotedBeforeEq) {
+                a.keyed = true;
+                a.key = a.text;
+                a.text += '=';
+                ++i;
+                continue;
+            }
+            if (a.keyed) a.value += s[i];
+            a.text += s[i++];
+        }
+        if (a.keyed) {
+            // value is everything after the '=', quotes removed
+            a.value = a.text.substr(a.key.size() + 1);
+        }
+        out.push_back(a);
+    }
+    return true;
+}
+
+bool LoadScript(const std::string& path, std::vector<Step>& steps, std::string& err)
+{
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) {
+        err = "cannot open script " + path;
+        return false;
+    }
+    std::string all;
+    char buf[4096];
+    size_t got;
+    while ((got = fread(buf, 1, sizeof buf, f)) > 0) all.append(buf, got);
+    fclose(f);
+
+    int lineNo = 0;
+    size_t pos = 0;
+    while (pos <= all.size()) {
+        size_t nl = all.find('\n', pos);
+        std::string line = all.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        pos = nl == std::string::npos ? all.size() + 1 : nl + 1;
+        ++lineNo;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        line = line.substr(first);
+        Step st;
+        st.line = lineNo;
+        st.source = line;
+        size_t sp = line.find_first_of(" \t");
+        st.command = line.substr(0, sp);
+        if (sp != std::string::npos) {
+            st.rest = line.substr(line.find_first_not_of(" \t", sp));
+            std::string terr;
+            if (!Tokenize(st.rest, st.args, terr)) {
+                err = Format("line %d: %s", lineNo, terr.c_str());
+                return false;
+            }
+        }
+        steps.push_back(st);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- windows
+
+struct Snap {
+    HWND hwnd = nullptr;
+    bool alive = false;
+    bool isChild = false;
+    std::string cls, text;
+    int id = 0;
+    bool visible = false, enabled = false;
+    DWORD exstyle = 0;
+    RECT win{};          // screen coordinates
+    int clientW = 0, clientH = 0;
+    RECT inRoot{};       // in client coordinates of the top-level window
+    int rootW = 0, rootH = 0;
+
+    bool SameState(const Snap& o) const
+    {
+        return alive == o.alive && cls == o.cls && text == o.text && visible == o.visible &&
+               enabled == o.enabled && exstyle == o.exstyle && EqualRect(&win, &o.win) &&
+               clientW == o.clientW && clientH == o.clientH;
+    }
+};
+
+std::string ReadText(HWND h, bool viaMessage)
+{
+    char buf[4096] = {0};
+    if (viaMessage) {
+        // WM_GETTEXT reaches text kept by the control itself (edits, statics)
+        // in another process; the timeout keeps a busy target from hanging us.
+        DWORD_PTR got = 0;
+        if (SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 3000,
+                                &got))
+            return std::string(buf, strnlen(buf, sizeof buf));
+    }
+    // The caption kept by the window manager; never sends a message, so it
+    // works while the owning thread is busy.
+    GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+Snap TakeSnap(HWND h, bool textViaMessage)
+{
+    Snap s;
+    s.hwnd = h;
+    if (!IsWindow(h)) return s;
+    s.alive = true;
+    char cls[256] = {0};
+    GetClassNameA(h, cls, sizeof cls);
+    s.cls = cls;
+    s.isChild = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) != 0;
+    s.text = ReadText(h, textViaMessage);
+    s.id = GetDlgCtrlID(h);
+    s.visible = IsWindowVisible(h) != FALSE;
+    s.enabled = IsWindowEnabled(h) != FALSE;
+    s.exstyle = (DWORD)GetWindowLongA(h, GWL_EXSTYLE);
+    GetWindowRect(h, &s.win);
+    RECT c{};
+    GetClientRect(h, &c);
+    s.clientW = c.right - c.left;
+    s.clientH = c.bottom - c.top;
+    HWND root = GetAncestor(h, GA_ROOT);
+    if (!root) root = h;
+    RECT rc{};
+    GetClientRect(root, &rc);
+    s.rootW = rc.right;
+    s.rootH = rc.bottom;
+    s.inRoot = s.win;
+    MapWindowPoints(HWND_DESKTOP, root, (POINT*)&s.inRoot, 2);
+    return s;
+}
+
+int ScreenW() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenH() { return GetSystemMetrics(SM_CYSCREEN); }
+
+bool ParseInt(const std::string& s, long& v)
+{
+    if (s.empty()) return false;
+    char* end = nullptr;
+    v = strtol(s.c_str(), &end, 0);
+    return end && *end == 0;
+}
+
+bool ParseSize(const std::string& s, long& w, long& h)
+{
+    size_t x = s.find('x');
+    return x != std::string::npos && ParseInt(s.substr(0, x), w) && ParseInt(s.substr(x + 1), h);
+}
+
+bool ParseSeconds(const std::string& s, double& v)
+{
+    if (s.empty()) return false;
+    char* end = nullptr;
+    v = strtod(s.c_str(), &end);
+    return end && *end == 0 && v >= 0;
+}
+
+// Property names that take a value / that stand alone.
+const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", "client", "size",
+                                  "width", "height", "left", "top", "right", "bottom",
+                                  "rightgap", "bottomgap"};
+const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
+                                 "nottopmost", "centred", "centered", "covers"};
+
+bool IsValueProp(const std::string& k)
+{
+    for (const char* p : ValueProps)
+        if (k == p) return true;
+    return false;
+}
+bool IsFlagProp(const std::string& k)
+{
+    for (const char* p : FlagProps)
+        if (k == p) return true;
+    return false;
+}
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+// Checks one property against a snapshot; on mismatch, `actual` tells what was found.
+bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
+{
+    const std::string& k = p.keyed ? p.key : p.text;
+    const std::string& v = p.value;
+    long a = 0, b = 0;
+    RECT pos = s.isChild ? s.inRoot : s.win;
+    if (k == "class") { actual = "class " + Quote(s.cls); return s.cls == v; }
+    if (k == "caption" || k == "text") { actual = k + " " + Quote(s.text); return s.text == v; }
+    if (k == "contains") { actual = "text " + Quote(s.text); return s.text.find(v) != std::string::npos; }
+    if (k == "id") {
+        actual = Format("id 0x%X", (unsigned)(s.id & 0xFFFF));
+        return ParseInt(v, a) && (s.id & 0xFFFF) == (a & 0xFFFF);
+    }
+    if (k == "client") {
+        actual = Format("client %dx%d", s.clientW, s.clientH);
+        return ParseSize(v, a, b) && s.clientW == a && s.clientH == b;
+    }
+    if (k == "size") {
+        int w = s.win.right - s.win.left, h = s.win.bottom - s.win.top;
+        actual = Format("size %dx%d", w, h);
+        return ParseSize(v, a, b) && w == a && h == b;
+    }
+    auto num = [&](const char* what, long have) {
+        actual = Format("%s %ld", what, have);
+        return ParseInt(v, a) && have == a;
+    };
+    if (k == "width") return num("width", pos.right - pos.left);
+    if (k == "height") return num("height", pos.bottom - pos.top);
+    if (k == "left") return num("left", pos.left);
+    if (k == "top") return num("top", pos.top);
+    if (k == "right") return num("right", pos.right);
+    if (k == "bottom") return num("bottom", pos.bottom);
+    if (k == "rightgap") return num("rightgap", (s.isChild ? s.rootW : ScreenW()) - pos.right);
+    if (k == "bottomgap") return num("bottomgap", (s.isChild ? s.rootH : ScreenH()) - pos.bottom);
+    if (k == "visible") { actual = s.visible ? "visible" : "hidden"; return s.visible; }
+    if (k == "hidden") { actual = s.visible ? "visible" : "hidden"; return !s.visible; }
+    if (k == "enabled") { actual = s.enabled ? "enabled" : "disabled"; return s.enabled; }
+    if (k == "disabled") { actual = s.enabled ? "enabled" : "disabled"; return !s.enabled; }
+    bool top = (s.exstyle & WS_EX_TOPMOST) != 0;
+    if (k == "topmost") { actual = top ? "topmost" : "not topmost"; return top; }
+    if (k == "nottopmost") { actual = top ? "topmost" : "not topmost"; return !top; }
+    if (k == "centred" || k == "centered") {
+        int w = s.win.right - s.win.left, h = s.win.bottom - s.win.top;
+        double wantL = (ScreenW() - w) / 2.0, wantT = (ScreenH() - h) / 2.0;
+        actual = Format("window at %ld,%ld size %dx%d on %dx%d screen (centred: %.1f,%.1f)",
+                        s.win.left, s.win.top, w, h, ScreenW(), ScreenH(), wantL, wantT);
+        return std::abs(s.win.left - wantL) <= 1.0 && std::abs(s.win.top - wantT) <= 1.0;
+    }
+    if (k == "covers") {
+        actual = Format("window %ld,%ld-%ld,%ld on %dx%d screen", s.win.left, s.win.top,
+                        s.win.right, s.win.bottom, ScreenW(), ScreenH());
+        return s.win.left <= 0 && s.win.top <= 0 && s.win.right >= ScreenW() &&
+               s.win.bottom >= ScreenH();
+    }
+    actual = "unknown property " + k;
+    return false;
+}
+
+bool MatchAll(const Snap& s, const std::vector<Arg>& props, std::string* why = nullptr)
+{
+    bool ok = true;
+    for (const Arg& p : props) {
+        std::string actual;
+        if (!MatchProp(s, p, actual)) {
+            ok = false;
+            if (!why) return false;
+            if (!why->empty()) *why += "; ";
+            *why += "want " + p.text + ", have " + actual;
+        }
+    }
+    return ok;
+}
+
+std::string Describe(const Snap& s)
+{
+    if (!s.alive) return Format("%p (destroyed)", (void*)s.hwnd);
+    RECT pos = s.isChild ? s.inRoot : s.win;
+    return Format("%p class=%s text=%s id=0x%X %s%s%s rect=%ld,%ld,%ld,%ld client=%dx%d",
+                  (void*)s.hwnd, Quote(s.cls).c_str(), Quote(s.text).c_str(),
+                  (unsigned)(s.id & 0xFFFF), s.visible ? "visible" : "hidden",
+                  s.enabled ? "" : " disabled", (s.exstyle & WS_EX_TOPMOST) ? " topmost" : "",
+                  pos.left, pos.top, pos.right, pos.bottom, s.clientW, s.clientH);
+}
+
+// ---------------------------------------------------------------- process + journal
+
+PROCESS_INFORMATION Proc{};
+bool Launched = false;
+volatile DWORD WatchPid = 0;
+
+struct JState {
+    double t;
+    Snap s;
+};
+struct JWin {
+    HWND h;
+    std::vector<JState> states;
+    bool dead = false;
+};
+
+CRITICAL_SECTION JournalLock;
+std::vector<JWin> Journal;
+volatile LONG Samples = 0;
+volatile LONG StopWatch = 0;
+HANDLE WatchThread = nullptr;
+
+struct EnumCtx {
+    DWORD pid;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectTop(HWND h, LPARAM lp)
+{
+    EnumCtx* c = (EnumCtx*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == c->pid) c->out->push_back(h);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectAll(HWND h, LPARAM lp)
+{
+    ((std::vector<HWND>*)lp)->push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> Descendants(HWND parent)
+{
+    std::vector<HWND> v;
+    EnumChildWindows(parent, CollectAll, (LPARAM)&v);
+    return v;
+}
+
+std::vector<HWND> ProcessTopWindows(DWORD pid)
+{
+    std::vector<HWND> v;
+    EnumCtx c{pid, &v};
+    EnumWindows(CollectTop, (LPARAM)&c);
+    return v;
+}
+
+// Samples every top-level window of the process, so that windows shown and
+// gone between two commands are still seen, and times are first sightings.
+DWORD WINAPI Watcher(LPVOID)
+{
+    while (!StopWatch) {
+        DWORD pid = WatchPid;
+        if (pid) {
+            std::vector<HWND> tops = ProcessTopWindows(pid);
+            std::vector<Snap> snaps;
+            for (HWND h : tops) snaps.push_back(TakeSnap(h, false));
+            double t = Now();
+            EnterCriticalSection(&JournalLock);
+            for (const Snap& s : snaps) {
+                if (!s.alive) continue;
+                JWin* w = nullptr;
+                for (JWin& j : Journal)
+                    if (j.h == s.hwnd && !j.dead) w = &j;
+                if (!w) {
+                    Journal.push_back(JWin{s.hwnd, {}, false});
+                    w = &Journal.back();
+                }
+                if (w->states.empty() || !w->states.back().s.SameState(s)) w->states.push_back({t, s});
+            }
+            for (JWin& j : Journal) {
+                if (j.dead) continue;
+                bool seen = false;
+                for (const Snap& s : snaps)
+                    if (s.alive && s.hwnd == j.h) seen = true;
+                if (!seen) {
+                    Snap gone;
+                    gone.hwnd = j.h;
+                    if (!j.states.empty()) gone.cls = j.states.back().s.cls;
+                    j.states.push_back({t, gone});
+                    j.dead = true;
+                }
+            }
+            LeaveCriticalSection(&JournalLock);
+            InterlockedIncrement(&Samples);
+        }
+        PollPause();
+    }
+    return 0;
+}
+
+// Waits until the watcher has taken two fresh samples.
+void SyncJournal()
+{
+    LONG start = Samples;
+    double until = Now() + 5;
+    while (Samples < start + 2 && Now() < until) PollPause();
+}
+
+// First moment of the current unbroken run of journal states of h that satisfy pred.
+template <class Pred>
+double RunStart(HWND h, Pred pred, double fallback)
+{
+    double t = fallback;
+    EnterCriticalSection(&JournalLock);
+    for (auto it = Journal.rbegin(); it != Journal.rend(); ++it) {
+        if (it->h != h) continue;
+        for (auto s = it->states.rbegin(); s != it->states.rend(); ++s) {
+            if (!pred(s->s)) break;
+            t = s->t;
+        }
+        break;
+    }
+    LeaveCriticalSection(&JournalLock);
+    return t;
+}
+
+std::string JournalText(double origin)
+{
+    std::string out;
+    EnterCriticalSection(&JournalLock);
+    for (const JWin& j : Journal) {
+        for (size_t i = 0; i < j.states.size(); ++i)
+            out += Format("%8.3f  %s\n", j.states[i].t - origin, Describe(j.states[i].s).c_str());
+    }
+    LeaveCriticalSection(&JournalLock);
+    return out;
+}
+
+bool ProcessExited(DWORD* code = nullptr)
+{
+    if (!Launched) return true;
+    if (WaitForSingleObject(Proc.hProcess, 0) != WAIT_OBJECT_0) return false;
+    if (code) GetExitCodeProcess(Proc.hProcess, code);
+    return true;
+}
+
+// ---------------------------------------------------------------- runner
+
+struct Runner {
+    std::string caseDir, caseName, outDir, screenFile;
+    std::map<std::string, HWND> names;
+    std::map<std::string, double> marks;
+    int shots = 0;
+    std::string error;  // set by a failing step
+
+    bool Fail(const std::string& why)
+    {
+        error = why;
+        return false;
+    }
+
+    // Splits a step's args into options (known option keys) and properties.
+    bool Split(const Step& st, size_t skip, const std::vector<std::string>& optionKeys,
+               std::vector<Arg>& props, std::map<std::string, std::string>& opts)
+    {
+        for (size_t i = skip; i < st.args.size(); ++i) {
+            const Arg& a = st.args[i];
+            bool isOpt = false;
+            for (const std::string& o : optionKeys)
+                if (a.keyed && a.key == o) isOpt = true;
+            if (isOpt) {
+                opts[a.key] = a.value;
+            } else if ((a.keyed && IsValueProp(a.key)) || (!a.keyed && IsFlagProp(a.text))) {
+                props.push_back(a);
+            } else {
+                return Fail("unknown property or option: " + a.text);
+            }
+        }
+        return true;
+    }
+
+    bool Seconds(std::map<std::string, std::string>& opts, const char* key, double def, double& v)
+    {
+        v = def;
+        if (!opts.count(key)) return true;
+        if (!ParseSeconds(opts[key], v)) return Fail(Format("bad %s=%s", key, opts[key].c_str()));
+        return true;
+    }
+
+    bool Need(const Step& st, size_t n)
+    {
+        if (st.args.size() < n) return Fail(Format("%s needs %u argument(s)", st.command.c_str(), (unsigned)n));
+        return true;
+    }
+
+    bool Window(const std::string& name, HWND& h)
+    {
+        auto it = names.find(name);
+        if (it == names.end()) return Fail("no window named " + name);
+        h = it->second;
+        return true;
+    }
+
+    bool Mark(const std::string& name, double& t)
+    {
+        auto it = marks.find(name);
+        if (it == marks.end()) return Fail("no mark named " + name);
+        t = it->second;
+        return true;
+    }
+
+    static void AddVisibleDefault(std::vector<Arg>& props)
+    {
+        for (const Arg& p : props)
+            if (!p.keyed && (p.text == "visible" || p.text == "hidden")) return;
+        Arg v;
+        v.text = "visible";
+        props.push_back(v);
+    }
+
+    bool ProcessGone(std::string& detail)
+    {
+        DWORD code = 0;
+        if (Launched && ProcessExited(&code)) {
+            detail = Format("the process has exited (code %lu)", code);
+            return true;
+        }
+        return false;
+    }
+
+    // ---- commands; each returns false with `error` set, `note` gets details
+
+    bool Launch(const Step& st, std::string& note)
+    {
+        if (Launched && !ProcessExited()) return Fail("the process is already running");
+        std::string exe = caseDir + "\\Pellwick.exe";
+        if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) return Fail("no " + exe);
+        std::string cmd = "\"" + exe + "\"";
+        for (const Arg& a : st.args) cmd += " " + a.text;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back(0);
+        if (Launched) {
+            CloseHandle(Proc.hProcess);
+            CloseHandle(Proc.hThread);
+        }
+        if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            caseDir.c_str(), &si, &Proc))
+            return Fail(Format("CreateProcess failed, error %lu", GetLastError()));
+        Launched = true;
+        WatchPid = Proc.dwProcessId;
+        marks["launch"] = Now();
+        note = Format("pid %lu", Proc.dwProcessId);
+        return true;
+    }
+
+    bool Wait(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        AddVisibleDefault(props);
+        return WaitTop(st.args[0].text, props, timeout, note);
+    }
+
+    bool WaitTop(const std::string& name, const std::vector<Arg>& props, double timeout,
+                 std::string& note)
+    {
+        if (!Launched) return Fail("nothing launched");
+        double until = Now() + timeout;
+        for (;;) {
+            for (HWND h : ProcessTopWindows(Proc.dwProcessId)) {
+                Snap s = TakeSnap(h, false);
+                if (s.alive && MatchAll(s, props)) {
+                    // Times come from the watcher's journal, so that marks and
+                    // "never" intervals agree; let it catch up first.
+                    double now = Now();
+                    SyncJournal();
+                    double t = RunStart(h, [&](const Snap& j) { return j.alive && MatchAll(j, props); }, now);
+                    names[name] = h;
+                    marks[name] = t;
+                    note = Format("%p, seen at %.3f s", (void*)h, t - marks["launch"]);
+                    return true;
+                }
+            }
+            std::string gone;
+            if (ProcessGone(gone)) return Fail("no such window; " + gone);
+            if (Now() > until) return Fail(Format("no such window within %.1f s", timeout));
+            PollPause();
+        }
+    }
+
+    bool Gone(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        if (!props.empty()) return Fail("gone takes only timeout=");
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        const std::string& name = st.args[0].text;
+        HWND h;
+        if (!Window(name, h)) return false;
+        double until = Now() + timeout;
+        while (IsWindow(h) && IsWindowVisible(h)) {
+            if (Now() > until) return Fail(Format("%s still shown after %.1f s", name.c_str(), timeout));
+            PollPause();
+        }
+        double now = Now();
+        SyncJournal();
+        double t = RunStart(h, [](const Snap& j) { return !j.alive || !j.visible; }, now);
+        marks[name + ".gone"] = t;
+        note = Format("%s at %.3f s", IsWindow(h) ? "hidden" : "destroyed", t - marks["launch"]);
+        return true;
+    }
+
+    bool FindChild(HWND parent, const std::vector<Arg>& props, long index, HWND& found)
+    {
+        long seen = 0;
+        for (HWND h : Descendants(parent)) {
+            Snap s = TakeSnap(h, true);
+            if (s.alive && MatchAll(s, props)) {
+                if (seen == index) {
+                    found = h;
+                    return true;
+                }
+                ++seen;
+            }
+        }
+        return false;
+    }
+
+    bool Child(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 2, {"timeout", "index"}, props, opts)) return false;
+        double timeout;
+        if (!Seconds(opts, "timeout", 5, timeout)) return false;
+        long index = 0;
+        if (opts.count("index") && (!ParseInt(opts["index"], index) || index < 0))
+            return Fail("bad index=" + opts["index"]);
+        HWND parent;
+        if (!Window(st.args[1].text, parent)) return false;
+        double until = Now() + timeout;
+        for (;;) {
+            if (!IsWindow(parent)) return Fail(st.args[1].text + " no longer exists");
+            HWND h = nullptr;
+            if (FindChild(parent, props, index, h)) {
+                names[st.args[0].text] = h;
+                note = Describe(TakeSnap(h, true));
+                return true;
+            }
+            if (Now() > until) return Fail(Format("no such control within %.1f s", timeout));
+            PollPause();
+        }
+    }
+
+    bool Check(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"within"}, props, opts)) return false;
+        double within;
+        if (!Seconds(opts, "within", 0, within)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        double until = Now() + within;
+        for (;;) {
+            if (!IsWindow(h)) return Fail(st.args[0].text + " does not exist");
+            bool child = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) != 0;
+            Snap s = TakeSnap(h, child);
+            std::string why;
+            if (MatchAll(s, props, &why)) {
+                std::string have;
+                for (const Arg& p : props) {
+                    std::string actual;
+                    MatchProp(s, p, actual);
+                    if (!have.empty()) have += ", ";
+                    have += actual;
+                }
+                note = have;
+                return true;
+            }
+            if (Now() >= until) return Fail(why);
+            PollPause();
+        }
+    }
+
+    bool Clickable(const std::string& name, HWND& h)
+    {
+        if (!Window(name, h)) return false;
+        if (!IsWindow(h)) return Fail(name + " does not exist");
+        if (!IsWindowVisible(h)) return Fail(name + " is not visible");
+        if (!IsWindowEnabled(h)) return Fail(name + " is disabled");
+        HWND root = GetAncestor(h, GA_ROOT);
+        if (root && !IsWindowEnabled(root)) return Fail(name + "'s window is disabled");
+        return true;
+    }
+
+    bool Click(const Step& st, std::string& note, bool post)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, post ? std::vector<std::string>{} : std::vector<std::string>{"timeout"},
+                   props, opts))
+            return false;
+        if (!props.empty()) return Fail("unexpected arguments");
+        HWND h;
+        if (!Clickable(st.args[0].text, h)) return false;
+        if (post) {
+            if (!PostMessageA(h, BM_CLICK, 0, 0)) return Fail(Format("PostMessage failed, error %lu", GetLastError()));
+            note = "posted";
+            return true;
+        }
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(h, BM_CLICK, 0, 0, SMTO_NORMAL, (UINT)(timeout * 1000), &r))
+            return Fail(Format("BM_CLICK not handled within %.1f s (a modal box? use postclick)", timeout));
+        note = "sent";
+        return true;
+    }
+
+    bool Close(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        if (!PostMessageA(h, WM_CLOSE, 0, 0)) return Fail(Format("PostMessage failed, error %lu", GetLastError()));
+        note = "posted WM_CLOSE";
+        return true;
+    }
+
+    bool MsgBox(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        std::vector<Arg> top, textProps;
+        Arg cls;
+        cls.keyed = true;
+        cls.key = "class";
+        cls.value = "#32770";
+        cls.text = "class=#32770";
+        top.push_back(cls);
+        for (const Arg& p : props) {
+            if (p.keyed && (p.key == "text" || p.key == "contains")) textProps.push_back(p);
+            else top.push_back(p);
+        }
+        AddVisibleDefault(top);
+        const std::string name = st.args[0].text;
+        std::string waitNote;
+        if (!WaitTop(name, top, timeout, waitNote)) return false;
+        HWND box = names[name];
+        Arg id;
+        id.keyed = true;
+        id.key = "id";
+        id.value = "0xFFFF";
+        id.text = "id=0xFFFF";
+        HWND text = nullptr;
+        double until = Now() + 5;
+        while (!FindChild(box, {id}, 0, text)) {
+            if (Now() > until) return Fail("the box has no text control (id 0xFFFF)");
+            PollPause();
+        }
+        names[name + ".text"] = text;
+        id.value = "1";
+        id.text = "id=1";
+        HWND ok = nullptr;
+        if (FindChild(box, {id}, 0, ok)) names[name + ".ok"] = ok;
+        Snap s = TakeSnap(text, true);
+        std::string why;
+        if (!MatchAll(s, textProps, &why)) return Fail(why);
+        note = waitNote + ", text " + Quote(s.text);
+        return true;
+    }
+
+    bool Exit(const Step& st, std::string& note)
+    {
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 0, {"timeout", "code"}, props, opts)) return false;
+        if (!props.empty()) return Fail("unexpected arguments");
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        if (!Launched) return Fail("nothing launched");
+        double until = Now() + timeout;
+        DWORD code = 0;
+        while (!ProcessExited(&code)) {
+            if (Now() > until) return Fail(Format("still running after %.1f s", timeout));
+            PollPause();
+        }
+        marks["exit"] = Now();
+        note = Format("exit code %lu", code);
+        if (opts.count("code")) {
+            long want;
+            if (!ParseInt(opts["code"], want)) return Fail("bad code=" + opts["code"]);
+            if ((DWORD)want != code) return Fail(Format("exit code %lu, want %ld", code, want));
+        }
+        return true;
+    }
+
+    bool Never(const Step& st, std::string& note)
+    {
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 0, {"from", "to"}, props, opts)) return false;
+        if (props.empty()) return Fail("never needs properties");
+        AddVisibleDefault(props);
+        double from = 0, to = 1e30;
+        if (opts.count("from") && !Mark(opts["from"], from)) return false;
+        if (opts.count("to") && !Mark(opts["to"], to)) return false;
+        if (!opts.count("to")) SyncJournal();
+        double now = Now();
+        std::string hit;
+        int windows = 0;
+        EnterCriticalSection(&JournalLock);
+        for (const JWin& j : Journal) {
+            ++windows;
+            for (size_t i = 0; i < j.states.size() && hit.empty(); ++i) {
+                double start = j.states[i].t;
+                double end = i + 1 < j.states.size() ? j.states[i + 1].t : now;
+                if (start < to && end > from && j.states[i].s.alive && MatchAll(j.states[i].s, props))
+                    hit = Format("seen at %.3f s: %s", start - marks["launch"], Describe(j.states[i].s).c_str());
+            }
+        }
+        LeaveCriticalSection(&JournalLock);
+        if (!hit.empty()) return Fail(hit);
+        note = Format("none among %d window(s) seen", windows);
+        return true;
+    }
+
+    bool Elapsed(const Step& st, std::string& note)
+    {
+        if (!Need(st, 4)) return false;
+        double a, b, lo, hi;
+        if (!Mark(st.args[0].text, a) || !Mark(st.args[1].text, b)) return false;
+        char* e1 = nullptr;
+        char* e2 = nullptr;
+        lo = strtod(st.args[2].text.c_str(), &e1);
+        hi = strtod(st.args[3].text.c_str(), &e2);
+        if (*e1 || *e2) return Fail("bad bounds");
+        double d = b - a;
+        note = Format("%.3f s", d);
+        if (d < lo || d > hi) return Fail(Format("%s -> %s took %.3f s, want %g..%g s", st.args[0].text.c_str(),
+                                                 st.args[1].text.c_str(), d, lo, hi));
+        return true;
+    }
+
+    static bool ReadWhole(const std::string& path, std::string& data)
+    {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return false;
+        data.clear();
+        char buf[65536];
+        DWORD got = 0;
+        while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
+        CloseHandle(f);
+        return true;
+    }
+
+    bool Screenshot(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        double timeout;
+        if (!Seconds(opts, "timeout", 5, timeout)) return false;
+        if (screenFile.empty() || outDir.empty()) {
+            note = "skipped (PW_SCREEN or PW_OUT not set)";
+            return true;
+        }
+        // The screen image is live; wait until two reads 100 ms apart agree so
+        // that the windows have finished painting.
+        std::string prev, cur;
+        if (!ReadWhole(screenFile, prev)) return Fail("cannot read " + screenFile);
+        double until = Now() + timeout;
+        bool stable = false;
+        for (;;) {
+            double next = Now() + 0.1;
+            while (Now() < next) PollPause();
+            if (!ReadWhole(screenFile, cur)) return Fail("cannot read " + screenFile);
+            if (cur == prev) {
+                stable = true;
+                break;
+            }
+            prev.swap(cur);
+            if (Now() > until) break;
+        }
+        std::string path = Format("%s\\%02d-%s.xwd", outDir.c_str(), ++shots, st.args[0].text.c_str());
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return Fail(Format("cannot write %s, error %lu", path.c_str(), GetLastError()));
+        DWORD put = 0;
+        BOOL ok = WriteFile(f, cur.data(), (DWORD)cur.size(), &put, nullptr);
+        CloseHandle(f);
+        if (!ok || put != cur.size()) return Fail("short write to " + path);
+        note = path + (stable ? "" : " (screen still changing)");
+        return true;
+    }
+
+    bool Reg(const Step& st, std::string& note)
+    {
+        if (!Need(st, 3)) return false;
+        std::string key = st.args[0].text, value = st.args[1].text;
+        if (value == "@") value.clear();
+        struct Root {
+            const char* name;
+            HKEY key;
+        } roots[] = {{"HKCU", HKEY_CURRENT_USER},         {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                     {"HKLM", HKEY_LOCAL_MACHINE},        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                     {"HKCR", HKEY_CLASSES_ROOT},         {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                     {"HKU", HKEY_USERS},                 {"HKEY_USERS", HKEY_USERS}};
+        size_t bs = key.find('\\');
+        std::string rootName = key.substr(0, bs);
+        std::string sub = bs == std::string::npos ? "" : key.substr(bs + 1);
+        HKEY root = nullptr;
+        for (const Root& r : roots)
+            if (_stricmp(r.name, rootName.c_str()) == 0) root = r.key;
+        if (!root) return Fail("unknown registry root " + rootName);
+        const Arg& want = st.args[2];
+        HKEY k = nullptr;
+        LONG rc = RegOpenKeyExA(root, sub.c_str(), 0, KEY_READ, &k);
+        DWORD type = 0, size = 0;
+        if (rc == ERROR_SUCCESS) rc = RegQueryValueExA(k, value.c_str(), nullptr, &type, nullptr, &size);
+        std::vector<BYTE> data(size + 2, 0);
+        if (rc == ERROR_SUCCESS) rc = RegQueryValueExA(k, value.c_str(), nullptr, &type, data.data(), &size);
+        if (k) RegCloseKey(k);
+        if (!want.keyed && want.text == "missing") {
+            if (rc == ERROR_SUCCESS) return Fail("the value exists");
+            note = Format("missing (error %ld)", rc);
+            return true;
+        }
+        if (rc != ERROR_SUCCESS) return Fail(Format("cannot read the value, error %ld", rc));
+        if (want.keyed && want.key == "is") {
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return Fail(Format("type %lu is not a string", type));
+            std::string have((const char*)data.data());
+            note = Quote(have);
+            if (have != want.value) return Fail("value " + Quote(have) + ", want " + Quote(want.value));
+            return true;
+        }
+        if (want.keyed && want.key == "dword") {
+            long w;
+            if (!ParseInt(want.value, w)) return Fail("bad dword=" + want.value);
+            if (type != REG_DWORD) return Fail(Format("type %lu is not a DWORD", type));
+            DWORD have = *(DWORD*)data.data();
+            note = Format("%lu", have);
+            if (have != (DWORD)w) return Fail(Format("value %lu, want %ld", have, w));
+            return true;
+        }
+        return Fail("reg wants is=DATA, dword=N or missing");
+    }
+
+    bool File(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::string path = st.args[0].text;
+        bool absolute = (path.size() > 1 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+        if (!absolute) path = caseDir + "\\" + path;
+        std::string data;
+        bool exists = ReadWhole(path, data);
+        std::string text;  // line ends made LF
+        for (size_t i = 0; i < data.size(); ++i)
+            if (!(data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')) text += data[i];
+        for (size_t i = 1; i < st.args.size(); ++i) {
+            const Arg& a = st.args[i];
+            if (!a.keyed && a.text == "missing") {
+                if (exists) return Fail(path + " exists");
+                continue;
+            }
+            if (!exists) return Fail(path + " cannot be read");
+            if (!a.keyed && a.text == "exists") continue;
+            if (!a.keyed && a.text == "empty") {
+                if (!data.empty()) return Fail(Format("%s has %u bytes", path.c_str(), (unsigned)data.size()));
+                continue;
+            }
+            if (a.keyed && a.key == "size") {
+                long w;
+                if (!ParseInt(a.value, w)) return Fail("bad size=" + a.value);
+                if ((long)data.size() != w) return Fail(Format("%s has %u bytes, want %ld", path.c_str(), (unsigned)data.size(), w));
+                continue;
+            }
+            if (a.keyed && a.key == "contains") {
+                if (text.find(a.value) == std::string::npos) return Fail(path + " does not contain " + Quote(a.value));
+                continue;
+            }
+            if (a.keyed && a.key == "line") {
+                bool found = false;
+                size_t p = 0;
+                while (p <= text.size() && !found) {
+                    size_t nl = text.find('\n', p);
+                    std::string line = text.substr(p, nl == std::string::npos ? std::string::npos : nl - p);
+                    found = line == a.value;
+                    p = nl == std::string::npos ? text.size() + 1 : nl + 1;
+                }
+                if (!found) return Fail(path + " has no line " + Quote(a.value));
+                continue;
+            }
+            return Fail("unknown file check " + a.text);
+        }
+        note = exists ? Format("%u bytes", (unsigned)data.size()) : "missing";
+        return true;
+    }
+
+    bool Dump(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        note = Describe(TakeSnap(h, false));
+        for (HWND c : Descendants(h)) note += "\n           " + Describe(TakeSnap(c, true));
+        return true;
+    }
+
+    bool Run(const Step& st, std::string& note)
+    {
+        const std::string& c = st.command;
+        if (c == "launch") return Launch(st, note);
+        if (c == "wait") return Wait(st, note);
+        if (c == "gone") return Gone(st, note);
+        if (c == "child") return Child(st, note);
+        if (c == "check") return Check(st, note);
+        if (c == "click") return Click(st, note, false);
+        if (c == "postclick") return Click(st, note, true);
+        if (c == "close") return Close(st, note);
+        if (c == "msgbox") return MsgBox(st, note);
+        if (c == "exit") return Exit(st, note);
+        if (c == "running") {
+            std::string gone;
+            if (!Launched) return Fail("nothing launched");
+            if (ProcessGone(gone)) return Fail(gone);
+            note = "still running";
+            return true;
+        }
+        if (c == "kill") {
+            if (Launched && !ProcessExited()) {
+                TerminateProcess(Proc.hProcess, 255);
+                WaitForSingleObject(Proc.hProcess, 10000);
+            }
+            note = "terminated";
+            return true;
+        }
+        if (c == "never") return Never(st, note);
+        if (c == "elapsed") return Elapsed(st, note);
+        if (c == "screenshot") return Screenshot(st, note);
+        if (c == "reg") return Reg(st, note);
+        if (c == "file") return File(st, note);
+        if (c == "dump") return Dump(st, note);
+        if (c == "echo") {
+            note = st.rest;
+            return true;
+        }
+        return Fail("unknown command " + c);
+    }
+};
+
+const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "check", "click",
+                                "postclick", "close", "msgbox", "exit",     "running", "kill",
+                                "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo"};
+
+std::string FolderOf(const std::string& path)
+{
+    size_t p = path.find_last_of("\\/");
+    return p == std::string::npos ? "." : path.substr(0, p);
+}
+
+std::string LastPart(const std::string& path)
+{
+    size_t p = path.find_last_of("\\/");
+    return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string Env(const char* name)
+{
+    char buf[MAX_PATH * 2] = {0};
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    return n && n < sizeof buf ? buf : "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QueryPerformanceFrequency(&ClockFreq);
+    QueryPerformanceCounter(&ClockStart);
+    InitializeCriticalSection(&JournalLock);
+    setvbuf(stdout, nullptr, _IONBF, 0);
+
+    if (argc != 2) {
+        Say("usage: pwdrive CASE.pwd\nFAIL ?: no script given\n");
+        return 1;
+    }
+    char full[MAX_PATH * 2];
+    if (!GetFullPathNameA(argv[1], sizeof full, full, nullptr)) strcpy(full, argv[1]);
+    Runner r;
+    r.caseDir = FolderOf(full);
+    r.caseName = Env("PW_CASE");
+    if (r.caseName.empty()) r.caseName = LastPart(r.caseDir);
+    r.outDir = Env("PW_OUT");
+    r.screenFile = Env("PW_SCREEN");
+    if (!r.outDir.empty()) CreateDirectoryA(r.outDir.c_str(), nullptr);
+
+    std::vector<Step> steps;
+    std::string err;
+    if (!LoadScript(full, steps, err)) {
+        Say("FAIL %s: %s\n", r.caseName.c_str(), err.c_str());
+        return 1;
+    }
+    for (const Step& st : steps) {
+        bool known = false;
+        for (const char* c : Commands)
+            if (st.command == c) known = true;
+        if (!known) {
+            Say("FAIL %s: line %d: unknown command %s\n", r.caseName.c_str(), st.line, st.command.c_str());
+            return 1;
+        }
+    }
+    Say("case %s: %u steps, screen %dx%d\n", r.caseName.c_str(), (unsigned)steps.size(), ScreenW(), ScreenH());
+
+    WatchThread = CreateThread(nullptr, 0, Watcher, nullptr, 0, nullptr);
+
+    bool passed = true;
+    std::string reason;
+    for (const Step& st : steps) {
+        std::string note;
+        bool ok = r.Run(st, note);
+        double t = Now() - (r.marks.count("launch") ? r.marks["launch"] : 0);
+        Say("%8.3f %-4s %3d: %s%s%s\n", t, ok ? "ok" : "FAIL", st.line, st.source.c_str(),
+            note.empty() ? "" : "  -> ", note.c_str());
+        if (!ok) {
+            passed = false;
+            reason = Format("line %d: %s: %s", st.line, st.command.c_str(), r.error.c_str());
+            break;
+        }
+    }
+
+    if (!passed && Launched) {
+        // What the process showed, to tell why the step failed.
+        SyncJournal();
+        Say("windows of the process seen so far (s from launch, state):\n%s",
+            JournalText(r.marks.count("launch") ? r.marks["launch"] : 0).c_str());
+    }
+    if (Launched && !ProcessExited()) {
+        TerminateProcess(Proc.hProcess, 255);
+        WaitForSingleObject(Proc.hProcess, 10000);
+        Say("Pellwick was still running: terminated\n");
+    }
+    StopWatch = 1;
+    if (WatchThread) WaitForSingleObject(WatchThread, 5000);
+
+    if (!r.outDir.empty()) {
+        std::string path = r.outDir + "\\journal.txt";
+        FILE* f = fopen(path.c_str(), "wb");
+        if (f) {
+            double origin = r.marks.count("launch") ? r.marks["launch"] : 0;
+            std::string marks;
+            for (auto& m : r.marks) marks += Format("%8.3f  mark %s\n", m.second - origin, m.first.c_str());
+            fprintf(f, "marks (s from launch)\n%s\nwindow states (s from launch)\n%s", marks.c_str(),
+                    JournalText(origin).c_str());
+            fclose(f);
+        }
+    }
+
+    if (passed) Say("PASS %s\n", r.caseName.c_str());
+    else Say("FAIL %s: %s\n", r.caseName.c_str(), reason.c_str());
+    return passed ? 0 : 1;
+}
