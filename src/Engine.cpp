@@ -104,7 +104,10 @@ void TMainDialog::ForceDirectories(const std::string& path)
     std::string dir = path;
     if (!dir.empty() && dir.back() == '\\') dir.pop_back();
     if (dir.size() < 3 || Sys().Files->DirectoryExists(dir)) return;
-    ForceDirectories(ParentOf(dir));
+    // A name that is its own parent ("  C:", say) has nothing left to climb.
+    std::string parent = ParentOf(dir);
+    if (parent == dir) return;
+    ForceDirectories(parent);
     Sys().Files->MakeDirectory(dir);
 }
 

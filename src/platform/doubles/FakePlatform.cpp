@@ -42,6 +42,8 @@ unsigned long TFakeFileSystem::ChangeDirectory(const std::string& path)
     if (full.size() == 2 && full[1] == ':') full += '\\';
     while (full.size() > 3 && full.back() == '\\') full.pop_back();
     if (full.size() >= 1) full[0] = AsciiUpper(full.substr(0, 1))[0];
+    // The system remembers the directory left behind on the other drive.
+    if (!Current.empty()) DriveDirs[AsciiUpper(Current.substr(0, 1))[0]] = Current;
     Current = full;
     return 0;
 }
@@ -50,7 +52,8 @@ std::string TFakeFileSystem::DriveDirectory(char letter)
 {
     std::string drive = AsciiUpper(std::string(1, letter));
     if (!Current.empty() && AsciiUpper(Current.substr(0, 1)) == drive) return Current;
-    return drive + ":\\";
+    auto it = DriveDirs.find(drive[0]);
+    return it != DriveDirs.end() ? it->second : drive + ":\\";
 }
 
 std::vector<std::string> TFakeFileSystem::Subdirectories(const std::string& path)

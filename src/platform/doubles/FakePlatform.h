@@ -1,5 +1,6 @@
 // Doubles of every platform service, installed into Sys() together.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
 
     std::string WindowsDir = "C:\\WINDOWS";
     std::string Current = "C:\\";
+    // The current directory of each drive but the current one.
+    std::map<char, std::string> DriveDirs;
     // Hidden or system directories, left out of listings.
     std::vector<std::string> HiddenDirs;
 

@@ -1,0 +1,482 @@
+// The wizard: its state machine, notice paging, the final and cancellation
+// pages, the user-details page and the destination page.
+#include "Description.h"
+#include "Engine.h"
+#include "Fixtures.h"
+#include "MainDlg.h"
+
+namespace {
+
+class WizardTest : public ProgramTest {
+protected:
+    WizardTest()
+    {
+        StartInfoShown = EndInfoShown = 0;
+        InstallFailures.clear();
+        Fake.Disk.MakeDirs("C:\\WINDOWS");
+        Fake.Disk.Put("C:\\SETUP\\Pellwick.up_", "[Uninstall]\r\n");
+    }
+    // Loads a description and creates the wizard on its welcome page.
+    TMainDialog& Open(const std::string& description)
+    {
+        WriteDescription(description);
+        EXPECT_TRUE(LoadInstallDescription());
+        ProductTitle = MakeProductTitle(InstallDescription.Application, InstallDescription.Version);
+        dialog_ = std::make_unique<TMainDialog>();
+        dialog_->CreateForm();
+        return *dialog_;
+    }
+    void Notice(const std::string& name, const std::string& text)
+    {
+        Fake.Disk.Put("C:\\SETUP\\" + name, text);
+    }
+    std::string LastBox() const { return Boxes().empty() ? "<none>" : Boxes().back().Text; }
+    // Which page panel is in front: the last created one that is shown.
+    static std::string Front(TMainDialog& d)
+    {
+        if (d.Panel1.Visible()) return "notice";
+        if (d.Panel2.Visible()) return "user";
+        if (d.Panel5.Visible()) return "progress";
+        if (d.Panel4.Visible()) return "destination";
+        return "none";
+    }
+
+    std::unique_ptr<TMainDialog> dialog_;
+};
+
+const char* const ThreeNotices =
+    "[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nDirectory=c:\\Tool\r\n"
+    "[StartInfo]\r\none.txt=\r\ntwo.txt=\r\nthree.txt=\r\n";
+
+TEST_F(WizardTest, WelcomePageAtCreation)
+{
+    TMainDialog& d = Open(ThreeNotices);
+    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ("notice", Front(d));
+    EXPECT_EQ(WizardText::InitialMemoLines, d.InfoMemo.Lines().size());
+    EXPECT_EQ(12u, d.InfoMemo.Lines().size());
+    EXPECT_FALSE(d.PrevBut.Enabled());
+    EXPECT_TRUE(d.CancelBut.Enabled());
+}
+
+TEST_F(WizardTest, NoticesArePagedInOrderThenTheUserDetailsPage)
+{
+    Notice("one.txt", "first");
+    Notice("two.txt", "second");
+    Notice("three.txt", "third");
+    TMainDialog& d = Open(ThreeNotices);
+    const char* expected[] = {"first", "second", "third"};
+    for (const char* text : expected) {
+        d.NextBut.Click();
+        EXPECT_EQ(text, d.InfoMemo.Text());
+        EXPECT_EQ(200, WizardState);
+        EXPECT_EQ(WizardText::Notices, d.InfoLabel.Caption());
+    }
+    d.NextBut.Click();
+    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ("user", Front(d));
+    EXPECT_TRUE(d.PrevBut.Enabled());
+    EXPECT_EQ(WizardText::UserDetails, d.InfoLabel.Caption());
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(WizardTest, WithoutNoticesTheFirstNextShowsTheUserDetailsPage)
+{
+    TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\n");
+    std::string welcome = d.InfoMemo.Text();
+    d.NextBut.Click();
+    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ("user", Front(d));
+    EXPECT_EQ(welcome, d.InfoMemo.Text());
+}
+
+TEST_F(WizardTest, EveryKindOfLineBreakIsOneLine)
+{
+    EXPECT_EQ("a\r\nb\r\nc\r\n\r\nd", NoticeText("a\nb\rc\r\n\nd"));
+    EXPECT_EQ("a\r\n\r\nb", NoticeText("a\r\r\nb"));
+    EXPECT_EQ("", NoticeText(""));
+    Notice("one.txt", "x\ny\rz");
+    TMainDialog& d = Open(ThreeNotices);
+    d.NextBut.Click();
+    EXPECT_EQ((TStrings{"x", "y", "z"}), d.InfoMemo.Lines());
+}
+
+TEST_F(WizardTest, MissingNoticeFailsTheSameWayAtEveryNext)
+{
+    Notice("one.txt", "first");
+    TMainDialog& d = Open(ThreeNotices);
+    d.NextBut.Click();
+    for (int press = 0; press < 3; ++press) {
+        d.NextBut.Click();
+        EXPECT_EQ("Cannot open file C:\\SETUP\\two.txt.", LastBox());
+        EXPECT_EQ(TMsgIcon::Stop, Boxes().back().Icon);
+        EXPECT_EQ("first", d.InfoMemo.Text());
+        EXPECT_EQ(1, StartInfoShown);
+        EXPECT_EQ(200, WizardState);
+    }
+    d.CancelBut.Click();
+    EXPECT_EQ(1000, WizardState);
+}
+
+TEST_F(WizardTest, TextTheMemoCannotHoldIsRefusedAndTheOldTextKept)
+{
+    // A window that holds at most 10 characters.
+    struct TSmallMemo : TRecordingBackend {
+        bool StoreText(TControl& c) override { return c.Caption().size() <= 10; }
+    } backend;
+    Notice("one.txt", "short");
+    Notice("two.txt", "far too long for it");
+    SetBackend(&backend);
+    TMainDialog& d = Open(ThreeNotices);
+    d.InfoMemo.SetText("initial");
+    d.NextBut.Click();
+    EXPECT_EQ("short", d.InfoMemo.Text());
+    d.NextBut.Click();
+    EXPECT_EQ("Text exceeds memo capacity.", LastBox());
+    EXPECT_EQ("short", d.InfoMemo.Text());
+    EXPECT_EQ(1, StartInfoShown);
+    dialog_.reset();
+    SetBackend(nullptr);
+}
+
+TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
+{
+    Notice("one.txt", "first");
+    Notice("two.txt", "second");
+    Notice("three.txt", "third");
+    TMainDialog& d = Open(ThreeNotices);
+    for (int i = 0; i < 4; ++i) d.NextBut.Click();
+    ASSERT_EQ(400, WizardState);
+    d.PrevBut.Click();
+    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ("notice", Front(d));
+    EXPECT_FALSE(d.PrevBut.Enabled());
+    EXPECT_EQ(WizardText::Notices, d.InfoLabel.Caption());
+    EXPECT_EQ("third", d.InfoMemo.Text());
+    EXPECT_TRUE(d.Panel2.Visible());  // covered, not hidden
+
+    d.NextBut.Click();  // straight back to the user details
+    EXPECT_EQ(400, WizardState);
+    d.NextBut.Click();
+    ASSERT_EQ(600, WizardState);
+    d.PrevBut.Click();
+    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ("notice", Front(d));
+    EXPECT_EQ(3, StartInfoShown);
+    d.NextBut.Click();
+    EXPECT_EQ(400, WizardState);
+}
+
+TEST_F(WizardTest, CancelFromEveryPageBuildsTheCancellationPage)
+{
+    const int stopsAt[] = {200, 400, 600};
+    for (int stop : stopsAt) {
+        ResetSharedState();
+        StartInfoShown = 0;
+        TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\n");
+        while (WizardState != stop) d.NextBut.Click();
+        d.CancelBut.Click();
+        EXPECT_EQ(1000, WizardState) << stop;
+        EXPECT_EQ("notice", Front(d)) << stop;
+        EXPECT_FALSE(d.Panel2.Visible() || d.Panel4.Visible() || d.Panel5.Visible()) << stop;
+        EXPECT_EQ("The installation of Tool 2.0 was not performed successfuly.", d.InfoLabel.Caption());
+        EXPECT_EQ("&Finish", d.NextBut.Caption());
+        EXPECT_FALSE(d.PrevBut.Enabled());
+        EXPECT_FALSE(d.CancelBut.Enabled());
+        TStrings lines = d.InfoMemo.Lines();
+        ASSERT_EQ(5u, lines.size());
+        EXPECT_EQ(WizardText::CancelParagraphs[0], lines[0]);
+        EXPECT_EQ("", lines[1]);
+        EXPECT_EQ(WizardText::CancelParagraphs[2], lines[4]);
+        EXPECT_FALSE(Application().Terminated());
+        d.NextBut.Click();  // Finish
+        EXPECT_TRUE(Application().Terminated());
+        Application() = TApplication();
+    }
+    EXPECT_FALSE(Fake.Disk.DirExists("c:\\tmp"));  // nothing was installed
+}
+
+TEST_F(WizardTest, ClosingEmptiesTheLabel)
+{
+    TMainDialog& d = Open(ThreeNotices);
+    d.Close();
+    EXPECT_EQ("", d.InfoLabel.Caption());
+    EXPECT_EQ(TModalResult::Cancel, d.ModalResult);
+    EXPECT_FALSE(Application().Terminated());
+}
+
+TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
+{
+    Notice("end1.txt", "closing one");
+    Notice("end2.txt", "closing two");
+    TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nDirectory=c:\\Tool\r\n"
+                          "[EndInfo]\r\nend1.txt=\r\nend2.txt=\r\n");
+    while (WizardState != 800) d.NextBut.Click();
+    EXPECT_EQ("progress", Front(d));
+    d.NextBut.Click();
+    EXPECT_EQ("notice", Front(d));
+    EXPECT_FALSE(d.Panel5.Visible());
+    EXPECT_EQ("closing one", d.InfoMemo.Text());
+    d.NextBut.Click();
+    EXPECT_EQ("closing two", d.InfoMemo.Text());
+    d.NextBut.Click();
+    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ("Pellwick has installed Tool 2.0 successfully, congratulations.", d.InfoLabel.Caption());
+    EXPECT_EQ(WizardText::FinalParagraphs[1], d.InfoMemo.Lines()[2]);
+    EXPECT_EQ("&Finish", d.NextBut.Caption());
+    EXPECT_FALSE(d.CancelBut.Enabled());
+}
+
+TEST_F(WizardTest, WithoutClosingNoticesTheFinalPageComesToTheFront)
+{
+    TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nDirectory=c:\\Tool\r\n");
+    while (WizardState != 800) d.NextBut.Click();
+    d.NextBut.Click();
+    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ("notice", Front(d));
+    EXPECT_EQ("Pellwick has installed Tool  successfully, congratulations.", d.InfoLabel.Caption());
+}
+
+TEST_F(WizardTest, FinalParagraphsHaveTheirIntendedLengths)
+{
+    EXPECT_EQ(139u, std::string(WizardText::FinalParagraphs[0]).size());
+    EXPECT_NEAR(98.0, std::string(WizardText::FinalParagraphs[1]).size(), 2.0);
+    EXPECT_EQ(126u, std::string(WizardText::FinalParagraphs[2]).size());
+}
+
+TEST_F(WizardTest, AssembledTextsAreCutAt255)
+{
+    std::string app(250, 'a');
+    TMainDialog& d = Open("[Settings]\r\nApplication=" + app + "\r\nVersion=1\r\n");
+    EXPECT_EQ(255u, d.Caption().size());
+    EXPECT_EQ(255u, d.InfoLabel.Caption().size());
+    std::string whole = WizardText::WelcomeStart + app + " 1" + WizardText::WelcomeEnd;
+    EXPECT_EQ(whole.substr(0, 255), d.InfoLabel.Caption());
+}
+
+// The owner and organisation the user-details page opens with.
+class UserDetailsTest : public WizardTest {
+protected:
+    const std::string Win95 = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    const std::string WinNT = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    TMainDialog& ToUserPage()
+    {
+        TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\n");
+        d.NextBut.Click();
+        return d;
+    }
+};
+
+TEST_F(UserDetailsTest, PrefilledFromTheRegisteredOwner)
+{
+    Fake.Registry.SetString(RegRoot::LocalMachine, Win95, "RegisteredOwner", "Ann Example");
+    Fake.Registry.SetString(RegRoot::LocalMachine, Win95, "RegisteredOrganization", "Example Ltd");
+    TMainDialog& d = ToUserPage();
+    EXPECT_EQ("Ann Example", d.EditName.Text());
+    EXPECT_EQ("Example Ltd", d.EditOrg.Text());
+    EXPECT_EQ(0u, Fake.Registry.OpenHandles());
+}
+
+TEST_F(UserDetailsTest, WithoutAnyKeyTheFieldsAreEmptyAndNothingIsSaid)
+{
+    TMainDialog& d = ToUserPage();
+    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ("", d.EditName.Text());
+    EXPECT_EQ("", d.EditOrg.Text());
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(UserDetailsTest, NTKeyIsReadWhenTheFirstHoldsNeitherValue)
+{
+    Fake.Registry.SetString(RegRoot::LocalMachine, Win95, "RegisteredOwner", "");
+    Fake.Registry.SetString(RegRoot::LocalMachine, WinNT, "RegisteredOwner", "Nils NT");
+    Fake.Registry.SetString(RegRoot::LocalMachine, WinNT, "RegisteredOrganization", "NT Org");
+    // A standard user may not write there: reading must still work.
+    Fake.Registry.DenyWrite(RegRoot::LocalMachine, "SOFTWARE");
+    TMainDialog& d = ToUserPage();
+    EXPECT_EQ("Nils NT", d.EditName.Text());
+    EXPECT_EQ("NT Org", d.EditOrg.Text());
+}
+
+TEST_F(UserDetailsTest, FirstKeyWinsWhenItHoldsAValue)
+{
+    Fake.Registry.SetString(RegRoot::LocalMachine, Win95, "RegisteredOwner", "Ann 95");
+    Fake.Registry.SetString(RegRoot::LocalMachine, WinNT, "RegisteredOwner", "Nils NT");
+    Fake.Registry.SetString(RegRoot::LocalMachine, WinNT, "RegisteredOrganization", "NT Org");
+    TMainDialog& d = ToUserPage();
+    EXPECT_EQ("Ann 95", d.EditName.Text());
+    EXPECT_EQ("", d.EditOrg.Text());
+}
+
+TEST_F(UserDetailsTest, NonStringOwnerStopsThePage)
+{
+    Fake.Registry.SetString(RegRoot::LocalMachine, Win95, "RegisteredOrganization", "Org First");
+    Fake.Registry.SetDWord(RegRoot::LocalMachine, Win95, "RegisteredOwner", 7);
+    TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\n");
+    for (int press = 0; press < 2; ++press) {
+        d.NextBut.Click();
+        EXPECT_EQ("Invalid data type for 'RegisteredOwner'.", LastBox());
+        EXPECT_EQ(300, WizardState);
+        EXPECT_FALSE(d.Panel2.Visible());
+    }
+    EXPECT_EQ("Org First", UserOrganization);  // read before the owner failed
+    EXPECT_EQ(0u, Fake.Registry.OpenHandles());
+}
+
+TEST_F(UserDetailsTest, CaptureCutsTo255AndRevisitsReread)
+{
+    Fake.Registry.SetString(RegRoot::LocalMachine, Win95, "RegisteredOwner", "Ann Example");
+    TMainDialog& d = ToUserPage();
+    d.EditName.SetText(std::string(300, 'n'));
+    d.EditOrg.SetText("Typed Org");
+    d.NextBut.Click();
+    EXPECT_EQ(std::string(255, 'n'), UserName);
+    EXPECT_EQ("Typed Org", UserOrganization);
+    d.PrevBut.Click();
+    d.NextBut.Click();
+    EXPECT_EQ("Ann Example", d.EditName.Text());
+    EXPECT_EQ("", d.EditOrg.Text());  // the registry has none: emptied again
+}
+
+TEST_F(WizardTest, DestinationTailRule)
+{
+    struct Case {
+        const char* directory;
+        const char* setting;
+        const char* expected;
+    } cases[] = {
+        {"C:\\", "c:\\tmp", "C:\\tmp"},
+        {"D:\\APPS", "c:\\tmp", "D:\\APPS\\tmp"},
+        {"D:\\", "c:\\tmp", "D:\\tmp"},
+        {"C:\\", "Programs\\Tool", "C:\\grams\\Tool"},
+        {"C:\\", "c:\\", "C:\\"},
+        {"C:\\Data", "ab", "C:\\Data\\"},
+        {"C:\\Data", "c:\\Sub\\Dir", "C:\\Data\\Sub\\Dir"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, DestinationFor(c.directory, c.setting)) << c.directory << " + " << c.setting;
+}
+
+class DestinationTest : public WizardTest {
+protected:
+    TMainDialog& ToDestination(const std::string& directorySetting = "c:\\tmp")
+    {
+        Fake.Disk.MakeDirs("C:\\Apps\\Editor");
+        Fake.Disk.MakeDirs("C:\\Apps\\.hidden");
+        Fake.Disk.MakeDirs("C:\\Zeta");
+        Fake.Disk.MakeDirs("C:\\alpha");
+        Fake.Disk.MakeDirs("D:\\Data");
+        Fake.Files.HiddenDirs = {"C:\\Apps\\.hidden"};
+        Fake.Files.DriveList.push_back({'d', TDriveKind::Fixed, "DATA"});
+        Fake.Files.Current = "D:\\Data";  // where the program was started
+        TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nDirectory=" +
+                              directorySetting + "\r\n");
+        d.NextBut.Click();
+        d.NextBut.Click();
+        return d;
+    }
+};
+
+TEST_F(DestinationTest, OpensOnTheRootOfCWithTheDirectorySetting)
+{
+    TMainDialog& d = ToDestination();
+    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ("destination", Front(d));
+    EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
+    EXPECT_EQ("C:\\", Fake.Files.Current);
+    EXPECT_EQ('c', d.DriveComboBox.Drive());
+    EXPECT_EQ("c:\\tmp", d.EditPath.Text());
+    EXPECT_EQ("Please accept the default path displayed or select a different path to install Tool 2.0 "
+              "on your computer.",
+              d.InfoLabel.Caption());
+    std::vector<std::string> shown;
+    for (const auto& e : d.DirectoryListBox.Entries()) shown.push_back(e.Text);
+    EXPECT_EQ((std::vector<std::string>{"C:\\", "alpha", "Apps", "SETUP", "WINDOWS", "Zeta"}), shown);
+}
+
+TEST_F(DestinationTest, OpeningDirectoriesRecomputesThePath)
+{
+    TMainDialog& d = ToDestination();
+    d.DirectoryListBox.UserOpened(2);  // Apps
+    EXPECT_EQ("C:\\Apps", d.DirectoryListBox.Directory());
+    EXPECT_EQ("C:\\Apps", Fake.Files.Current);
+    EXPECT_EQ("C:\\Apps\\tmp", d.EditPath.Text());
+    EXPECT_EQ("C:\\Apps\\tmp", DestDir);
+    const auto& entries = d.DirectoryListBox.Entries();
+    ASSERT_EQ(3u, entries.size());  // root, Apps, Editor; the hidden one left out
+    EXPECT_EQ("Editor", entries[2].Text);
+    EXPECT_EQ(2, entries[2].Indent);
+    EXPECT_FALSE(entries[2].Open);
+
+    d.DirectoryListBox.UserOpened(0);  // back to the root
+    EXPECT_EQ("C:\\tmp", d.EditPath.Text());
+    d.DriveComboBox.UserSelected(2);  // d:
+    EXPECT_EQ("D:\\Data", d.DirectoryListBox.Directory());
+    EXPECT_EQ("D:\\Data\\tmp", DestDir);
+}
+
+TEST_F(DestinationTest, DriveThatCannotBeEnteredLeavesEverythingAsItWas)
+{
+    TMainDialog& d = ToDestination();
+    Fake.Files.DriveList.push_back({'e', TDriveKind::Removable, ""});
+    Fake.Files.Unready.push_back({'e', 21});
+    d.DriveComboBox.Refresh();
+    d.EditPath.SetText("typed");
+    std::string before = DestDir;
+    d.DriveComboBox.UserSelected(3);
+    EXPECT_EQ("I/O error 21.", LastBox());
+    EXPECT_EQ('e', d.DriveComboBox.Drive());
+    EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
+    EXPECT_EQ("typed", d.EditPath.Text());
+    EXPECT_EQ(before, DestDir);
+    EXPECT_EQ("C:\\", Fake.Files.Current);
+}
+
+TEST_F(DestinationTest, TypedPathIsStoredExactly)
+{
+    TMainDialog& d = ToDestination();
+    d.EditPath.SetText("C:\\My Tool\\ ");
+    d.NextBut.Click();
+    EXPECT_EQ("C:\\My Tool\\ ", DestDir);
+    EXPECT_EQ("<none>", LastBox());
+    EXPECT_EQ(800, WizardState);
+}
+
+TEST_F(DestinationTest, DestinationThatIsItsOwnParentDoesNotLoopForever)
+{
+    // "  C:" climbs to itself when its parents are made.
+    TMainDialog& d = ToDestination();
+    d.EditPath.SetText("  C:");
+    d.NextBut.Click();
+    EXPECT_EQ("  C:", DestDir);
+    EXPECT_EQ("Unable to write to   C:\\pellwick.upi.", LastBox());
+}
+
+TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
+{
+    TMainDialog& d = ToDestination();
+    for (const char* typed : {"", "   "}) {
+        d.EditPath.SetText(typed);
+        d.NextBut.Click();
+        EXPECT_EQ(600, WizardState);
+        EXPECT_EQ(WizardText::EmptyDestination, LastBox());
+        EXPECT_EQ(TMsgIcon::Warning, Boxes().back().Icon);
+        EXPECT_TRUE(d.Panel4.Visible());
+    }
+    EXPECT_TRUE(Fake.Clock.Sleeps.empty());  // the engine never ran
+}
+
+TEST_F(DestinationTest, RevisitShowsTheSettingAgain)
+{
+    TMainDialog& d = ToDestination("Programs\\Tool");
+    EXPECT_EQ("Programs\\Tool", d.EditPath.Text());
+    d.DirectoryListBox.UserOpened(1);  // alpha
+    EXPECT_EQ("C:\\alpha\\grams\\Tool", d.EditPath.Text());
+    d.PrevBut.Click();
+    d.NextBut.Click();
+    d.NextBut.Click();
+    EXPECT_EQ("Programs\\Tool", d.EditPath.Text());
+    EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
+}
+
+}  // namespace
