@@ -216,42 +216,45 @@ void TMainDialog::CopyFiles(TControl& sender)
     Panel5.Show();
     Panel5.Repaint();
 
-    TRunEnding ending(*this);
-    if (!Sys().Files->DirectoryExists(DestDir)) ForceDirectories(DestDir);
-    for (std::size_t i = 0; i < d.DirsNames.size(); ++i)
-        ForceDirectories(ListItem(d.DirsValues, i) == "0" ? d.DirsNames[i]
-                                                         : DestDir + "\\" + d.DirsNames[i]);
-    if (!d.Expand) {
-        std::string windowsDir = Sys().Files->WindowsDirectory();
-        for (std::size_t i = 0; i < d.SysFilesInNames.size(); ++i) {
-            const std::string& target = ListItem(d.SysFilesOutNames, i);
-            const std::string& flag = ListItem(d.SysFilesOutValues, i);
-            CopyOneFile(SourceDir + d.SysFilesInNames[i], windowsDir + "\\" + target, flag);
-        }
-        for (std::size_t i = 0; i < d.FilesInNames.size(); ++i) {
-            const std::string& target = ListItem(d.FilesOutNames, i);
-            const std::string& flag = ListItem(d.FilesOutValues, i);
-            CopyOneFile(SourceDir + d.FilesInNames[i], DestDir + "\\" + target, flag);
-        }
+    {
+        TRunEnding ending(*this);
+        if (!Sys().Files->DirectoryExists(DestDir)) ForceDirectories(DestDir);
+        for (std::size_t i = 0; i < d.DirsNames.size(); ++i)
+            ForceDirectories(ListItem(d.DirsValues, i) == "0" ? d.DirsNames[i]
+                                                             : DestDir + "\\" + d.DirsNames[i]);
+        if (!d.Expand) {
+            std::string windowsDir = Sys().Files->WindowsDirectory();
+            for (std::size_t i = 0; i < d.SysFilesInNames.size(); ++i) {
+                const std::string& target = ListItem(d.SysFilesOutNames, i);
+                const std::string& flag = ListItem(d.SysFilesOutValues, i);
+                CopyOneFile(SourceDir + d.SysFilesInNames[i], windowsDir + "\\" + target, flag);
+            }
+            for (std::size_t i = 0; i < d.FilesInNames.size(); ++i) {
+                const std::string& target = ListItem(d.FilesOutNames, i);
+                const std::string& flag = ListItem(d.FilesOutValues, i);
+                CopyOneFile(SourceDir + d.FilesInNames[i], DestDir + "\\" + target, flag);
+            }
 
-        // The uninstall record starts as a copy of the product's template.
-        std::string templ = SourceDir + "Pellwick.up_";
-        std::string record = DestDir + "\\Pellwick.upi";
-        unsigned long error = Sys().Files->Copy(templ, record, true);
-        if (error != 0 && error != ErrorFileExists)
-            InstallFailures.push_back({templ, record, CopyErrorText(error)});
-        AdvanceProgress(ProgressStep);
+            // The uninstall record starts as a copy of the product's template.
+            std::string templ = SourceDir + "Pellwick.up_";
+            std::string record = DestDir + "\\Pellwick.upi";
+            unsigned long error = Sys().Files->Copy(templ, record, true);
+            if (error != 0 && error != ErrorFileExists)
+                InstallFailures.push_back({templ, record, CopyErrorText(error)});
+            AdvanceProgress(ProgressStep);
 
-        CreateProgramGroup(windowsDir);
-        UpdateRegistry(sender);
-        StartAddOns();
-        if (ProgressBar.Position() < 100) ProgressBar.SetPosition(100);
-        InfoLabel.SetCaption(Cut(product + (InstallFailures.empty() ? WizardText::InstalledEnd
-                                                                    : WizardText::IncompleteEnd)));
-        Sys().ProgramManager->Close();
+            CreateProgramGroup(windowsDir);
+            UpdateRegistry(sender);
+            StartAddOns();
+            if (ProgressBar.Position() < 100) ProgressBar.SetPosition(100);
+            InfoLabel.SetCaption(Cut(product + (InstallFailures.empty() ? WizardText::InstalledEnd
+                                                                        : WizardText::IncompleteEnd)));
+            Sys().ProgramManager->Close();
+        }
+        WizardState = 800;
+        PrevBut.SetEnabled(false);
     }
-    WizardState = 800;
-    PrevBut.SetEnabled(false);
+    // Told once the wizard is back in front with the normal cursor.
     if (!InstallFailures.empty())
         Sys().Desktop->ShowMessage(FailureReport(InstallFailures), Application().Title,
                                    TMsgIcon::Warning);

@@ -1,0 +1,939 @@
+// The installation run: directories, copies, progress, the program group,
+// the add-ons, the record of what failed and how every run ends.
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Description.h"
+#include "Engine.h"
+#include "Fixtures.h"
+#include "MainDlg.h"
+
+namespace {
+
+const char* const Title = "Pellwick 2.1";
+const char* const UninstallEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample";
+const char* const Copying =
+    "Pellwick is now copying the Sample 1.0 files to the selected destination.";
+const char* const Installed =
+    "Sample 1.0 was installed successfuly. Please select next to continue.";
+const char* const Incomplete =
+    "Sample 1.0 was not installed completely. Please select next to continue.";
+const char* const FinalSuccess = "Pellwick has installed Sample 1.0 successfully, congratulations.";
+
+std::string Lines(std::initializer_list<std::string> lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+const std::string Settings = Lines({"[Settings]", "Application=Sample", "Version=1.0"});
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The doubles below see what the dialog shows at the moment the engine
+// reaches them, which is how the order of the run's steps is checked.
+struct TRunView {
+    TMainDialog* Dialog = nullptr;
+    TFakeDesktop* Desktop = nullptr;
+    int Position() const { return Dialog == nullptr ? -1 : Dialog->ProgressBar.Position(); }
+};
+
+class TProbeFiles : public TFakeFileSystem {
+public:
+    struct CopyCall {
+        std::string Source, Dest;
+        bool FailIfExists;
+        std::string SourceLabel, DestinationLabel;
+        int Position;
+    };
+    TProbeFiles(TFakeDisk& disk, const TRunView& view) : TFakeFileSystem(disk), view_(view) {}
+    unsigned long Copy(const std::string& source, const std::string& dest,
+                       bool failIfExists) override
+    {
+        Copies.push_back({source, dest, failIfExists, view_.Dialog->SourceLabel.Caption(),
+                          view_.Dialog->DestinationLabel.Caption(), view_.Position()});
+        return TFakeFileSystem::Copy(source, dest, failIfExists);
+    }
+    std::vector<CopyCall> Copies;
+
+private:
+    const TRunView& view_;
+};
+
+class TProbeClock : public TFakeClock {
+public:
+    explicit TProbeClock(const TRunView& view) : view_(view) {}
+    void Sleep(unsigned milliseconds) override
+    {
+        TFakeClock::Sleep(milliseconds);
+        Positions.push_back(view_.Position());
+        CursorsThen.push_back(view_.Desktop->Cursor());
+    }
+    std::vector<int> Positions;
+    std::vector<TCursor> CursorsThen;
+
+private:
+    const TRunView& view_;
+};
+
+class TProbeProgramManager : public TFakeProgramManager {
+public:
+    explicit TProbeProgramManager(const TRunView& view) : view_(view) {}
+    void Open() override
+    {
+        PositionAtOpen = view_.Position();
+        TFakeProgramManager::Open();
+    }
+    bool Execute(const std::string& command) override
+    {
+        Attempts.push_back(command);
+        if (command == RefuseCommand && RefuseTimes > 0) {
+            --RefuseTimes;
+            Refused.push_back(command);
+            return false;
+        }
+        return TFakeProgramManager::Execute(command);
+    }
+    // Refuses this one command so many times.
+    std::string RefuseCommand;
+    int RefuseTimes = 0;
+    std::vector<std::string> Attempts;
+    int PositionAtOpen = -1;
+
+private:
+    const TRunView& view_;
+};
+
+// Passes everything on to the desktop double, noting for each box the
+// cursor and whether the wizard had been brought to the front.
+class TProbeDesktop : public IDesktop {
+public:
+    TProbeDesktop(TFakeDesktop& desktop, const TRecordingBackend& recorder)
+        : desktop_(desktop), recorder_(recorder)
+    {
+    }
+    int ScreenWidth() override { return desktop_.ScreenWidth(); }
+    int ScreenHeight() override { return desktop_.ScreenHeight(); }
+    void SetCursor(TCursor cursor) override { desktop_.SetCursor(cursor); }
+    void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override
+    {
+        CursorAtBox.push_back(desktop_.Cursor());
+        FrontBeforeBox.push_back(!recorder_.Log.empty() && recorder_.Log.back() == "front 432x347");
+        desktop_.ShowMessage(text, caption, icon);
+    }
+    std::string ExePath() override { return desktop_.ExePath(); }
+    std::vector<TCursor> CursorAtBox;
+    std::vector<bool> FrontBeforeBox;
+
+private:
+    TFakeDesktop& desktop_;
+    const TRecordingBackend& recorder_;
+};
+
+class TProbeShell : public TFakeShell {
+public:
+    TProbeShell(const TRunView& view, const TFakeProgramManager& progman)
+        : view_(view), progman_(progman)
+    {
+    }
+    void Open(void* owner, const std::string& file) override
+    {
+        Positions.push_back(view_.Position());
+        ConversationOpen.push_back(progman_.IsOpen());
+        TFakeShell::Open(owner, file);
+    }
+    std::vector<int> Positions;
+    std::vector<bool> ConversationOpen;
+
+private:
+    const TRunView& view_;
+    const TFakeProgramManager& progman_;
+};
+
+class EngineRun : public ProgramTest {
+protected:
+    EngineRun()
+    {
+        InstallFailures.clear();
+        StartInfoShown = 0;
+        EndInfoShown = 0;
+        SetBackend(&Recorder);
+        Application().Title = Title;
+        View.Desktop = &Fake.Desktop;
+        Fake.Disk.MakeDirs("C:\\WINDOWS");
+        Fake.Disk.Put("C:\\SETUP\\Pellwick.up_", "; uninstall record template\r\n");
+        Sys().Files = &Files;
+        Sys().Clock = &Clock;
+        Sys().ProgramManager = &Progman;
+        Sys().Shell = &Shell;
+        Sys().Desktop = &Desktop;
+    }
+    ~EngineRun() override
+    {
+        Dialog.reset();
+        SetBackend(nullptr);
+        InstallFailures.clear();
+    }
+
+    // Loads the description and opens the wizard on its destination page.
+    void Prepare(const std::string& description, const std::string& dest = "C:\\Sample")
+    {
+        WriteDescription(description);
+        ASSERT_TRUE(LoadInstallDescription());
+        Dialog.reset(new TMainDialog);
+        View.Dialog = Dialog.get();
+        Dialog->CreateForm();
+        Dialog->Panel1.Hide();
+        Dialog->Panel4.Show();
+        Dialog->PrevBut.SetEnabled(true);
+        Dialog->EditPath.SetText(dest);
+        WizardState = 600;
+        Forget();
+    }
+    // Presses Next, as the user does.
+    void Next() { Dialog->NextBut.Click(); }
+    void Run(const std::string& description, const std::string& dest = "C:\\Sample")
+    {
+        Prepare(description, dest);
+        Next();
+    }
+    // Drops what was recorded before the part a test looks at.
+    void Forget()
+    {
+        Fake.Desktop.Boxes.clear();
+        Fake.Desktop.Cursors.clear();
+        Clock.Sleeps.clear();
+        Clock.Positions.clear();
+        Clock.CursorsThen.clear();
+        Recorder.Log.clear();
+    }
+    std::string UninstallDisplayName()
+    {
+        std::string text;
+        return Fake.Registry.GetString(RegRoot::LocalMachine, UninstallEntry, "DisplayName", text)
+                   ? text
+                   : "(none)";
+    }
+    // The run's ending happened: last pause 1000 ms, then the wizard in
+    // front and the default cursor.
+    void ExpectEnding()
+    {
+        ASSERT_FALSE(Clock.Sleeps.empty());
+        EXPECT_EQ(1000u, Clock.Sleeps.back());
+        ASSERT_FALSE(Fake.Desktop.Cursors.empty());
+        EXPECT_EQ(TCursor::HourGlass, Fake.Desktop.Cursors.front());
+        EXPECT_EQ(TCursor::Default, Fake.Desktop.Cursors.back());
+        ASSERT_FALSE(Recorder.Log.empty());
+        EXPECT_EQ("front 432x347", Recorder.Log.back());
+    }
+    std::size_t BoxesWith(TMsgIcon icon) const
+    {
+        std::size_t n = 0;
+        for (const auto& box : Boxes()) n += box.Icon == icon;
+        return n;
+    }
+
+    TRecordingBackend Recorder;
+    TRunView View;
+    TProbeFiles Files{Fake.Disk, View};
+    TProbeClock Clock{View};
+    TProbeProgramManager Progman{View};
+    TProbeShell Shell{View, Progman};
+    TProbeDesktop Desktop{Fake.Desktop, Recorder};
+    std::unique_ptr<TMainDialog> Dialog;
+};
+
+// ---------------------------------------------------------------------------
+// Pure helpers.
+
+TEST(EngineHelpersTest, ShortenCaptionKeepsFortyAndCutsLongerToDotsAndLastThirtySeven)
+{
+    struct Case {
+        std::string caption, shown;
+    } cases[] = {
+        {"", ""},
+        {std::string(39, 'a'), std::string(39, 'a')},
+        {std::string(40, 'b'), std::string(40, 'b')},
+        {"x" + std::string(40, 'c'), "..." + std::string(37, 'c')},
+        {"c:\\program files\\sample suite\\bin\\viewer.exe",
+         "...ram files\\sample suite\\bin\\viewer.exe"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.shown, ShortenCaption(c.caption)) << c.caption;
+        EXPECT_LE(ShortenCaption(c.caption).size(), 40u);
+    }
+}
+
+TEST(EngineHelpersTest, CommandStringsEndWithCrLfAndAreCutAt255AfterIt)
+{
+    std::string longCaption(300, 'x');
+    struct Case {
+        std::string built, expected;
+    } cases[] = {
+        {CreateGroupCommand("Fenmarch"), "[CreateGroup(Fenmarch)]\r\n"},
+        {AddItemCommand("C:\\Sample", "bin\\viewer.exe", "Sample Viewer"),
+         "[AddItem(C:\\Sample\\bin\\viewer.exe,Sample Viewer)]\r\n"},
+        {UninstallItemCommand("C:\\WINDOWS", "C:\\Sample", "Sample"),
+         "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n"},
+        {AddItemCommand("C:\\A,B", "x).exe", "Viewer, (beta)"),
+         "[AddItem(C:\\A,B\\x).exe,Viewer, (beta))]\r\n"},
+        {CreateGroupCommand(std::string(239, 'g')),
+         "[CreateGroup(" + std::string(239, 'g') + ")]\r"},  // the LF is the 256th
+        {AddItemCommand("C:\\Sample", "a.exe", longCaption),
+         ("[AddItem(C:\\Sample\\a.exe," + longCaption).substr(0, 255)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.expected, c.built);
+}
+
+TEST(EngineHelpersTest, FailureReportListsEachFailureUpToTheLimitAndCountsTheRest)
+{
+    std::vector<TInstallFailure> failures = {
+        {"C:\\SETUP\\one.txt", "C:\\Sample\\one.txt", "reason one"},
+        {"Program group Fenmarch", "", "reason two"},
+        {"C:\\SETUP\\three.txt", "C:\\Sample\\three.txt", "reason three"},
+    };
+    std::string all = FailureReport(failures);
+    for (const TInstallFailure& f : failures) {
+        EXPECT_TRUE(Contains(all, f.What)) << all;
+        EXPECT_TRUE(Contains(all, f.Reason)) << all;
+        if (!f.Where.empty()) EXPECT_TRUE(Contains(all, f.Where)) << all;
+    }
+    std::string cut = FailureReport(failures, 2);
+    EXPECT_TRUE(Contains(cut, "reason two")) << cut;
+    EXPECT_FALSE(Contains(cut, "three")) << cut;
+    EXPECT_TRUE(Contains(cut, "1 more")) << cut;
+}
+
+// ---------------------------------------------------------------------------
+// Directories, copies and progress.
+
+class CopyFilesTest : public EngineRun {};
+
+TEST_F(CopyFilesTest, ExpandCreatesOnlyTheDirectoriesAndLeavesBarAndTextAlone)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Fake.Disk.Put("C:\\SETUP\\sys.dll", "s");
+    Prepare(Settings + Lines({"Expand=1", "[Dirs]", "data=1", "[FilesIn]", "a.txt=",
+                              "[FilesOut]", "a.txt=0", "[SysFilesIn]", "sys.dll=",
+                              "[SysFilesOut]", "sys.dll=0", "[Items]", "a.txt=A", "[AddOns]",
+                              "0=a.txt"}));
+    Dialog->ProgressBar.SetPosition(12);
+    Next();
+    EXPECT_TRUE(Fake.Disk.DirExists("C:\\Sample"));
+    EXPECT_TRUE(Fake.Disk.DirExists("C:\\Sample\\data"));
+    EXPECT_TRUE(Files.Copies.empty());
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\a.txt"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\WINDOWS\\sys.dll"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\Pellwick.upi"));
+    EXPECT_EQ(0, Progman.Opens);
+    EXPECT_TRUE(Progman.Attempts.empty());
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, UninstallEntry));
+    EXPECT_TRUE(Shell.Opened.empty());
+    EXPECT_EQ(Copying, Dialog->InfoLabel.Caption());
+    EXPECT_EQ(12, Dialog->ProgressBar.Position());
+    EXPECT_EQ("", Dialog->SourceLabel.Caption());
+    EXPECT_EQ("", Dialog->DestinationLabel.Caption());
+    EXPECT_EQ(800, WizardState);
+    EXPECT_FALSE(Dialog->PrevBut.Enabled());
+    EXPECT_TRUE(Dialog->Panel5.Visible());
+    EXPECT_FALSE(Dialog->Panel4.Visible());
+    EXPECT_EQ((std::vector<unsigned>{1000}), Clock.Sleeps);
+    EXPECT_TRUE(Boxes().empty());
+    ExpectEnding();
+}
+
+TEST_F(CopyFilesTest, DirsValueZeroIsAFullPathAnyOtherValueIsUnderDestDir)
+{
+    Run(Settings + Lines({"[Dirs]", "C:\\Other\\Full=0", "bin\\lib=1", "empty=", "word=yes",
+                          "padded=00", "D:\\Abs=0"}),
+        "C:\\Deep\\Er\\Sample");
+    // The double refuses a directory whose parent is missing, so the
+    // nested ones exist only if they were made outermost first.
+    const char* made[] = {"C:\\Deep\\Er\\Sample", "C:\\Other\\Full",  "C:\\Deep\\Er\\Sample\\bin",
+                          "C:\\Deep\\Er\\Sample\\bin\\lib",          "C:\\Deep\\Er\\Sample\\empty",
+                          "C:\\Deep\\Er\\Sample\\word",              "C:\\Deep\\Er\\Sample\\padded",
+                          "D:\\Abs"};
+    for (const char* dir : made) EXPECT_TRUE(Fake.Disk.DirExists(dir)) << dir;
+    EXPECT_EQ(800, WizardState);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(CopyFilesTest, ExistingDestDirAndDirsAreLeftAsTheyAre)
+{
+    Fake.Disk.Put("C:\\Sample\\bin\\keep.txt", "k");
+    Run(Settings + Lines({"[Dirs]", "bin=1"}));
+    EXPECT_EQ("k", Fake.Disk.Get("C:\\Sample\\bin\\keep.txt"));
+    EXPECT_EQ(800, WizardState);
+}
+
+// A [Dirs] name that carries a drive, given without the value "0", puts a
+// ":" inside DestDir's path; the creation rule cannot take such a path
+// apart, and the run must still come to its end instead of crashing.
+TEST_F(CopyFilesTest, DirsNameWithDriveUnderDestDirDoesNotRecurseForever)
+{
+    EXPECT_EXIT(
+        {
+            Run(Settings + Lines({"[Dirs]", "D:\\Data=1", "after=1"}));
+            std::exit(WizardState == 800 && Fake.Disk.DirExists("C:\\Sample\\after") ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(CopyFilesTest, PathLabelsShowTheLowerCasedPathCutToFortyBeforeEachCopy)
+{
+    std::string source31 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0.TXT";  // C:\SETUP\ + 31 = 40
+    Fake.Disk.Put("C:\\SETUP\\" + source31, "1");
+    Fake.Disk.Put("C:\\SETUP\\VIEWER.EXE", "2");
+    Fake.Disk.MakeDirs("C:\\Program Files\\Sample Suite\\bin");
+    Run(Settings + Lines({"[FilesIn]", source31 + "=", "VIEWER.EXE=", "[FilesOut]", "a.txt=0",
+                          "bin\\viewer.exe=0"}),
+        "C:\\Program Files\\Sample Suite");
+    ASSERT_EQ(3u, Files.Copies.size());
+    EXPECT_EQ("c:\\setup\\abcdefghijklmnopqrstuvwxyz0.txt", Files.Copies[0].SourceLabel);
+    EXPECT_EQ("c:\\program files\\sample suite\\a.txt", Files.Copies[0].DestinationLabel);
+    EXPECT_EQ("c:\\setup\\viewer.exe", Files.Copies[1].SourceLabel);
+    EXPECT_EQ("...ram files\\sample suite\\bin\\viewer.exe", Files.Copies[1].DestinationLabel);
+    // The labels keep the last file's paths; the template copy leaves them.
+    EXPECT_EQ("c:\\setup\\viewer.exe", Dialog->SourceLabel.Caption());
+    EXPECT_EQ("...ram files\\sample suite\\bin\\viewer.exe", Dialog->DestinationLabel.Caption());
+    EXPECT_EQ("2", Fake.Disk.Get("C:\\Program Files\\Sample Suite\\bin\\viewer.exe"));
+    // Both path labels are painted at once for each file.
+    EXPECT_EQ(4, std::count(Recorder.Log.begin(), Recorder.Log.end(), "repaint 292x13"));
+}
+
+TEST_F(CopyFilesTest, SystemFilesGoFirstThenProductFilesThenTheTemplate)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Fake.Disk.Put("C:\\SETUP\\b.txt", "b");
+    Fake.Disk.Put("C:\\SETUP\\sys\\x.dll", "x");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "b.txt=", "[FilesOut]", "first.txt=0",
+                          "second.txt=1", "[SysFilesIn]", "sys\\x.dll=", "[SysFilesOut]",
+                          "x32.dll=0"}));
+    ASSERT_EQ(4u, Files.Copies.size());
+    const auto& c = Files.Copies;
+    EXPECT_EQ("C:\\SETUP\\sys\\x.dll", c[0].Source);
+    EXPECT_EQ("C:\\WINDOWS\\x32.dll", c[0].Dest);
+    EXPECT_EQ("C:\\SETUP\\a.txt", c[1].Source);
+    EXPECT_EQ("C:\\Sample\\first.txt", c[1].Dest);
+    EXPECT_EQ("C:\\SETUP\\b.txt", c[2].Source);
+    EXPECT_EQ("C:\\Sample\\second.txt", c[2].Dest);
+    EXPECT_EQ("C:\\SETUP\\Pellwick.up_", c[3].Source);
+    EXPECT_EQ("C:\\Sample\\Pellwick.upi", c[3].Dest);
+    EXPECT_TRUE(c[3].FailIfExists);
+    EXPECT_EQ("x", Fake.Disk.Get("C:\\WINDOWS\\x32.dll"));
+    EXPECT_EQ("a", Fake.Disk.Get("C:\\Sample\\first.txt"));
+    EXPECT_EQ("b", Fake.Disk.Get("C:\\Sample\\second.txt"));
+    EXPECT_TRUE(Contains(Fake.Disk.Get("C:\\Sample\\Pellwick.upi"), "uninstall record template"));
+    // ProgressStep 100 div 6: each copy starts before its own advance.
+    EXPECT_EQ(0, c[0].Position);
+    EXPECT_EQ(16, c[1].Position);
+    EXPECT_EQ(32, c[2].Position);
+    EXPECT_EQ(48, c[3].Position);
+    EXPECT_EQ(800, WizardState);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(CopyFilesTest, OnlyOverwriteFlagZeroReplacesAnExistingFile)
+{
+    struct Case {
+        const char* flag;
+        bool replaces;
+    } cases[] = {{"0", true}, {"1", false}, {"yes", false}, {"", false}, {"00", false}};
+    for (const Case& c : cases) {
+        for (bool system : {false, true}) {
+            SCOPED_TRACE(std::string("flag '") + c.flag + (system ? "' system" : "' product"));
+            std::string dest = system ? "C:\\WINDOWS\\f.dll" : "C:\\Sample\\f.dll";
+            Fake.Disk.Put("C:\\SETUP\\f.dll", "new");
+            Fake.Disk.Put(dest, "old");
+            Fake.Disk.Put("C:\\SETUP\\g.dll", "new");
+            Fake.Disk.Remove("C:\\Sample\\fresh.dll");
+            Files.Copies.clear();
+            InstallFailures.clear();
+            std::string flag = c.flag;
+            // fresh.dll does not exist yet: whatever its flag, it is copied.
+            Run(Settings + (system ? Lines({"[SysFilesIn]", "f.dll=", "[SysFilesOut]",
+                                            "f.dll=" + flag, "[FilesIn]", "g.dll=",
+                                            "[FilesOut]", "fresh.dll=" + flag})
+                                   : Lines({"[FilesIn]", "f.dll=", "g.dll=", "[FilesOut]",
+                                            "f.dll=" + flag, "fresh.dll=" + flag})));
+            EXPECT_EQ(c.replaces ? "new" : "old", Fake.Disk.Get(dest));
+            EXPECT_EQ("new", Fake.Disk.Get("C:\\Sample\\fresh.dll"));
+            ASSERT_GE(Files.Copies.size(), 1u);
+            EXPECT_EQ(!c.replaces, Files.Copies[0].FailIfExists);
+            // A file left in place on purpose is no failure.
+            EXPECT_EQ(0u, BoxesWith(TMsgIcon::Warning));
+            EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+        }
+    }
+}
+
+TEST_F(CopyFilesTest, ProgressStepsThenRegistryOneThenFull)
+{
+    struct Case {
+        int sysFiles, files;
+        int afterTemplate, afterRegistry;
+    } cases[] = {
+        {0, 0, 33, 34},   // 100 div 3
+        {4, 6, 77, 78},   // 100 div 13 = 7, eleven steps
+        {0, 98, 0, 1},    // 100 div 101 = 0
+        {50, 60, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.sysFiles) + " system, " + std::to_string(c.files) + " files");
+        ResetSharedState();
+        InstallFailures.clear();
+        Shell.Positions.clear();
+        Progman.PositionAtOpen = -1;
+        std::string sysIn = "[SysFilesIn]\r\n", sysOut = "[SysFilesOut]\r\n";
+        std::string in = "[FilesIn]\r\n", out = "[FilesOut]\r\n";
+        for (int i = 0; i < c.sysFiles; ++i) {
+            std::string name = "s" + std::to_string(i) + ".dll";
+            Fake.Disk.Put("C:\\SETUP\\" + name, "s");
+            sysIn += name + "=\r\n";
+            sysOut += name + "=0\r\n";
+        }
+        for (int i = 0; i < c.files; ++i) {
+            std::string name = "f" + std::to_string(i) + ".txt";
+            Fake.Disk.Put("C:\\SETUP\\" + name, "f");
+            in += name + "=\r\n";
+            out += name + "=0\r\n";
+        }
+        Run(Settings + sysIn + sysOut + in + out + Lines({"[AddOns]", "0=readme.txt"}));
+        int step = 100 / (c.sysFiles + c.files + 3);
+        EXPECT_EQ(step, ProgressStep);
+        // One pause per file, each after that file's advance.
+        ASSERT_EQ(static_cast<std::size_t>(c.sysFiles + c.files + 1), Clock.Positions.size());
+        for (int i = 0; i < c.sysFiles + c.files; ++i)
+            EXPECT_EQ((i + 1) * step, Clock.Positions[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(c.afterTemplate, Progman.PositionAtOpen);
+        ASSERT_EQ(1u, Shell.Positions.size());
+        EXPECT_EQ(c.afterRegistry, Shell.Positions[0]);
+        EXPECT_EQ(100, Dialog->ProgressBar.Position());
+        EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+        EXPECT_TRUE(Boxes().empty());
+    }
+}
+
+TEST_F(CopyFilesTest, PausesAreHalfASecondPerFileThenOneSecondAtTheEndUnderTheHourglass)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Fake.Disk.Put("C:\\SETUP\\b.txt", "b");
+    Fake.Disk.Put("C:\\SETUP\\s.dll", "s");
+    Run(Settings + Lines({"[SysFilesIn]", "s.dll=", "[SysFilesOut]", "s.dll=0", "[FilesIn]",
+                          "a.txt=", "b.txt=", "[FilesOut]", "a.txt=0", "b.txt=0", "[Items]",
+                          "a.txt=A", "b.txt=B"}));
+    EXPECT_EQ((std::vector<unsigned>{500, 500, 500, 1000}), Clock.Sleeps);
+    for (TCursor cursor : Clock.CursorsThen) EXPECT_EQ(TCursor::HourGlass, cursor);
+    EXPECT_EQ((std::vector<TCursor>{TCursor::HourGlass, TCursor::Default}), Fake.Desktop.Cursors);
+    ExpectEnding();
+    // The progress page is painted at once, after the copying text.
+    std::vector<std::string>& log = Recorder.Log;
+    auto info = std::find(log.begin(), log.end(), "repaint 330x31");
+    auto page = std::find(log.begin(), log.end(), "repaint 333x200");
+    EXPECT_TRUE(info != log.end() && page != log.end() && info < page);
+    EXPECT_EQ(800, WizardState);
+    EXPECT_FALSE(Dialog->PrevBut.Enabled());
+    EXPECT_FALSE(Dialog->Panel4.Visible());
+    EXPECT_TRUE(Dialog->Panel5.Visible());
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(CopyFilesTest, MissingSourceIsShownAdvancedPausedListedAndTheRunGoesOn)
+{
+    Fake.Disk.Put("C:\\SETUP\\b.txt", "b");
+    Run(Settings + Lines({"[FilesIn]", "missing.txt=", "b.txt=", "[FilesOut]", "missing.txt=0",
+                          "b.txt=0"}));
+    ASSERT_EQ(3u, Files.Copies.size());
+    EXPECT_EQ("c:\\setup\\missing.txt", Files.Copies[0].SourceLabel);
+    EXPECT_EQ("c:\\sample\\missing.txt", Files.Copies[0].DestinationLabel);
+    EXPECT_EQ((std::vector<unsigned>{500, 500, 1000}), Clock.Sleeps);
+    EXPECT_EQ(20, Clock.Positions[0]);  // 100 div 5, advanced although nothing was copied
+    EXPECT_EQ("b", Fake.Disk.Get("C:\\Sample\\b.txt"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\missing.txt"));
+    EXPECT_EQ(1, Progman.Opens);
+    EXPECT_EQ("Sample 1.0", UninstallDisplayName());
+    EXPECT_EQ(100, Dialog->ProgressBar.Position());
+    EXPECT_EQ(800, WizardState);
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+    EXPECT_EQ(Title, Boxes()[0].Caption);
+    EXPECT_TRUE(Contains(Boxes()[0].Text, "C:\\SETUP\\missing.txt")) << Boxes()[0].Text;
+    EXPECT_FALSE(Contains(Boxes()[0].Text, "b.txt")) << Boxes()[0].Text;
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(CopyFilesTest, ShortFilesOutStopsWithListIndexErrorAndNextRerunsWithoutResettingBar)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "b.txt=", "c.txt=", "[FilesOut]", "a.txt=0",
+                          "[Items]", "a.txt=A", "[AddOns]", "0=a.txt"}));
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ("List index out of bounds.", Boxes()[0].Text);
+    EXPECT_EQ(Title, Boxes()[0].Caption);
+    EXPECT_EQ(TMsgIcon::Stop, Boxes()[0].Icon);
+    EXPECT_EQ("a.txt", Fake.Disk.Get("C:\\Sample\\a.txt"));
+    ASSERT_EQ(1u, Files.Copies.size());  // not b, and no template copy
+    // b's labels were never shown.
+    EXPECT_EQ("c:\\setup\\a.txt", Dialog->SourceLabel.Caption());
+    EXPECT_EQ(600, WizardState);
+    EXPECT_TRUE(Dialog->Panel5.Visible());
+    EXPECT_TRUE(Dialog->PrevBut.Enabled());
+    EXPECT_EQ(Copying, Dialog->InfoLabel.Caption());
+    EXPECT_EQ(0, Progman.Opens);
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, UninstallEntry));
+    EXPECT_TRUE(Shell.Opened.empty());
+    EXPECT_EQ(16, Dialog->ProgressBar.Position());  // 100 div 6, once
+    EXPECT_EQ((std::vector<unsigned>{500, 1000}), Clock.Sleeps);
+    ExpectEnding();
+
+    // Next again takes the path field afresh and runs from the start.
+    Forget();
+    Dialog->EditPath.SetText("C:\\Second");
+    Next();
+    EXPECT_EQ("C:\\Second", DestDir);
+    EXPECT_EQ("a.txt", Fake.Disk.Get("C:\\Second\\a.txt"));
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ("List index out of bounds.", Boxes()[0].Text);
+    EXPECT_EQ(32, Dialog->ProgressBar.Position());
+    EXPECT_EQ(600, WizardState);
+    ExpectEnding();
+}
+
+TEST_F(CopyFilesTest, ShortSysFilesOutStopsBeforeAnyProductFile)
+{
+    Fake.Disk.Put("C:\\SETUP\\s1.dll", "1");
+    Fake.Disk.Put("C:\\SETUP\\s2.dll", "2");
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[SysFilesIn]", "s1.dll=", "s2.dll=", "[SysFilesOut]", "s1.dll=0",
+                          "[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0", "more.txt=0"}));
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ("List index out of bounds.", Boxes()[0].Text);
+    EXPECT_EQ("1", Fake.Disk.Get("C:\\WINDOWS\\s1.dll"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\a.txt"));
+    EXPECT_EQ(600, WizardState);
+    ExpectEnding();
+}
+
+TEST_F(CopyFilesTest, SurplusFilesOutEntriesAreIgnored)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0", "extra.txt=0"}));
+    EXPECT_EQ(2u, Files.Copies.size());  // a.txt and the template
+    EXPECT_EQ(800, WizardState);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(CopyFilesTest, TemplateCopyKeepsAnExistingRecordAndAMissingTemplateIsListed)
+{
+    // An earlier installation's record stays: fail-if-exists, and no failure.
+    Fake.Disk.Put("C:\\Sample\\Pellwick.upi", "; earlier record\r\n");
+    Run(Settings);
+    EXPECT_TRUE(Contains(Fake.Disk.Get("C:\\Sample\\Pellwick.upi"), "earlier record"));
+    EXPECT_FALSE(Contains(Fake.Disk.Get("C:\\Sample\\Pellwick.upi"), "template"));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(CopyFilesTest, MissingTemplateIsListedAndTheRunGoesOn)
+{
+    Fake.Disk.Remove("C:\\SETUP\\Pellwick.up_");
+    Run(Settings + Lines({"[Items]", "a.exe=A"}));
+    EXPECT_EQ(3u, Progman.Sent.size());
+    EXPECT_EQ("Sample 1.0", UninstallDisplayName());
+    EXPECT_EQ(800, WizardState);
+    ASSERT_EQ(1u, BoxesWith(TMsgIcon::Warning));
+    EXPECT_TRUE(Contains(Boxes().back().Text, "Pellwick.up_")) << Boxes().back().Text;
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+}
+
+// ---------------------------------------------------------------------------
+// The program group.
+
+class ProgramGroupTest : public EngineRun {};
+
+TEST_F(ProgramGroupTest, CommandsGoInOrderGroupItemsThenUninstallAndTheConversationClosesLast)
+{
+    Run(Settings + Lines({"[Items]", "bin\\viewer.exe=Sample Viewer", "help.hlp=Help",
+                          "[AddOns]", "0=readme.txt"}));
+    EXPECT_EQ((std::vector<std::string>{
+                  "[CreateGroup(Fenmarch)]\r\n",
+                  "[AddItem(C:\\Sample\\bin\\viewer.exe,Sample Viewer)]\r\n",
+                  "[AddItem(C:\\Sample\\help.hlp,Help)]\r\n",
+                  "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n",
+              }),
+              Progman.Sent);
+    EXPECT_TRUE(Progman.Refused.empty());
+    EXPECT_EQ(1, Progman.Opens);
+    EXPECT_EQ(1, Progman.Closes);
+    ASSERT_EQ(1u, Shell.ConversationOpen.size());
+    EXPECT_TRUE(Shell.ConversationOpen[0]);  // closed only after the add-ons
+    EXPECT_FALSE(Progman.IsOpen());
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ProgramGroupTest, CommandTextTakesArgumentsAsTheyStandAndCutsAt255)
+{
+    std::string longCaption(300, 'c');
+    Run(Lines({"[Settings]", "Application=Sample", "Version=1.0", "ProgGroup=Tools, (old)",
+               "[Items]", "a,b).exe=Viewer, (beta)", "x.exe=" + longCaption}),
+        "C:\\My (Apps)");
+    ASSERT_EQ(4u, Progman.Sent.size());
+    EXPECT_EQ("[CreateGroup(Tools, (old))]\r\n", Progman.Sent[0]);
+    EXPECT_EQ("[AddItem(C:\\My (Apps)\\a,b).exe,Viewer, (beta))]\r\n", Progman.Sent[1]);
+    EXPECT_EQ(("[AddItem(C:\\My (Apps)\\x.exe," + longCaption).substr(0, 255), Progman.Sent[2]);
+    EXPECT_EQ("[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\My (Apps),Uninstall Sample)]\r\n",
+              Progman.Sent[3]);
+}
+
+TEST_F(ProgramGroupTest, EmptyItemsSendsOnlyGroupAndUninstallItem)
+{
+    Run(Lines({"[Settings]", "Application=Sample", "Version=1.0", "ProgGroup=Suite"}));
+    EXPECT_EQ((std::vector<std::string>{
+                  "[CreateGroup(Suite)]\r\n",
+                  "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n"}),
+              Progman.Sent);
+}
+
+TEST_F(ProgramGroupTest, RefusedItemIsResentUntilAcceptedBeforeTheNextOne)
+{
+    Progman.RefuseCommand = "[AddItem(C:\\Sample\\a.exe,A)]\r\n";
+    Progman.RefuseTimes = 4;  // accepted at the fifth attempt, the last allowed
+    Run(Settings + Lines({"[Items]", "a.exe=A", "b.exe=B"}));
+    std::vector<std::string> expected = {"[CreateGroup(Fenmarch)]\r\n"};
+    for (int i = 0; i < 5; ++i) expected.push_back(Progman.RefuseCommand);
+    expected.push_back("[AddItem(C:\\Sample\\b.exe,B)]\r\n");
+    expected.push_back("[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n");
+    EXPECT_EQ(expected, Progman.Attempts);
+    EXPECT_EQ((std::vector<unsigned>{200, 200, 200, 200, 1000}), Clock.Sleeps);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(ProgramGroupTest, ItemRefusedFiveTimesIsGivenUpListedAndTheRestStillSent)
+{
+    Progman.RefuseCommand = "[AddItem(C:\\Sample\\a.exe,Alpha)]\r\n";
+    Progman.RefuseTimes = 1000;
+    Run(Settings + Lines({"[Items]", "a.exe=Alpha", "b.exe=B"}));
+    EXPECT_EQ(5u, Progman.Refused.size());
+    EXPECT_EQ((std::vector<std::string>{
+                  "[CreateGroup(Fenmarch)]\r\n", "[AddItem(C:\\Sample\\b.exe,B)]\r\n",
+                  "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n"}),
+              Progman.Sent);
+    EXPECT_EQ((std::vector<unsigned>{200, 200, 200, 200, 1000}), Clock.Sleeps);
+    EXPECT_EQ("Sample 1.0", UninstallDisplayName());
+    EXPECT_EQ(800, WizardState);
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+    EXPECT_TRUE(Contains(Boxes()[0].Text, "Alpha")) << Boxes()[0].Text;
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(ProgramGroupTest, NoProgramManagerIsOneFailureAndItemsAreNotAttempted)
+{
+    Progman.Answers = false;
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0", "[Items]", "a.exe=A",
+                          "b.exe=B", "[AddOns]", "1=a.txt"}));
+    EXPECT_EQ(1, Progman.Opens);
+    EXPECT_TRUE(Progman.Sent.empty());
+    for (const std::string& command : Progman.Attempts)
+        EXPECT_FALSE(Contains(command, "C:\\Sample\\a.exe") || Contains(command, "C:\\Sample\\b.exe"))
+            << command;
+    EXPECT_EQ((std::vector<unsigned>{500, 1000}), Clock.Sleeps);
+    // The rest of the run is done.
+    EXPECT_EQ("Sample 1.0", UninstallDisplayName());
+    EXPECT_EQ((std::vector<std::string>{"C:\\SETUP\\a.txt"}), Shell.Opened);
+    EXPECT_EQ(100, Dialog->ProgressBar.Position());
+    EXPECT_EQ(800, WizardState);
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+    EXPECT_TRUE(Contains(Boxes()[0].Text, "Fenmarch")) << Boxes()[0].Text;
+    EXPECT_EQ(1u, InstallFailures.size());
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(ProgramGroupTest, RefusedCreateGroupIsSentOnceListedAndItemsStillGo)
+{
+    Progman.RefuseCommand = "[CreateGroup(Fenmarch)]\r\n";
+    Progman.RefuseTimes = 1000;
+    Run(Settings + Lines({"[Items]", "a.exe=A"}));
+    EXPECT_EQ(1u, Progman.Refused.size());
+    EXPECT_EQ((std::vector<std::string>{
+                  "[AddItem(C:\\Sample\\a.exe,A)]\r\n",
+                  "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n"}),
+              Progman.Sent);
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(ProgramGroupTest, RefusedUninstallItemIsSentOnceAndNotReported)
+{
+    Progman.RefuseCommand = "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n";
+    Progman.RefuseTimes = 1000;
+    Run(Settings);
+    EXPECT_EQ(1u, Progman.Refused.size());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+    EXPECT_EQ((std::vector<unsigned>{1000}), Clock.Sleeps);
+}
+
+// ---------------------------------------------------------------------------
+// Add-ons.
+
+class AddOnsTest : public EngineRun {};
+
+TEST_F(AddOnsTest, CodesZeroToTwoAreOpenedInFileOrderOthersSkipped)
+{
+    Run(Settings + Lines({"[AddOns]", "0=readme.txt", "3=three.exe", "1=extras\\setup.exe",
+                          "10=ten.exe", "-1=minus.exe", "2=notes.wri", "+1=plus.exe",
+                          "$1=hex.exe", "$A=hexten.exe", " 02 = blank.exe", "00=",
+                          "000=tool.exe /quiet"}));
+    EXPECT_EQ((std::vector<std::string>{
+                  "C:\\SETUP\\readme.txt", "C:\\SETUP\\extras\\setup.exe", "C:\\SETUP\\notes.wri",
+                  "C:\\SETUP\\plus.exe", "C:\\SETUP\\hex.exe", "C:\\SETUP\\blank.exe",
+                  "C:\\SETUP\\", "C:\\SETUP\\tool.exe /quiet"}),
+              Shell.Opened);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(800, WizardState);
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(AddOnsTest, EmptySectionOpensNothing)
+{
+    Run(Settings + Lines({"[AddOns]"}));
+    EXPECT_TRUE(Shell.Opened.empty());
+    EXPECT_EQ(800, WizardState);
+}
+
+TEST_F(AddOnsTest, NonIntegerCodeStopsTheRunAfterGroupAndRegistry)
+{
+    Run(Settings + Lines({"[Items]", "a.exe=A", "[AddOns]", "0=first.exe", "A=bad.exe",
+                          "1=later.exe"}));
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ("'A' is not a valid integer value.", Boxes()[0].Text);
+    EXPECT_EQ(Title, Boxes()[0].Caption);
+    EXPECT_EQ(TMsgIcon::Stop, Boxes()[0].Icon);
+    EXPECT_EQ((std::vector<std::string>{"C:\\SETUP\\first.exe"}), Shell.Opened);
+    EXPECT_EQ(600, WizardState);
+    EXPECT_TRUE(Dialog->Panel5.Visible());
+    // Already done: group, items, registry and the uninstall record.
+    EXPECT_EQ(3u, Progman.Sent.size());
+    EXPECT_EQ("Sample 1.0", UninstallDisplayName());
+    EXPECT_TRUE(Contains(Fake.Disk.Get("C:\\Sample\\pellwick.upi"), "[Uninstall]"));
+    // Not done: filling the bar, the completion text, closing the conversation.
+    EXPECT_EQ(34, Dialog->ProgressBar.Position());
+    EXPECT_EQ(Copying, Dialog->InfoLabel.Caption());
+    EXPECT_EQ(0, Progman.Closes);
+    EXPECT_TRUE(Dialog->PrevBut.Enabled());
+    ExpectEnding();
+}
+
+// ---------------------------------------------------------------------------
+// What a run reports at its end.
+
+class EngineFailureTest : public EngineRun {};
+
+TEST_F(EngineFailureTest, CleanRunShowsNoWarningAndTheFinalPageClaimsSuccess)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Fake.Disk.Put("C:\\SETUP\\b.txt", "b");
+    Fake.Disk.Put("C:\\Sample\\kept.txt", "old");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "b.txt=", "[FilesOut]", "a.txt=0", "kept.txt=1",
+                          "[Items]", "a.txt=A"}));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(InstallFailures.empty());
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+    Next();  // no closing notices: the final page
+    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(FinalSuccess, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(EngineFailureTest, EveryFailedCopyIsListedInOneWarningBoxAndTheTextsSaySo)
+{
+    Fake.Disk.Put("C:\\SETUP\\nofolder.txt", "1");
+    Fake.Disk.Put("C:\\SETUP\\locked.txt", "2");
+    Fake.Disk.Put("C:\\SETUP\\kept.txt", "3");
+    Fake.Disk.Put("C:\\SETUP\\fits.txt", "4");
+    Fake.Disk.Put("C:\\SETUP\\toolong.txt", "5");
+    Fake.Disk.Put("C:\\SETUP\\good.txt", "6");
+    std::string dest = "C:\\" + std::string(236, 'd');  // 239 characters
+    Fake.Disk.Put(dest + "\\locked.txt", "old", true);
+    Fake.Disk.Put(dest + "\\kept.txt", "old");
+    std::string fits(19, 'f');      // dest + "\" + 19 = 259
+    std::string tooLong(20, 't');   // 260
+    Run(Settings + Lines({"[FilesIn]", "absent.txt=", "nofolder.txt=", "locked.txt=", "kept.txt=",
+                          "fits.txt=", "toolong.txt=", "good.txt=", "[FilesOut]", "absent.txt=0",
+                          "sub\\nofolder.txt=0", "locked.txt=0", "kept.txt=1", fits + "=0",
+                          tooLong + "=0", "good.txt=0"}),
+        dest);
+    EXPECT_EQ("4", Fake.Disk.Get(dest + "\\" + fits));
+    EXPECT_FALSE(Fake.Disk.FileExists(dest + "\\" + tooLong));
+    EXPECT_EQ("old", Fake.Disk.Get(dest + "\\locked.txt"));
+    EXPECT_EQ("6", Fake.Disk.Get(dest + "\\good.txt"));
+    EXPECT_EQ(100, Dialog->ProgressBar.Position());
+    EXPECT_EQ(800, WizardState);
+    ASSERT_EQ(1u, Boxes().size());
+    const TFakeDesktop::Box& box = Boxes()[0];
+    EXPECT_EQ(TMsgIcon::Warning, box.Icon);
+    EXPECT_EQ(Title, box.Caption);
+    for (const char* listed : {"absent.txt", "nofolder.txt", "locked.txt", "toolong.txt"})
+        EXPECT_TRUE(Contains(box.Text, listed)) << listed << "\n" << box.Text;
+    for (const char* clean : {"kept.txt", "fits.txt", "good.txt"})
+        EXPECT_FALSE(Contains(box.Text, clean)) << clean << "\n" << box.Text;
+    EXPECT_EQ(4u, InstallFailures.size());
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+
+    Next();  // the final page
+    EXPECT_EQ(1000, WizardState);
+    EXPECT_NE(FinalSuccess, Dialog->InfoLabel.Caption());
+    EXPECT_FALSE(Contains(Dialog->InfoLabel.Caption(), "successfully")) << Dialog->InfoLabel.Caption();
+    EXPECT_TRUE(Contains(Dialog->InfoLabel.Caption(), "Sample 1.0")) << Dialog->InfoLabel.Caption();
+}
+
+// The warning belongs to the end of the run: by the time the user is asked
+// to read it, the wizard is in front again and the hourglass is gone, as
+// for the error box of a run stopped by an error.
+TEST_F(EngineFailureTest, FailureWarningIsShownUnderTheHourglassBeforeTheWizardIsInFront)
+{
+    Run(Settings + Lines({"[FilesIn]", "absent.txt=", "[FilesOut]", "absent.txt=0", "[AddOns]",
+                          "0=readme.txt"}));
+    ASSERT_EQ(1u, Desktop.CursorAtBox.size());
+    EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+    EXPECT_EQ(TCursor::Default, Desktop.CursorAtBox[0]);
+    EXPECT_TRUE(Desktop.FrontBeforeBox[0]);
+}
+
+TEST_F(EngineFailureTest, ErrorBoxIsShownAfterTheRunEnding)
+{
+    Run(Settings + Lines({"[AddOns]", "A=bad.exe"}));
+    ASSERT_EQ(1u, Desktop.CursorAtBox.size());
+    EXPECT_EQ(TMsgIcon::Stop, Boxes()[0].Icon);
+    EXPECT_EQ(TCursor::Default, Desktop.CursorAtBox[0]);
+    EXPECT_TRUE(Desktop.FrontBeforeBox[0]);
+}
+
+TEST_F(EngineFailureTest, ASecondCleanRunForgetsTheFailuresOfTheFirst)
+{
+    Prepare(Settings + Lines({"[FilesIn]", "late.txt=", "[FilesOut]", "late.txt=0"}));
+    Next();
+    ASSERT_EQ(1u, BoxesWith(TMsgIcon::Warning));
+    // The file turns up and the installation is run once more.
+    Fake.Disk.Put("C:\\SETUP\\late.txt", "l");
+    WizardState = 600;
+    Forget();
+    Next();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+    Next();
+    EXPECT_EQ(FinalSuccess, Dialog->InfoLabel.Caption());
+}
+
+}  // namespace
