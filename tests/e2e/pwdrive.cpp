@@ -51,6 +51,7 @@
 //   left=N top=N right=N bottom=N rightgap=N bottomgap=N
 //   wait and never add "visible" unless "visible" or "hidden" is given.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -229,9 +230,21 @@ struct Snap {
     }
 };
 
+// Edits keep their text to themselves; every other control's text is the
+// caption kept with the window, which GetWindowText reads without a message.
+bool KeepsOwnText(HWND h)
+{
+    char cls[64] = {0};
+    GetClassNameA(h, cls, sizeof cls);
+    return _stricmp(cls, "Edit") == 0;
+}
+
 std::string ReadText(HWND h, bool viaMessage)
 {
-    char buf[4096] = {0};
+    char buf[16384] = {0};
+    // A static or button answers from its caption at once, even while
+    // Pellwick's thread is busy in the installation run.
+    if (viaMessage && !KeepsOwnText(h)) viaMessage = false;
     if (viaMessage) {
         // WM_GETTEXT reaches text kept by the control itself (edits, statics)
         // in another process; the timeout keeps a busy target from hanging us.
@@ -305,9 +318,86 @@ bool ParseSeconds(const std::string& s, double& v)
 // Property names that take a value / that stand alone.
 const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", "client", "size",
                                   "width", "height", "left", "top", "right", "bottom",
-                                  "rightgap", "bottomgap"};
+                                  "rightgap", "bottomgap", "textof", "lacks", "position"};
 const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
-                                 "nottopmost", "centred", "centered", "covers"};
+                                 "nottopmost", "centred", "centered", "covers", "front",
+                                 "behind"};
+
+// Folder of the case; textof= names its files relative to it.
+std::string CaseFolder;
+
+bool ReadFileBytes(const std::string& path, std::string& data)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    data.clear();
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
+    CloseHandle(f);
+    return true;
+}
+
+std::string InCaseFolder(const std::string& path)
+{
+    bool absolute = (path.size() > 1 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+    return absolute ? path : CaseFolder + "\\" + path;
+}
+
+// Every line break (CR LF, lone CR, lone LF) made CR LF, as a multi-line
+// edit shows a text file.
+std::string CrLfText(const std::string& bytes)
+{
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            text += "\r\n";
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// A text for a failure message: line breaks shown as \r and \n.
+std::string Visible(const std::string& s, size_t max = 300)
+{
+    std::string out;
+    for (char c : s) {
+        if (out.size() >= max) {
+            out += "...";
+            break;
+        }
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out;
+}
+
+// Whether h is what the user sees at its own centre: going down from its
+// top-level window, the visible child under that point at each level (in
+// z-order) leads to h or to one of its children.
+bool InFront(HWND h)
+{
+    HWND root = GetAncestor(h, GA_ROOT);
+    if (!root || !IsWindowVisible(h)) return false;
+    RECT r;
+    GetWindowRect(h, &r);
+    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    HWND cur = root;
+    for (int depth = 0; depth < 32; ++depth) {
+        POINT pt = centre;
+        ScreenToClient(cur, &pt);
+        HWND next = ChildWindowFromPointEx(cur, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!next || next == cur) break;
+        cur = next;
+    }
+    return cur == h || IsChild(h, cur);
+}
 
 bool IsValueProp(const std::string& k)
 {
@@ -332,8 +422,38 @@ bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
     long a = 0, b = 0;
     RECT pos = s.isChild ? s.inRoot : s.win;
     if (k == "class") { actual = "class " + Quote(s.cls); return s.cls == v; }
-    if (k == "caption" || k == "text") { actual = k + " " + Quote(s.text); return s.text == v; }
-    if (k == "contains") { actual = "text " + Quote(s.text); return s.text.find(v) != std::string::npos; }
+    if (k == "caption" || k == "text") { actual = k + " " + Quote(Visible(s.text)); return s.text == v; }
+    if (k == "contains") { actual = "text " + Quote(Visible(s.text)); return s.text.find(v) != std::string::npos; }
+    if (k == "lacks") { actual = "text " + Quote(Visible(s.text)); return s.text.find(v) == std::string::npos; }
+    if (k == "textof") {
+        std::string bytes;
+        if (!ReadFileBytes(InCaseFolder(v), bytes)) {
+            actual = "no file " + v;
+            return false;
+        }
+        std::string want = CrLfText(bytes);
+        actual = "text " + Quote(Visible(s.text));
+        if (s.text == want) return true;
+        size_t at = 0;
+        while (at < s.text.size() && at < want.size() && s.text[at] == want[at]) ++at;
+        actual += Format(" (differs from the file at character %u: file has %s)", (unsigned)at,
+                         Quote(Visible(want.substr(at), 40)).c_str());
+        return false;
+    }
+    if (k == "position") {
+        DWORD_PTR pos = 0;
+        if (!SendMessageTimeoutA(s.hwnd, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 3000, &pos)) {
+            actual = "position unreadable (busy?)";
+            return false;
+        }
+        actual = Format("position %ld", (long)pos);
+        return ParseInt(v, a) && (long)pos == a;
+    }
+    if (k == "front" || k == "behind") {
+        bool front = InFront(s.hwnd);
+        actual = front ? "in front" : "covered or hidden";
+        return k == "front" ? front : !front;
+    }
     if (k == "id") {
         actual = Format("id 0x%X", (unsigned)(s.id & 0xFFFF));
         return ParseInt(v, a) && (s.id & 0xFFFF) == (a & 0xFFFF);

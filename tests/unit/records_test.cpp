@@ -316,6 +316,7 @@ TEST_F(RecordsTest, CountersCountUpFromTheirStoredText)
         {"zero.dll", "0", "1"},
         {"hex.dll", "0x1F", "32"},
         {"hexupper.dll", "0X1f", "32"},
+        {"hexshort.dll", "0x1", "2"},
         {"word.dll", "abc", "1"},
         {"prefix.dll", "0x", "1"},  // too short to be hexadecimal
         {"tail.dll", "7a", "1"},
@@ -510,6 +511,52 @@ TEST_F(RecordsTest, UnwritableRecordRaisesUnableToWriteWithItsPath)
         if (c.readOnlyFile) EXPECT_EQ(content, Fake.Disk.Get(RecordPath()));
         else EXPECT_FALSE(Fake.Disk.FileExists(RecordPath()));
     }
+}
+
+TEST_F(RecordsTest, RefusedRecordStopsRightAfterTheRegistryWriteBeforeIt)
+{
+    struct Case {
+        const char* body;
+        const char* writtenPath;  // below HKEY_CURRENT_USER, or the uninstall key
+        const char* written;
+        const char* notWritten;
+    };
+    const Case cases[] = {
+        {MainEntry, "Software\\Maker\\Product\\Main", "Name", "Organization"},
+        {"[Keys]\r\nBase=\\Software\\Maker\\Product\r\nGhost=Main\r\n",
+         "Software\\Maker\\Product\\Install", "Path", "Date"},
+        {"[Keys]\r\nBase=\\Software\\Maker\\Product\r\n", UninstallPath, "DisplayName",
+         "UninstallString"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        Fake.Registry.DeleteKey(RegRoot::CurrentUser, "Software");
+        Fake.Registry.DeleteKey(RegRoot::LocalMachine, "SOFTWARE");
+        Fake.Disk.Put(RecordPath(), "[Files]\r\n", true);
+        Describe(c.body);
+        EXPECT_EQ("Unable to write to C:\\Tool\\pellwick.upi", Run());
+        RegRoot root = c.writtenPath == std::string(UninstallPath) ? RegRoot::LocalMachine
+                                                                   : RegRoot::CurrentUser;
+        EXPECT_NE(Absent, Reg(root, c.writtenPath, c.written));
+        EXPECT_EQ(Absent, Reg(root, c.writtenPath, c.notWritten));
+    }
+}
+
+TEST_F(RecordsTest, RefusedBaseKeyIsSilentUntilAProductValueIsWritten)
+{
+    Fake.Registry.DenyWrite(RegRoot::CurrentUser, "Software\\Maker");
+    Describe("[Keys]\r\nBase=\\Software\\Maker\\Product\r\n");
+    EXPECT_EQ("", Run());
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, ProductPath));
+    EXPECT_EQ("Tool 2.0", Machine("DisplayName"));
+    EXPECT_EQ(51, Progress());
+
+    Fake.Registry.DeleteKey(RegRoot::LocalMachine, "SOFTWARE");
+    Describe(MainEntry);
+    // The key path as the method passes it, leading backslash included.
+    EXPECT_EQ("Failed to create key \\Software\\Maker\\Product\\Main", Run());
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, UninstallPath));
+    EXPECT_EQ(51, Progress());
 }
 
 TEST_F(RecordsTest, RefusedUninstallerKeySendsCountersBelowCurrentUserRoot)
