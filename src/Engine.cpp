@@ -81,15 +81,24 @@ std::string FailureReport(const std::vector<TInstallFailure>& failures, std::siz
     return text;
 }
 
+std::string CommandArgument(const std::string& argument)
+{
+    // The program manager splits arguments at commas and ends them at
+    // parentheses unless they are quoted.
+    if (argument.find_first_of(",()") == std::string::npos) return argument;
+    return "\"" + argument + "\"";
+}
+
 std::string CreateGroupCommand(const std::string& group)
 {
-    return Cut("[CreateGroup(" + group + ")]\r\n");
+    return Cut("[CreateGroup(" + CommandArgument(group) + ")]\r\n");
 }
 
 std::string AddItemCommand(const std::string& destDir, const std::string& file,
                            const std::string& caption)
 {
-    return Cut("[AddItem(" + destDir + "\\" + file + "," + caption + ")]\r\n");
+    return Cut("[AddItem(" + CommandArgument(destDir + "\\" + file) + "," +
+               CommandArgument(caption) + ")]\r\n");
 }
 
 std::string UninstallItemCommand(const std::string& windowsDir, const std::string& destDir,
@@ -181,6 +190,18 @@ void TMainDialog::StartAddOns()
 
 namespace {
 
+// Raises a flag for the life of a scope.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagScope() { flag_ = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 // The end of every run, however it ends: a pause, the wizard brought to
 // the front and the default cursor.
 class TRunEnding {
@@ -217,6 +238,7 @@ void TMainDialog::CopyFiles(TControl& sender)
     Panel5.Repaint();
 
     {
+        TFlagScope busy(installing_);
         TRunEnding ending(*this);
         if (!Sys().Files->DirectoryExists(DestDir)) ForceDirectories(DestDir);
         for (std::size_t i = 0; i < d.DirsNames.size(); ++i)

@@ -37,6 +37,9 @@ std::string CopyErrorText(unsigned long error);
 // The warning box text listing the failures, at most maxShown of them.
 std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown = 12);
 
+// An argument as the program manager reads it: quoted when it holds a
+// comma or a parenthesis, as it stands otherwise.
+std::string CommandArgument(const std::string& argument);
 // The program-manager command strings, each ended by CR LF and cut to 255.
 std::string CreateGroupCommand(const std::string& group);
 std::string AddItemCommand(const std::string& destDir, const std::string& file,

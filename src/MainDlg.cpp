@@ -226,6 +226,9 @@ void TMainDialog::FormClose(TControl&) { InfoLabel.SetCaption(""); }
 
 void TMainDialog::NextButClick(TControl& sender)
 {
+    // The run takes no input; a click sent to a button while it lasts
+    // (say by a tool driving the wizard) must not start a second one.
+    if (installing_) return;
     switch (WizardState) {
     case 200: ShowPlugs(sender); break;
     case 300: GetNames(sender); break;
@@ -317,6 +320,7 @@ void TMainDialog::GoodBye(TControl&)
 
 void TMainDialog::CancelButClick(TControl&)
 {
+    if (installing_) return;
     PrevBut.SetEnabled(false);
     NextBut.SetCaption("&Finish");
     CancelBut.SetEnabled(false);
@@ -331,6 +335,7 @@ void TMainDialog::CancelButClick(TControl&)
 
 void TMainDialog::PrevButClick(TControl&)
 {
+    if (installing_) return;
     Panel1.Show();
     Panel1.Repaint();
     PrevBut.SetEnabled(false);

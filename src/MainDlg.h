@@ -49,7 +49,11 @@ public:
     void CopyFiles(TControl& sender);
     void UpdateRegistry(TControl& sender);
 
+    // True while the installation run holds the dialog.
+    bool Installing() const { return installing_; }
+
 private:
+    bool installing_ = false;
     // Engine steps.
     void ForceDirectories(const std::string& path);
     void CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);

@@ -318,7 +318,8 @@ bool ParseSeconds(const std::string& s, double& v)
 // Property names that take a value / that stand alone.
 const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", "client", "size",
                                   "width", "height", "left", "top", "right", "bottom",
-                                  "rightgap", "bottomgap", "textof", "lacks", "position"};
+                                  "rightgap", "bottomgap", "textof", "lacks", "position",
+                                  "paragraphs"};
 const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
                                  "nottopmost", "centred", "centered", "covers", "front",
                                  "behind"};
@@ -439,6 +440,20 @@ bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
         actual += Format(" (differs from the file at character %u: file has %s)", (unsigned)at,
                          Quote(Visible(want.substr(at), 40)).c_str());
         return false;
+    }
+    if (k == "paragraphs") {
+        // Lengths of the paragraphs, which are parted by one empty line.
+        std::string have;
+        size_t at = 0;
+        for (;;) {
+            size_t gap = s.text.find("\r\n\r\n", at);
+            size_t end = gap == std::string::npos ? s.text.size() : gap;
+            have += Format("%s%u", have.empty() ? "" : ",", (unsigned)(end - at));
+            if (gap == std::string::npos) break;
+            at = gap + 4;
+        }
+        actual = "paragraphs " + have;
+        return have == v;
     }
     if (k == "position") {
         DWORD_PTR pos = 0;
@@ -1203,16 +1218,24 @@ struct Runner {
         bool absolute = (path.size() > 1 && path[1] == ':') || (!path.empty() && path[0] == '\\');
         if (!absolute) path = caseDir + "\\" + path;
         std::string data;
-        bool exists = ReadWhole(path, data);
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        bool present = attributes != INVALID_FILE_ATTRIBUTES;
+        bool isDir = present && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        bool exists = !isDir && ReadWhole(path, data);
         std::string text;  // line ends made LF
         for (size_t i = 0; i < data.size(); ++i)
             if (!(data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')) text += data[i];
         for (size_t i = 1; i < st.args.size(); ++i) {
             const Arg& a = st.args[i];
             if (!a.keyed && a.text == "missing") {
-                if (exists) return Fail(path + " exists");
+                if (present) return Fail(path + (isDir ? " exists (a folder)" : " exists"));
                 continue;
             }
+            if (!a.keyed && a.text == "dir") {
+                if (!isDir) return Fail(path + (present ? " is not a folder" : " does not exist"));
+                continue;
+            }
+            if (isDir) return Fail(path + " is a folder");
             if (!exists) return Fail(path + " cannot be read");
             if (!a.keyed && a.text == "exists") continue;
             if (!a.keyed && a.text == "empty") {
@@ -1243,8 +1266,360 @@ struct Runner {
             }
             return Fail("unknown file check " + a.text);
         }
-        note = exists ? Format("%u bytes", (unsigned)data.size()) : "missing";
+        note = isDir ? "a folder" : exists ? Format("%u bytes", (unsigned)data.size()) : present ? "unreadable" : "missing";
         return true;
+    }
+
+    // ---- input as the user would give it, and more checks
+
+    // The window's text, through the edit's own message: Pellwick's edits
+    // report it from EN_CHANGE, which WM_SETTEXT sends for single-line edits.
+    bool SetText(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        if (st.args.size() > 2) return Fail("settext takes NAME and one TEXT (quote blanks)");
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        if (!IsWindow(h)) return Fail(st.args[0].text + " does not exist");
+        const std::string& text = st.args[1].text;
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(h, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_NORMAL, 15000, &r))
+            return Fail("WM_SETTEXT not handled within 15 s");
+        if (!r) return Fail("WM_SETTEXT refused");
+        std::string have = ReadText(h, true);
+        if (have != text) return Fail("the text reads back as " + Quote(Visible(have)));
+        note = "set " + Quote(text);
+        return true;
+    }
+
+    static std::string ClassOf(HWND h)
+    {
+        char cls[64] = {0};
+        GetClassNameA(h, cls, sizeof cls);
+        return cls;
+    }
+
+    // Texts of the entries of a ListBox or ComboBox (LB_GETTEXT / CB_GETLBTEXT).
+    bool ListEntries(HWND h, std::vector<std::string>& items, int& selected)
+    {
+        bool combo = _stricmp(ClassOf(h).c_str(), "ComboBox") == 0;
+        if (!combo && _stricmp(ClassOf(h).c_str(), "ListBox") != 0)
+            return Fail("not a ListBox or ComboBox but " + ClassOf(h));
+        UINT count = combo ? CB_GETCOUNT : LB_GETCOUNT, len = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
+             get = combo ? CB_GETLBTEXT : LB_GETTEXT, cur = combo ? CB_GETCURSEL : LB_GETCURSEL;
+        DWORD_PTR n = 0, sel = 0;
+        if (!SendMessageTimeoutA(h, count, 0, 0, SMTO_NORMAL, 5000, &n)) return Fail("no answer to GETCOUNT");
+        if (!SendMessageTimeoutA(h, cur, 0, 0, SMTO_NORMAL, 5000, &sel)) return Fail("no answer to GETCURSEL");
+        selected = (int)(LRESULT)sel;
+        items.clear();
+        for (int i = 0; i < (int)(LRESULT)n; ++i) {
+            DWORD_PTR l = 0;
+            if (!SendMessageTimeoutA(h, len, i, 0, SMTO_NORMAL, 5000, &l) || (LRESULT)l < 0)
+                return Fail(Format("cannot read the length of entry %d", i));
+            std::vector<char> buf((size_t)l + 2, 0);
+            DWORD_PTR got = 0;
+            if (!SendMessageTimeoutA(h, get, i, (LPARAM)buf.data(), SMTO_NORMAL, 5000, &got) || (LRESULT)got < 0)
+                return Fail(Format("cannot read entry %d", i));
+            items.push_back(buf.data());
+        }
+        return true;
+    }
+
+    static std::string Listing(const std::vector<std::string>& items, int selected)
+    {
+        std::string s;
+        for (size_t i = 0; i < items.size(); ++i)
+            s += Format("%s%s%s", i ? ", " : "", (int)i == selected ? "*" : "", Quote(items[i]).c_str());
+        return "[" + s + "]";
+    }
+
+    // The index of an entry given as N or text=T.
+    bool EntryIndex(HWND h, const Arg& which, int& index, std::string& listing)
+    {
+        std::vector<std::string> items;
+        int sel = -1;
+        if (!ListEntries(h, items, sel)) return false;
+        listing = Listing(items, sel);
+        if (which.keyed && which.key == "text") {
+            for (size_t i = 0; i < items.size(); ++i)
+                if (items[i] == which.value) {
+                    index = (int)i;
+                    return true;
+                }
+            return Fail("no entry " + Quote(which.value) + " in " + listing);
+        }
+        long n;
+        if (which.keyed || !ParseInt(which.text, n)) return Fail("want an index or text=T, not " + which.text);
+        if (n < 0 || n >= (long)items.size()) return Fail(Format("no entry %ld in ", n) + listing);
+        index = (int)n;
+        return true;
+    }
+
+    bool UsableControl(const std::string& name, HWND& h)
+    {
+        if (!Window(name, h)) return false;
+        if (!IsWindow(h)) return Fail(name + " does not exist");
+        if (!IsWindowVisible(h)) return Fail(name + " is not visible");
+        if (!IsWindowEnabled(h)) return Fail(name + " is disabled");
+        return true;
+    }
+
+    // listopen NAME (N | text=T) [by=dblclick|enter]: selects the entry and
+    // opens it as the user does, by a double-click on it or by Enter.
+    bool ListOpen(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::string by = "dblclick";
+        for (size_t i = 2; i < st.args.size(); ++i) {
+            if (st.args[i].keyed && st.args[i].key == "by") by = st.args[i].value;
+            else return Fail("unexpected argument " + st.args[i].text);
+        }
+        if (by != "dblclick" && by != "enter") return Fail("by= wants dblclick or enter");
+        HWND h;
+        if (!UsableControl(st.args[0].text, h)) return false;
+        if (_stricmp(ClassOf(h).c_str(), "ListBox") != 0) return Fail("not a ListBox");
+        int index = 0;
+        std::string listing;
+        if (!EntryIndex(h, st.args[1], index, listing)) return false;
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(h, LB_SETCURSEL, index, 0, SMTO_NORMAL, 5000, &r) || (LRESULT)r == LB_ERR)
+            return Fail(Format("LB_SETCURSEL %d failed", index));
+        if (by == "enter") {
+            UINT scan = MapVirtualKeyA(VK_RETURN, 0);
+            PostMessageA(h, WM_KEYDOWN, VK_RETURN, 1 | (scan << 16));
+            PostMessageA(h, WM_KEYUP, VK_RETURN, 1 | (scan << 16) | (3u << 30));
+        } else {
+            RECT item{};
+            if (!SendMessageTimeoutA(h, LB_GETITEMRECT, index, (LPARAM)&item, SMTO_NORMAL, 5000, &r) ||
+                (LRESULT)r == LB_ERR)
+                return Fail(Format("LB_GETITEMRECT %d failed", index));
+            RECT client;
+            GetClientRect(h, &client);
+            POINT at = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+            if (!PtInRect(&client, at))
+                return Fail(Format("entry %d lies outside the list (at %ld,%ld)", index, at.x, at.y));
+            PostMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        }
+        note = Format("entry %d of %s, by %s", index, listing.c_str(), by.c_str());
+        return true;
+    }
+
+    // comboselect NAME (N | text=T): picks an entry of a drop-down list and
+    // tells its parent, as the box does when the user picks one.
+    bool ComboSelect(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        if (st.args.size() > 2) return Fail("unexpected arguments");
+        HWND h;
+        if (!UsableControl(st.args[0].text, h)) return false;
+        if (_stricmp(ClassOf(h).c_str(), "ComboBox") != 0) return Fail("not a ComboBox");
+        int index = 0;
+        std::string listing;
+        if (!EntryIndex(h, st.args[1], index, listing)) return false;
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(h, CB_SETCURSEL, index, 0, SMTO_NORMAL, 5000, &r) || (LRESULT)r == CB_ERR)
+            return Fail(Format("CB_SETCURSEL %d failed", index));
+        PostMessageA(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), (LPARAM)h);
+        note = Format("entry %d of %s", index, listing.c_str());
+        return true;
+    }
+
+    // items NAME CHECK...: the entries of a ListBox or ComboBox.
+    bool Items(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::map<std::string, std::string> opts;
+        std::vector<Arg> checks;
+        for (size_t i = 1; i < st.args.size(); ++i) {
+            const Arg& a = st.args[i];
+            if (a.keyed && a.key == "within") opts["within"] = a.value;
+            else if (a.keyed && (a.key == "count" || a.key == "has" || a.key == "lacks" || a.key == "at" ||
+                                 a.key == "selected"))
+                checks.push_back(a);
+            else return Fail("unknown items check " + a.text);
+        }
+        double within;
+        if (!Seconds(opts, "within", 0, within)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        double until = Now() + within;
+        for (;;) {
+            if (!IsWindow(h)) return Fail(st.args[0].text + " does not exist");
+            std::vector<std::string> items;
+            int sel = -1;
+            if (!ListEntries(h, items, sel)) return false;
+            std::string listing = Listing(items, sel), why;
+            auto has = [&](const std::string& t) {
+                for (const std::string& it : items)
+                    if (it == t) return true;
+                return false;
+            };
+            for (const Arg& a : checks) {
+                bool ok = true;
+                if (a.key == "count") {
+                    long n;
+                    if (!ParseInt(a.value, n)) return Fail("bad count=" + a.value);
+                    ok = (long)items.size() == n;
+                } else if (a.key == "has") {
+                    ok = has(a.value);
+                } else if (a.key == "lacks") {
+                    ok = !has(a.value);
+                } else if (a.key == "selected") {
+                    ok = sel >= 0 && sel < (int)items.size() && items[sel] == a.value;
+                } else {  // at=N:T
+                    size_t colon = a.value.find(':');
+                    long n;
+                    if (colon == std::string::npos || !ParseInt(a.value.substr(0, colon), n))
+                        return Fail("at= wants N:TEXT");
+                    ok = n >= 0 && n < (long)items.size() && items[n] == a.value.substr(colon + 1);
+                }
+                if (!ok) why += (why.empty() ? "want " : "; want ") + a.text;
+            }
+            if (why.empty()) {
+                note = listing;
+                return true;
+            }
+            if (Now() >= until) return Fail(why + ", have " + listing);
+            PollPause();
+        }
+    }
+
+    static bool VirtualKey(const std::string& name, UINT& vk)
+    {
+        struct Named {
+            const char* name;
+            UINT vk;
+        } keys[] = {{"RETURN", VK_RETURN}, {"ENTER", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},
+                    {"SPACE", VK_SPACE},   {"UP", VK_UP},        {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT},
+                    {"RIGHT", VK_RIGHT},   {"HOME", VK_HOME},    {"END", VK_END},       {"BACK", VK_BACK}};
+        for (const Named& k : keys)
+            if (_stricmp(k.name, name.c_str()) == 0) {
+                vk = k.vk;
+                return true;
+            }
+        long n;
+        if (ParseInt(name, n) && n > 0 && n < 256) {
+            vk = (UINT)n;
+            return true;
+        }
+        return false;
+    }
+
+    // key NAME VK: a key press (WM_KEYDOWN, WM_KEYUP) posted to NAME.
+    bool Key(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        if (!IsWindow(h)) return Fail(st.args[0].text + " does not exist");
+        UINT vk;
+        if (!VirtualKey(st.args[1].text, vk)) return Fail("unknown key " + st.args[1].text);
+        UINT scan = MapVirtualKeyA(vk, 0);
+        PostMessageA(h, WM_KEYDOWN, vk, 1 | (scan << 16));
+        PostMessageA(h, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+        note = Format("posted key 0x%02X", vk);
+        return true;
+    }
+
+    // syschar NAME LETTER: Alt+LETTER as the window's thread receives it.
+    bool SysChar(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        if (st.args[1].text.size() != 1) return Fail("syschar wants one letter");
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        if (!IsWindow(h)) return Fail(st.args[0].text + " does not exist");
+        unsigned char c = (unsigned char)st.args[1].text[0];
+        UINT scan = MapVirtualKeyA(VkKeyScanA((char)c) & 0xFF, 0);
+        if (!PostMessageA(h, WM_SYSCHAR, c, 1 | (scan << 16) | (1u << 29)))
+            return Fail(Format("PostMessage failed, error %lu", GetLastError()));
+        note = Format("posted Alt+%c", c);
+        return true;
+    }
+
+    struct RootName {
+        const char* name;
+        HKEY key;
+    };
+
+    bool SplitKey(const std::string& key, HKEY& root, std::string& sub)
+    {
+        static const RootName roots[] = {
+            {"HKCU", HKEY_CURRENT_USER},  {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+            {"HKLM", HKEY_LOCAL_MACHINE}, {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+            {"HKCR", HKEY_CLASSES_ROOT},  {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+            {"HKU", HKEY_USERS},          {"HKEY_USERS", HKEY_USERS}};
+        size_t bs = key.find('\\');
+        std::string rootName = key.substr(0, bs);
+        sub = bs == std::string::npos ? "" : key.substr(bs + 1);
+        root = nullptr;
+        for (const RootName& r : roots)
+            if (_stricmp(r.name, rootName.c_str()) == 0) root = r.key;
+        if (!root) return Fail("unknown registry root " + rootName);
+        return true;
+    }
+
+    // regset KEY VALUE DATA | dword=N: writes a value, creating the key.
+    bool RegSet(const Step& st, std::string& note)
+    {
+        if (!Need(st, 3)) return false;
+        HKEY root;
+        std::string sub, value = st.args[1].text;
+        if (!SplitKey(st.args[0].text, root, sub)) return false;
+        if (value == "@") value.clear();
+        HKEY k = nullptr;
+        LONG rc = RegCreateKeyExA(root, sub.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+        if (rc != ERROR_SUCCESS) return Fail(Format("cannot create the key, error %ld", rc));
+        const Arg& data = st.args[2];
+        if (data.keyed && data.key == "dword") {
+            long n;
+            if (!ParseInt(data.value, n)) {
+                RegCloseKey(k);
+                return Fail("bad dword=" + data.value);
+            }
+            DWORD d = (DWORD)n;
+            rc = RegSetValueExA(k, value.c_str(), 0, REG_DWORD, (const BYTE*)&d, sizeof d);
+            note = Format("dword %lu", d);
+        } else {
+            rc = RegSetValueExA(k, value.c_str(), 0, REG_SZ, (const BYTE*)data.text.c_str(),
+                                (DWORD)data.text.size() + 1);
+            note = Quote(data.text);
+        }
+        RegCloseKey(k);
+        if (rc != ERROR_SUCCESS) return Fail(Format("cannot set the value, error %ld", rc));
+        return true;
+    }
+
+    // find NAME PROP... [timeout=S]: a top-level window of any process (the
+    // shell's windows, say).
+    bool Find(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        AddVisibleDefault(props);
+        double until = Now() + timeout;
+        for (;;) {
+            std::vector<HWND> all;
+            EnumWindows(CollectAll, (LPARAM)&all);
+            for (HWND h : all) {
+                Snap s = TakeSnap(h, false);
+                if (s.alive && MatchAll(s, props)) {
+                    names[st.args[0].text] = h;
+                    marks[st.args[0].text] = Now();
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(h, &pid);
+                    note = Describe(s) + Format(" pid %lu", pid);
+                    return true;
+                }
+            }
+            if (Now() > until) return Fail(Format("no such window within %.1f s", timeout));
+            PollPause();
+        }
     }
 
     bool Dump(const Step& st, std::string& note)
@@ -1291,6 +1666,14 @@ struct Runner {
         if (c == "reg") return Reg(st, note);
         if (c == "file") return File(st, note);
         if (c == "dump") return Dump(st, note);
+        if (c == "settext") return SetText(st, note);
+        if (c == "listopen") return ListOpen(st, note);
+        if (c == "comboselect") return ComboSelect(st, note);
+        if (c == "items") return Items(st, note);
+        if (c == "key") return Key(st, note);
+        if (c == "syschar") return SysChar(st, note);
+        if (c == "regset") return RegSet(st, note);
+        if (c == "find") return Find(st, note);
         if (c == "echo") {
             note = st.rest;
             return true;
@@ -1301,7 +1684,9 @@ struct Runner {
 
 const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "check", "click",
                                 "postclick", "close", "msgbox", "exit",     "running", "kill",
-                                "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo"};
+                                "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
+                                "settext", "listopen", "comboselect", "items", "key", "syschar",
+                                "regset", "find"};
 
 std::string FolderOf(const std::string& path)
 {
@@ -1339,6 +1724,7 @@ int main(int argc, char** argv)
     if (!GetFullPathNameA(argv[1], sizeof full, full, nullptr)) strcpy(full, argv[1]);
     Runner r;
     r.caseDir = FolderOf(full);
+    CaseFolder = r.caseDir;
     r.caseName = Env("PW_CASE");
     if (r.caseName.empty()) r.caseName = LastPart(r.caseDir);
     r.outDir = Env("PW_OUT");

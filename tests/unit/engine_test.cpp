@@ -282,8 +282,12 @@ TEST(EngineHelpersTest, CommandStringsEndWithCrLfAndAreCutAt255AfterIt)
          "[AddItem(C:\\Sample\\bin\\viewer.exe,Sample Viewer)]\r\n"},
         {UninstallItemCommand("C:\\WINDOWS", "C:\\Sample", "Sample"),
          "[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\Sample,Uninstall Sample)]\r\n"},
+        // Commas and parentheses would split or end the argument: quoted.
         {AddItemCommand("C:\\A,B", "x).exe", "Viewer, (beta)"),
-         "[AddItem(C:\\A,B\\x).exe,Viewer, (beta))]\r\n"},
+         "[AddItem(\"C:\\A,B\\x).exe\",\"Viewer, (beta)\")]\r\n"},
+        {CreateGroupCommand("Tools (old)"), "[CreateGroup(\"Tools (old)\")]\r\n"},
+        {AddItemCommand("C:\\Sample", "a.exe", "Plain Caption"),
+         "[AddItem(C:\\Sample\\a.exe,Plain Caption)]\r\n"},
         {CreateGroupCommand(std::string(239, 'g')),
          "[CreateGroup(" + std::string(239, 'g') + ")]\r"},  // the LF is the 256th
         {AddItemCommand("C:\\Sample", "a.exe", longCaption),
@@ -678,17 +682,17 @@ TEST_F(ProgramGroupTest, CommandsGoInOrderGroupItemsThenUninstallAndTheConversat
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(ProgramGroupTest, CommandTextTakesArgumentsAsTheyStandAndCutsAt255)
+TEST_F(ProgramGroupTest, CommandTextQuotesArgumentsWithCommasOrParenthesesAndCutsAt255)
 {
     std::string longCaption(300, 'c');
     Run(Lines({"[Settings]", "Application=Sample", "Version=1.0", "ProgGroup=Tools, (old)",
                "[Items]", "a,b).exe=Viewer, (beta)", "x.exe=" + longCaption}),
         "C:\\My (Apps)");
     ASSERT_EQ(4u, Progman.Sent.size());
-    EXPECT_EQ("[CreateGroup(Tools, (old))]\r\n", Progman.Sent[0]);
-    EXPECT_EQ("[AddItem(C:\\My (Apps)\\a,b).exe,Viewer, (beta))]\r\n", Progman.Sent[1]);
-    EXPECT_EQ(("[AddItem(C:\\My (Apps)\\x.exe," + longCaption).substr(0, 255), Progman.Sent[2]);
-    EXPECT_EQ("[AddItem(C:\\WINDOWS\\Skorvel.exe C:\\My (Apps),Uninstall Sample)]\r\n",
+    EXPECT_EQ("[CreateGroup(\"Tools, (old)\")]\r\n", Progman.Sent[0]);
+    EXPECT_EQ("[AddItem(\"C:\\My (Apps)\\a,b).exe\",\"Viewer, (beta)\")]\r\n", Progman.Sent[1]);
+    EXPECT_EQ(("[AddItem(\"C:\\My (Apps)\\x.exe\"," + longCaption).substr(0, 255), Progman.Sent[2]);
+    EXPECT_EQ("[AddItem(\"C:\\WINDOWS\\Skorvel.exe C:\\My (Apps)\",Uninstall Sample)]\r\n",
               Progman.Sent[3]);
 }
 

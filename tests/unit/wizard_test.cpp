@@ -452,6 +452,32 @@ TEST_F(DestinationTest, DestinationThatIsItsOwnParentDoesNotLoopForever)
     EXPECT_EQ("Unable to write to   C:\\pellwick.upi.", LastBox());
 }
 
+TEST_F(DestinationTest, ClicksSentWhileTheRunHoldsTheDialogAreIgnored)
+{
+    // A button message handled during one of the run's pauses.
+    struct TClickingClock : TFakeClock {
+        TMainDialog* Dialog = nullptr;
+        int Clicks = 0;
+        void Sleep(unsigned ms) override
+        {
+            TFakeClock::Sleep(ms);
+            if (Dialog == nullptr || Clicks++ > 0) return;
+            Dialog->NextBut.Click();
+            Dialog->CancelBut.Click();
+            Dialog->PrevBut.Click();
+        }
+    } clock;
+    Sys().Clock = &clock;
+    TMainDialog& d = ToDestination();
+    clock.Dialog = &d;
+    d.NextBut.Click();
+    EXPECT_EQ(1, clock.Clicks);
+    EXPECT_EQ(800, WizardState);
+    EXPECT_EQ("&Next", d.NextBut.Caption());
+    EXPECT_EQ((std::vector<unsigned>{EndPauseMilliseconds}), clock.Sleeps);  // one run only
+    Sys().Clock = &Fake.Clock;
+}
+
 TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
 {
     TMainDialog& d = ToDestination();
