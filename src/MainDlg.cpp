@@ -213,6 +213,12 @@ TMainDialog::TMainDialog()
     CancelBut.OnClick = [this](TControl& s) { CancelButClick(s); };
 }
 
+TMainDialog::~TMainDialog()
+{
+    // A run stopped by an error leaves the conversation open until now.
+    if (Sys().ProgramManager != nullptr) Sys().ProgramManager->Close();
+}
+
 void TMainDialog::FormCreate(TControl&)
 {
     SetCaption(Cut(ProductTitle + WizardText::CaptionSuffix));

@@ -6,6 +6,7 @@
 class TMainDialog : public TForm {
 public:
     TMainDialog();
+    ~TMainDialog() override;
 
     // Creation order; each page panel lies above the ones created before it.
     TImage SetupIco{this};
