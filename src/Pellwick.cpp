@@ -10,6 +10,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    RestrictDllSearch();
     InstallWin32Platform();
     InstallWin32Widgets(instance);
     RunProgram();

@@ -319,7 +319,7 @@ bool ParseSeconds(const std::string& s, double& v)
 const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", "client", "size",
                                   "width", "height", "left", "top", "right", "bottom",
                                   "rightgap", "bottomgap", "textof", "lacks", "position",
-                                  "paragraphs"};
+                                  "paragraphs", "length"};
 const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
                                  "nottopmost", "centred", "centered", "covers", "front",
                                  "behind"};
@@ -440,6 +440,10 @@ bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
         actual += Format(" (differs from the file at character %u: file has %s)", (unsigned)at,
                          Quote(Visible(want.substr(at), 40)).c_str());
         return false;
+    }
+    if (k == "length") {
+        actual = Format("length %u", (unsigned)s.text.size());
+        return ParseInt(v, a) && (long)s.text.size() == a;
     }
     if (k == "paragraphs") {
         // Lengths of the paragraphs, which are parted by one empty line.
@@ -1192,6 +1196,11 @@ struct Runner {
             return true;
         }
         if (rc != ERROR_SUCCESS) return Fail(Format("cannot read the value, error %ld", rc));
+        if (!want.keyed && want.text == "exists") {
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return Fail(Format("type %lu is not a string", type));
+            note = Quote((const char*)data.data());
+            return true;
+        }
         if (want.keyed && want.key == "is") {
             if (type != REG_SZ && type != REG_EXPAND_SZ) return Fail(Format("type %lu is not a string", type));
             std::string have((const char*)data.data());
@@ -1208,7 +1217,7 @@ struct Runner {
             if (have != (DWORD)w) return Fail(Format("value %lu, want %ld", have, w));
             return true;
         }
-        return Fail("reg wants is=DATA, dword=N or missing");
+        return Fail("reg wants is=DATA, dword=N, exists or missing");
     }
 
     bool File(const Step& st, std::string& note)
@@ -1250,6 +1259,22 @@ struct Runner {
             }
             if (a.keyed && a.key == "contains") {
                 if (text.find(a.value) == std::string::npos) return Fail(path + " does not contain " + Quote(a.value));
+                continue;
+            }
+            if (a.keyed && a.key == "lacks") {
+                if (text.find(a.value) != std::string::npos) return Fail(path + " contains " + Quote(a.value));
+                continue;
+            }
+            if (a.keyed && a.key == "linestart") {
+                bool found = false;
+                size_t p = 0;
+                while (p <= text.size() && !found) {
+                    size_t nl = text.find('\n', p);
+                    std::string line = text.substr(p, nl == std::string::npos ? std::string::npos : nl - p);
+                    found = line.compare(0, a.value.size(), a.value) == 0;
+                    p = nl == std::string::npos ? text.size() + 1 : nl + 1;
+                }
+                if (!found) return Fail(path + " has no line starting " + Quote(a.value));
                 continue;
             }
             if (a.keyed && a.key == "line") {
@@ -1314,13 +1339,17 @@ struct Runner {
         items.clear();
         for (int i = 0; i < (int)(LRESULT)n; ++i) {
             DWORD_PTR l = 0;
-            if (!SendMessageTimeoutA(h, len, i, 0, SMTO_NORMAL, 5000, &l) || (LRESULT)l < 0)
+            if (!SendMessageTimeoutW(h, len, i, 0, SMTO_NORMAL, 5000, &l) || (LRESULT)l < 0)
                 return Fail(Format("cannot read the length of entry %d", i));
-            std::vector<char> buf((size_t)l + 2, 0);
+            // Across processes Wine hands the ANSI forms of these back in
+            // UTF-16; the wide forms are the reliable ones.
+            std::vector<wchar_t> buf((size_t)l * 2 + 16, 0);
             DWORD_PTR got = 0;
-            if (!SendMessageTimeoutA(h, get, i, (LPARAM)buf.data(), SMTO_NORMAL, 5000, &got) || (LRESULT)got < 0)
+            if (!SendMessageTimeoutW(h, get, i, (LPARAM)buf.data(), SMTO_NORMAL, 5000, &got) || (LRESULT)got < 0)
                 return Fail(Format("cannot read entry %d", i));
-            items.push_back(buf.data());
+            char text[1024] = {0};
+            WideCharToMultiByte(CP_ACP, 0, buf.data(), -1, text, sizeof text - 1, nullptr, nullptr);
+            items.push_back(text);
         }
         return true;
     }
@@ -1591,6 +1620,78 @@ struct Runner {
         return true;
     }
 
+    // idle NAME [timeout=S]: waits until the thread of NAME handles messages
+    // again (a WM_NULL sent to it returns), e.g. at the end of the
+    // installation run, which holds Pellwick's thread.
+    bool Idle(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        if (!props.empty()) return Fail("idle takes only timeout=");
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        double start = Now();
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, (UINT)(timeout * 1000), &r))
+            return Fail(Format("no answer within %.1f s", timeout));
+        note = Format("answered after %.3f s", Now() - start);
+        return true;
+    }
+
+    // flush EDIT [timeout=S]: waits until every message posted so far to the
+    // thread of EDIT (an Edit control) has been handled. It posts EM_SETSEL
+    // behind them and waits for the selection to change, then puts the
+    // selection back the same way. Posted messages of one thread are taken in
+    // order, so a syschar or postclick before it has then been handled too.
+    bool Flush(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
+        if (!props.empty()) return Fail("flush takes only timeout=");
+        double timeout;
+        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        HWND h;
+        if (!Window(st.args[0].text, h)) return false;
+        if (!IsWindow(h) || _stricmp(ClassOf(h).c_str(), "Edit") != 0) return Fail("flush needs an Edit");
+        double start = Now(), until = start + timeout;
+        auto selection = [&](DWORD& sel) {
+            DWORD_PTR r = 0;
+            if (!SendMessageTimeoutA(h, EM_GETSEL, 0, 0, SMTO_NORMAL, 1000, &r)) return false;
+            sel = (DWORD)r;
+            return true;
+        };
+        auto post = [&](DWORD want) {
+            if (!PostMessageA(h, EM_SETSEL, LOWORD(want), HIWORD(want)))
+                return Fail(Format("PostMessage failed, error %lu", GetLastError()));
+            for (;;) {
+                DWORD sel = 0;
+                if (selection(sel) && sel == want) return true;
+                if (!IsWindow(h)) return Fail(st.args[0].text + " was destroyed");
+                if (Now() > until) return Fail(Format("the posted messages were not handled within %.1f s", timeout));
+                PollPause();
+            }
+        };
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(h, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, (UINT)(timeout * 1000), &length))
+            return Fail(Format("no answer within %.1f s", timeout));
+        if (length == 0) return Fail("flush needs an Edit holding some text");
+        DWORD old = 0;
+        while (!selection(old)) {
+            if (Now() > until) return Fail(Format("no answer within %.1f s", timeout));
+            PollPause();
+        }
+        DWORD mark = old == MAKELONG(0, 1) ? MAKELONG(0, 0) : MAKELONG(0, 1);
+        if (!post(mark) || !post(old)) return false;
+        note = Format("handled after %.3f s", Now() - start);
+        return true;
+    }
+
     // find NAME PROP... [timeout=S]: a top-level window of any process (the
     // shell's windows, say).
     bool Find(const Step& st, std::string& note)
@@ -1632,8 +1733,38 @@ struct Runner {
         return true;
     }
 
-    bool Run(const Step& st, std::string& note)
+    // "{case}" in an argument stands for the case folder (no trailing
+    // backslash), as Pellwick sees its own folder.
+    Step Expand(const Step& in) const
     {
+        Step st = in;
+        auto expand = [&](std::string& s) {
+            for (size_t at = s.find("{case}"); at != std::string::npos; at = s.find("{case}", at + caseDir.size()))
+                s.replace(at, 6, caseDir);
+            // {env:NAME}: the driver's environment, which is the prefix's
+            // (APPDATA, USERNAME, WINDIR...).
+            for (size_t at = s.find("{env:"); at != std::string::npos; at = s.find("{env:", at)) {
+                size_t end = s.find('}', at);
+                if (end == std::string::npos) break;
+                char buf[1024] = {0};
+                std::string name = s.substr(at + 5, end - at - 5);
+                DWORD n = GetEnvironmentVariableA(name.c_str(), buf, sizeof buf);
+                std::string value = n && n < sizeof buf ? buf : "";
+                s.replace(at, end + 1 - at, value);
+                at += value.size();
+            }
+        };
+        for (Arg& a : st.args) {
+            expand(a.text);
+            expand(a.value);
+        }
+        expand(st.rest);
+        return st;
+    }
+
+    bool Run(const Step& in, std::string& note)
+    {
+        Step st = Expand(in);
         const std::string& c = st.command;
         if (c == "launch") return Launch(st, note);
         if (c == "wait") return Wait(st, note);
@@ -1674,6 +1805,8 @@ struct Runner {
         if (c == "syschar") return SysChar(st, note);
         if (c == "regset") return RegSet(st, note);
         if (c == "find") return Find(st, note);
+        if (c == "idle") return Idle(st, note);
+        if (c == "flush") return Flush(st, note);
         if (c == "echo") {
             note = st.rest;
             return true;
@@ -1686,7 +1819,7 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "postclick", "close", "msgbox", "exit",     "running", "kill",
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
-                                "regset", "find"};
+                                "regset", "find", "idle", "flush"};
 
 std::string FolderOf(const std::string& path)
 {

@@ -48,6 +48,41 @@ std::string TWin32Desktop::ExePath()
     return std::string(buffer, length < MAX_PATH ? length : 0);
 }
 
+namespace {
+// Whether only the system directory (and side-by-side assemblies) are
+// searched for DLLs now.
+bool searchRestricted = false;
+}  // namespace
+
+void* LoadSystemLibrary(const char* name)
+{
+    // By name where the search is restricted, so that the manifest's
+    // side-by-side version of a DLL is found; else by its full path.
+    if (searchRestricted) return LoadLibraryA(name);
+    char path[MAX_PATH + 32] = {};
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryA(path);
+}
+
+void RestrictDllSearch()
+{
+    // Looked up by name: older systems lack both functions.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    using TSetDefault = BOOL(WINAPI*)(DWORD);
+    using TSetDirectory = BOOL(WINAPI*)(LPCSTR);
+    auto setDefault = reinterpret_cast<TSetDefault>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    auto setDirectory = reinterpret_cast<TSetDirectory>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDefault != nullptr)
+        searchRestricted = setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+    // Takes the current directory out of the search where the above is missing.
+    if (setDirectory != nullptr) setDirectory("");
+}
+
 void InstallWin32Platform()
 {
     static TWin32ProfileFiles profiles;

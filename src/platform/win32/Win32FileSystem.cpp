@@ -64,6 +64,27 @@ unsigned long TWin32FileSystem::ChangeDirectory(const std::string& path)
     return error;
 }
 
+namespace {
+
+// The network name of a mapped drive. mpr.dll is loaded on demand from the
+// system directory by its full path, never found by the search order.
+bool NetworkName(const char* local, char* name, DWORD* size)
+{
+    using TGetConnection = DWORD(WINAPI*)(LPCSTR, LPSTR, LPDWORD);
+    static TGetConnection getConnection = nullptr;
+    static bool looked = false;
+    if (!looked) {
+        looked = true;
+        auto mpr = static_cast<HMODULE>(LoadSystemLibrary("mpr.dll"));
+        if (mpr != nullptr)
+            getConnection = reinterpret_cast<TGetConnection>(
+                reinterpret_cast<void*>(GetProcAddress(mpr, "WNetGetConnectionA")));
+    }
+    return getConnection != nullptr && getConnection(local, name, size) == NO_ERROR;
+}
+
+}  // namespace
+
 std::vector<TDrive> TWin32FileSystem::Drives()
 {
     std::vector<TDrive> drives;
@@ -85,7 +106,7 @@ std::vector<TDrive> TWin32FileSystem::Drives()
         if (drive.Kind == TDriveKind::Network) {
             char local[] = {root[0], ':', '\0'};
             DWORD size = sizeof label;
-            if (WNetGetConnectionA(local, label, &size) == NO_ERROR) drive.Label = label;
+            if (NetworkName(local, label, &size)) drive.Label = label;
         } else if (drive.Kind != TDriveKind::Removable) {
             if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr,
                                       nullptr, 0))

@@ -84,6 +84,14 @@ private:
     void* conversation_ = nullptr;
 };
 
+// Loads a DLL of the system's, never one from the exe's folder or the
+// current directory. Only DLLs the system maps itself (KnownDLLs) are
+// imported by the exe; every other one is loaded through here.
+void* LoadSystemLibrary(const char* name);
+// Keeps DLLs out of reach of the exe's own folder and the current
+// directory: an installer usually sits in Downloads next to anything.
+void RestrictDllSearch();
+
 // Whether the program asked for the hourglass; it wins over every window's
 // own cursor, as the screen cursor should.
 bool Win32HourGlassOn();

@@ -952,7 +952,12 @@ void InstallWin32Widgets(void* hInstance)
     static TWin32Widgets widgets;
     instance = static_cast<HINSTANCE>(hInstance);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto comctl = static_cast<HMODULE>(LoadSystemLibrary("comctl32.dll"));
+    auto init = comctl != nullptr ? reinterpret_cast<TInit>(reinterpret_cast<void*>(
+                                        GetProcAddress(comctl, "InitCommonControlsEx")))
+                                  : nullptr;
+    if (init != nullptr) init(&icc);
     RegisterClasses();
     SetBackend(&widgets);
 }

@@ -1,0 +1,107 @@
+#include "CheckTool.h"
+
+#include "Checks.h"
+#include "Description.h"
+#include "DryRun.h"
+#include "Engine.h"
+#include "core/Error.h"
+
+const char* const DefaultWindowsDir = "C:\\WINDOWS";
+
+namespace {
+
+const char* const Usage =
+    "usage: pellwick-check DIR [--strict] [--json]\n"
+    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH]\n";
+
+struct TOptions {
+    std::string Dir;
+    bool Strict = false, Json = false, Plan = false;
+    bool HasDest = false;
+    TRunSettings Run;
+    std::string WindowsDir = DefaultWindowsDir;
+};
+
+// Raises EError with the reason when the arguments make no sense.
+TOptions ParseArgs(const std::vector<std::string>& args)
+{
+    TOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= args.size()) throw EError(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--strict") o.Strict = true;
+        else if (a == "--json") o.Json = true;
+        else if (a == "--plan") o.Plan = true;
+        else if (a == "--dest") { o.Run.DestDir = value(); o.HasDest = true; }
+        else if (a == "--user") o.Run.UserName = value();
+        else if (a == "--org") o.Run.UserOrganization = value();
+        else if (a == "--windir") o.WindowsDir = value();
+        else if (a.size() > 1 && a[0] == '-') throw EError("unknown option " + a);
+        else if (o.Dir.empty()) o.Dir = a;
+        else throw EError("one folder only");
+    }
+    if (o.Dir.empty()) throw EError("no folder given");
+    if (!o.Plan && (o.HasDest || !o.Run.UserName.empty() || !o.Run.UserOrganization.empty() ||
+                    o.WindowsDir != DefaultWindowsDir))
+        throw EError("--dest, --user, --org and --windir go with --plan");
+    if (o.Plan && (o.Strict || o.Json)) throw EError("--strict and --json go without --plan");
+    return o;
+}
+
+std::string PlanText(const TRunLog& log)
+{
+    std::string text;
+    for (const std::string& line : log) text += line + "\n";
+    return text;
+}
+
+}  // namespace
+
+TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now)
+{
+    TToolOutput result;
+    TOptions o;
+    try {
+        o = ParseArgs(args);
+    } catch (const EError& e) {
+        result.Status = ExitUnreadable;
+        result.Err = "pellwick-check: " + e.Message() + "\n" + Usage;
+        return result;
+    }
+    try {
+        TInstallerFolder folder = TInstallerFolder::Read(o.Dir);
+        TDryRun run(folder, o.WindowsDir, now);
+        if (!run.Load()) {
+            result.Status = ExitUnreadable;
+            result.Err = "pellwick-check: " + o.Dir + ": no " + DescriptionFileName +
+                         " (the installer would say \"No IPI, exiting instalation.\")\n";
+            return result;
+        }
+        // The destination page proposes the Directory setting.
+        TRunSettings settings = o.Run;
+        if (!o.HasDest) settings.DestDir = InstallDescription.Directory;
+        if (o.Plan) {
+            bool completed = run.Install(settings);
+            result.Out = PlanText(run.Log());
+            result.Status = completed ? ExitClean : ExitFindings;
+            return result;
+        }
+        // The loader's lists, kept before the run can touch anything.
+        TInstallDescription description = InstallDescription;
+        std::string content;
+        run.Files().ReadWholeFile(DescriptionPath, content);
+        TProfileLines lines(content);
+        run.Install(settings);
+        TFindings findings = CheckDescription(
+            {description, lines, run, Cut(settings.DestDir), o.WindowsDir});
+        result.Out = o.Json ? JsonText(findings, o.Strict) : CompilerText(findings, o.Strict);
+        result.Status = Tally(findings).Failed(o.Strict) ? ExitFindings : ExitClean;
+    } catch (const EError& e) {
+        result.Status = ExitUnreadable;
+        result.Err = "pellwick-check: " + e.Message() + "\n";
+    }
+    return result;
+}

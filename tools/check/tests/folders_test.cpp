@@ -1,0 +1,248 @@
+// pellwick-check over the test folders: one fault each, and one clean.
+// The golden files hold the expected output; each was read against the
+// fault its folder's Pellwick.ipi describes in its first line.
+// PELLWICK_UPDATE_GOLDEN=1 rewrites them from the tool's output instead;
+// review the difference before committing it.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <stdexcept>
+#include <map>
+#include <memory>
+
+#include "CheckTool.h"
+#include "Findings.h"
+#include "TestFolders.h"
+
+namespace {
+
+const TDateTime Now{1998, 3, 14, 9, 5, 0};
+
+TToolOutput CheckTool(std::vector<std::string> args) { return RunCheckTool(args, Now); }
+
+TEST(CheckFolders, PrintTheirGoldenOutput)
+{
+    bool update = std::getenv("PELLWICK_UPDATE_GOLDEN") != nullptr;
+    for (const std::string& name : TestFolderNames()) {
+        TToolOutput out = CheckTool({FolderPath(name)});
+        std::string golden = TestsDir() + "/golden/" + name + ".txt";
+        if (update) std::ofstream(golden, std::ios::binary) << out.Out;
+        EXPECT_EQ(ReadText(golden), out.Out) << name;
+        EXPECT_EQ("", out.Err) << name;
+    }
+}
+
+TEST(CheckFolders, EachBrokenFolderHasOneFindingAndTheCleanOneNone)
+{
+    for (const std::string& name : TestFolderNames()) {
+        std::vector<std::string> lines = SplitLines(CheckTool({FolderPath(name)}).Out);
+        std::size_t findings = lines.size() - 1;
+        EXPECT_EQ(name == "clean" ? 0u : 1u, findings) << name;
+    }
+}
+
+TEST(CheckFolders, TheSampleInstallerHasNoFindings)
+{
+    TToolOutput out = CheckTool({SAMPLES_DIR});
+    EXPECT_EQ("Pellwick.ipi: 0 errors, 0 warnings\n", out.Out);
+    EXPECT_EQ(ExitClean, out.Status);
+}
+
+struct TStatusCase {
+    std::vector<std::string> Args;
+    int Status;
+};
+
+TEST(CheckFolders, ExitStatus)
+{
+    const TStatusCase cases[] = {
+        {{FolderPath("clean")}, ExitClean},
+        {{FolderPath("clean"), "--strict"}, ExitClean},
+        {{FolderPath("too-few-out")}, ExitFindings},
+        {{FolderPath("no-template"), "--json"}, ExitFindings},
+        // A warning fails the check only when warnings count as errors.
+        {{FolderPath("surplus-out")}, ExitClean},
+        {{FolderPath("surplus-out"), "--strict"}, ExitFindings},
+        {{"--strict", FolderPath("expand-set"), "--json"}, ExitFindings},
+        {{FolderPath("no-such-folder")}, ExitUnreadable},
+        // A folder without Pellwick.ipi: the installer would not start.
+        {{TestsDir() + "/golden"}, ExitUnreadable},
+        {{TestsDir() + "/folders/clean/Pellwick.ipi"}, ExitUnreadable},
+        {{}, ExitUnreadable},
+        {{FolderPath("clean"), "--bogus"}, ExitUnreadable},
+        {{FolderPath("clean"), FolderPath("clean")}, ExitUnreadable},
+        {{FolderPath("clean"), "--dest", "c:\\x"}, ExitUnreadable},
+        {{FolderPath("clean"), "--plan", "--dest"}, ExitUnreadable},
+        {{FolderPath("clean"), "--plan"}, ExitClean},
+        // The plan of a run that stops with an error box.
+        {{FolderPath("too-few-out"), "--plan"}, ExitFindings},
+    };
+    for (const TStatusCase& c : cases) {
+        TToolOutput out = CheckTool(c.Args);
+        std::string shown;
+        for (const std::string& a : c.Args) shown += a + " ";
+        EXPECT_EQ(c.Status, out.Status) << shown << "\n" << out.Out << out.Err;
+        EXPECT_EQ(c.Status == ExitUnreadable, !out.Err.empty()) << shown;
+    }
+}
+
+// Just enough JSON to read the tool's answer back: objects, arrays,
+// strings with their escapes, integers and true/false.
+struct TJson {
+    enum Kind { Object, Array, String, Number, Bool } kind = Object;
+    std::map<std::string, std::shared_ptr<TJson>> fields;
+    std::vector<std::shared_ptr<TJson>> items;
+    std::string text;
+    long number = 0;
+    bool flag = false;
+    const TJson& operator[](const std::string& key) const
+    {
+        auto it = fields.find(key);
+        if (it == fields.end()) throw std::runtime_error("no field " + key);
+        return *it->second;
+    }
+};
+
+class TJsonReader {
+public:
+    explicit TJsonReader(const std::string& text) : s_(text) {}
+    std::shared_ptr<TJson> ReadDocument()
+    {
+        auto value = Read();
+        Skip();
+        if (at_ != s_.size()) throw std::runtime_error("text after the value");
+        return value;
+    }
+
+private:
+    void Skip()
+    {
+        while (at_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[at_]))) ++at_;
+    }
+    void Expect(char c)
+    {
+        Skip();
+        if (at_ >= s_.size() || s_[at_] != c) throw std::runtime_error(std::string("expected ") + c);
+        ++at_;
+    }
+    bool Peek(char c)
+    {
+        Skip();
+        return at_ < s_.size() && s_[at_] == c;
+    }
+    std::string ReadString()
+    {
+        Expect('"');
+        std::string out;
+        while (at_ < s_.size() && s_[at_] != '"') {
+            char c = s_[at_++];
+            if (static_cast<unsigned char>(c) < 0x20) throw std::runtime_error("raw control character");
+            if (c != '\\') {
+                out += c;
+                continue;
+            }
+            char e = s_.at(at_++);
+            switch (e) {
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 'u': {
+                unsigned code = std::stoul(s_.substr(at_, 4), nullptr, 16);
+                at_ += 4;
+                if (code > 0xFF) throw std::runtime_error("outside Latin-1");
+                out += static_cast<char>(code);
+                break;
+            }
+            case '"': case '\\': case '/': out += e; break;
+            default: throw std::runtime_error("bad escape");
+            }
+        }
+        Expect('"');
+        return out;
+    }
+    std::shared_ptr<TJson> Read()
+    {
+        auto v = std::make_shared<TJson>();
+        Skip();
+        if (Peek('{')) {
+            Expect('{');
+            while (!Peek('}')) {
+                std::string key = ReadString();
+                Expect(':');
+                v->fields[key] = Read();
+                if (!Peek('}')) Expect(',');
+            }
+            Expect('}');
+        } else if (Peek('[')) {
+            v->kind = TJson::Array;
+            Expect('[');
+            while (!Peek(']')) {
+                v->items.push_back(Read());
+                if (!Peek(']')) Expect(',');
+            }
+            Expect(']');
+        } else if (Peek('"')) {
+            v->kind = TJson::String;
+            v->text = ReadString();
+        } else if (s_.compare(at_, 4, "true") == 0 || s_.compare(at_, 5, "false") == 0) {
+            v->kind = TJson::Bool;
+            v->flag = s_[at_] == 't';
+            at_ += v->flag ? 4 : 5;
+        } else {
+            v->kind = TJson::Number;
+            std::size_t used = 0;
+            v->number = std::stol(s_.substr(at_), &used);
+            at_ += used;
+        }
+        return v;
+    }
+
+    const std::string& s_;
+    std::size_t at_ = 0;
+};
+
+// The JSON form says what the compiler form says, finding by finding.
+TEST(CheckFolders, JsonReadsBackAsTheCompilerForm)
+{
+    for (const std::string& name : TestFolderNames()) {
+        for (bool strict : {false, true}) {
+            std::vector<std::string> args = {FolderPath(name), "--json"};
+            if (strict) args.push_back("--strict");
+            TToolOutput json = CheckTool(args);
+            args.erase(args.begin() + 1);
+            TToolOutput text = CheckTool(args);
+            std::shared_ptr<TJson> doc;
+            ASSERT_NO_THROW(doc = TJsonReader(json.Out).ReadDocument()) << name << "\n" << json.Out;
+
+            std::vector<std::string> lines = SplitLines(text.Out);
+            const TJson& findings = (*doc)["findings"];
+            ASSERT_EQ(lines.size() - 1, findings.items.size()) << name;
+            long errors = 0, warnings = 0;
+            for (std::size_t i = 0; i < findings.items.size(); ++i) {
+                const TJson& f = *findings.items[i];
+                std::string severity = f["severity"].text;
+                (severity == "error" ? errors : warnings) += 1;
+                long line = f["line"].number;
+                std::string place = line == 0 ? "" : ":" + std::to_string(line);
+                EXPECT_EQ(lines[i], "Pellwick.ipi" + place + ": " + severity + ": " + f["text"].text)
+                    << name;
+            }
+            EXPECT_EQ("Pellwick.ipi", (*doc)["file"].text);
+            EXPECT_EQ(errors, (*doc)["errors"].number) << name;
+            EXPECT_EQ(warnings, (*doc)["warnings"].number) << name;
+            EXPECT_EQ(strict, (*doc)["strict"].flag);
+            EXPECT_EQ(json.Status == ExitFindings, (*doc)["failed"].flag) << name;
+            EXPECT_EQ(text.Status, json.Status) << name;
+        }
+    }
+}
+
+TEST(CheckFolders, JsonEscapesWhatItCannotCarryRaw)
+{
+    std::string text = "a\"b\\c\td\x01\xE9";
+    auto doc = TJsonReader("{\"t\": " + JsonString(text) + "}").ReadDocument();
+    EXPECT_EQ(text, (*doc)["t"].text);
+}
+
+}  // namespace
