@@ -10,12 +10,16 @@ std::string TwoDigits(int value)
     return text.size() < 2 ? "0" + text : text;
 }
 
-// Day of week, 0 = Sunday (Zeller's rule on the Gregorian calendar).
+// Day of week, 0 = Sunday (Sakamoto's rule on the Gregorian calendar).
+// Whatever the numbers, the result stays within 0..6.
 int DayOfWeek(int year, int month, int day)
 {
     static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (month < 3) year -= 1;
-    return (year + year / 4 - year / 100 + year / 400 + offsets[(month + 11) % 12] + day) % 7;
+    long long y = year;
+    if (month < 3) y -= 1;
+    int m = ((month - 1) % 12 + 12) % 12;
+    long long v = y + y / 4 - y / 100 + y / 400 + offsets[m] + day;
+    return static_cast<int>((v % 7 + 7) % 7);
 }
 
 std::size_t RunOf(const std::string& s, std::size_t at)
