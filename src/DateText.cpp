@@ -17,7 +17,7 @@ int DayOfWeek(int year, int month, int day)
     static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
     long long y = year;
     if (month < 3) y -= 1;
-    int m = ((month - 1) % 12 + 12) % 12;
+    int m = static_cast<int>(((static_cast<long long>(month) - 1) % 12 + 12) % 12);
     long long v = y + y / 4 - y / 100 + y / 400 + offsets[m] + day;
     return static_cast<int>((v % 7 + 7) % 7);
 }

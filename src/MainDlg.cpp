@@ -116,7 +116,10 @@ std::string NoticeText(const std::string& bytes)
     text.reserve(bytes.size() + bytes.size() / 16);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         char c = bytes[i];
-        if (c == '\r' || c == '\n') {
+        if (c == '\0') {
+            // The window would end the text at a NUL: show the rest too.
+            text += ' ';
+        } else if (c == '\r' || c == '\n') {
             text += "\r\n";
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
         } else {

@@ -97,7 +97,8 @@ extern const char* const CancelParagraphs[3];
 extern const char* const FinalParagraphs[3];
 }  // namespace WizardText
 
-// Notice text with every line break (CR LF, lone CR, lone LF) made CR LF.
+// Notice text with every line break (CR LF, lone CR, lone LF) made CR LF,
+// and NUL bytes made blanks.
 std::string NoticeText(const std::string& bytes);
 // The destination for a directory picked in the list: the directory, then
 // the Directory setting less its first three characters.

@@ -86,7 +86,6 @@ TMainWindow::TMainWindow()
 
     OnCreate = [this](TControl& s) { FormCreate(s); };
     OnShow = [this](TControl& s) { FormShow(s); };
-    OnDestroy = [this](TControl& s) { FormDestroy(s); };
 }
 
 void TMainWindow::FormCreate(TControl&)
@@ -144,6 +143,11 @@ void TMainWindow::FormShow(TControl&)
         fixed[i]->SetTop(h + 15 * i - 50);
         fixed[i]->SetLeft(w - fixed[i]->Width() - 10);
     }
+}
+
+TMainWindow::~TMainWindow()
+{
+    if (Created()) FormDestroy(*this);
 }
 
 void TMainWindow::FormDestroy(TControl&) { InstallDescription.FreeLists(); }

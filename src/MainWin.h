@@ -5,6 +5,7 @@
 class TMainWindow : public TForm {
 public:
     TMainWindow();
+    ~TMainWindow() override;
 
     // Creation order is stacking order, bottom to top.
     TPanel Panel1{this};

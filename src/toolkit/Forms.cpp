@@ -23,7 +23,6 @@ void DestroyPeers(TControl& control)
 
 TForm::~TForm()
 {
-    if (created_) Fire(OnDestroy);
     if (Backend() != nullptr) DestroyPeers(*this);
 }
 

@@ -10,6 +10,8 @@ enum class TModalResult { None, Ok, Cancel };
 
 class TForm : public TControl {
 public:
+    // A form that must act on its destruction does so in its own
+    // destructor, while all of it still exists: there is no OnDestroy.
     TForm() : TControl(TControlKind::Form, nullptr) {}
     ~TForm() override;
 
@@ -22,7 +24,6 @@ public:
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
-    TNotifyEvent OnDestroy;
     // Runs when the window is being closed by the window manager.
     TNotifyEvent OnClose;
 

@@ -53,6 +53,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -322,7 +323,64 @@ const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", 
                                   "paragraphs", "length"};
 const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
                                  "nottopmost", "centred", "centered", "covers", "front",
-                                 "behind"};
+                                 "behind", "inked", "blank"};
+
+// The live XWD image of the screen (PW_SCREEN); "inked" and "blank" read it.
+std::string ScreenImage;
+
+// Counts the colours (up to 2) inside the window's rectangle, 2 pixels in
+// from each edge, on the screen image: what the X server really shows.
+bool ScreenColours(HWND h, int& colours, std::string& why)
+{
+    HANDLE f = CreateFileA(ScreenImage.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        why = "no screen image (PW_SCREEN)";
+        return false;
+    }
+    std::string img;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) img.append(buf, got);
+    CloseHandle(f);
+    auto card = [&](size_t i) {
+        const unsigned char* p = (const unsigned char*)img.data() + i * 4;
+        return (unsigned long)p[0] << 24 | (unsigned long)p[1] << 16 | (unsigned long)p[2] << 8 | p[3];
+    };
+    if (img.size() < 100) {
+        why = "screen image too short";
+        return false;
+    }
+    unsigned long headerSize = card(0), width = card(4), height = card(5), bpp = card(11),
+                  bytesPerLine = card(12), ncolors = card(19);
+    if (bpp != 32) {
+        why = Format("screen image has %lu bits a pixel", bpp);
+        return false;
+    }
+    size_t data = headerSize + ncolors * 12;
+    RECT r;
+    GetWindowRect(h, &r);
+    InflateRect(&r, -2, -2);
+    colours = 0;
+    unsigned long first = 0;
+    for (long y = std::max(0L, (long)r.top); y < std::min((long)height, (long)r.bottom); ++y)
+        for (long x = std::max(0L, (long)r.left); x < std::min((long)width, (long)r.right); ++x) {
+            size_t at = data + (size_t)y * bytesPerLine + (size_t)x * 4;
+            if (at + 4 > img.size()) {
+                why = "screen image cut short";
+                return false;
+            }
+            unsigned long px = *(const unsigned long*)(img.data() + at) & 0xFFFFFF;
+            if (colours == 0) {
+                first = px;
+                colours = 1;
+            } else if (px != first) {
+                colours = 2;
+                return true;
+            }
+        }
+    return true;
+}
 
 // Folder of the case; textof= names its files relative to it.
 std::string CaseFolder;
@@ -467,6 +525,16 @@ bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
         }
         actual = Format("position %ld", (long)pos);
         return ParseInt(v, a) && (long)pos == a;
+    }
+    if (k == "inked" || k == "blank") {
+        int colours = 0;
+        std::string why;
+        if (!ScreenColours(s.hwnd, colours, why)) {
+            actual = why;
+            return false;
+        }
+        actual = colours > 1 ? "inked on screen" : colours ? "one colour on screen" : "off screen";
+        return k == "inked" ? colours > 1 : colours == 1;
     }
     if (k == "front" || k == "behind") {
         bool front = InFront(s.hwnd);
@@ -927,7 +995,14 @@ struct Runner {
         for (;;) {
             if (!IsWindow(h)) return Fail(st.args[0].text + " does not exist");
             bool child = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) != 0;
-            Snap s = TakeSnap(h, child);
+            // An edit's text takes a message, which waits while Pellwick's
+            // thread is busy: ask only when a text is to be checked.
+            bool text = false;
+            for (const Arg& p : props)
+                if (p.keyed && (p.key == "text" || p.key == "caption" || p.key == "contains" || p.key == "lacks" ||
+                                p.key == "textof" || p.key == "length" || p.key == "paragraphs"))
+                    text = true;
+            Snap s = TakeSnap(h, child && text);
             std::string why;
             if (MatchAll(s, props, &why)) {
                 std::string have;
@@ -1220,9 +1295,30 @@ struct Runner {
         return Fail("reg wants is=DATA, dword=N, exists or missing");
     }
 
-    bool File(const Step& st, std::string& note)
+    // file PATH CHECK... [within=S]: the checks hold now, or at some point
+    // within S seconds.
+    bool File(const Step& in, std::string& note)
     {
+        if (!Need(in, 2)) return false;
+        Step st = in;
+        double within = 0;
+        for (size_t i = 1; i < st.args.size(); ++i)
+            if (st.args[i].keyed && st.args[i].key == "within") {
+                if (!ParseSeconds(st.args[i].value, within)) return Fail("bad within=" + st.args[i].value);
+                st.args.erase(st.args.begin() + (long)i);
+                break;
+            }
         if (!Need(st, 2)) return false;
+        double until = Now() + within;
+        for (;;) {
+            if (FileOnce(st, note)) return true;
+            if (Now() >= until) return false;
+            PollPause();
+        }
+    }
+
+    bool FileOnce(const Step& st, std::string& note)
+    {
         std::string path = st.args[0].text;
         bool absolute = (path.size() > 1 && path[1] == ':') || (!path.empty() && path[0] == '\\');
         if (!absolute) path = caseDir + "\\" + path;
@@ -1263,6 +1359,14 @@ struct Runner {
             }
             if (a.keyed && a.key == "lacks") {
                 if (text.find(a.value) != std::string::npos) return Fail(path + " contains " + Quote(a.value));
+                continue;
+            }
+            if (a.keyed && a.key == "same") {
+                std::string want;
+                if (!ReadFileBytes(InCaseFolder(a.value), want)) return Fail("cannot read " + a.value);
+                if (data != want)
+                    return Fail(Format("%s (%u bytes) differs from %s (%u bytes)", path.c_str(), (unsigned)data.size(),
+                                       a.value.c_str(), (unsigned)want.size()));
                 continue;
             }
             if (a.keyed && a.key == "linestart") {
@@ -1858,6 +1962,7 @@ int main(int argc, char** argv)
     Runner r;
     r.caseDir = FolderOf(full);
     CaseFolder = r.caseDir;
+    ScreenImage = Env("PW_SCREEN");
     r.caseName = Env("PW_CASE");
     if (r.caseName.empty()) r.caseName = LastPart(r.caseDir);
     r.outDir = Env("PW_OUT");

@@ -95,6 +95,7 @@ TEST_F(WizardTest, EveryKindOfLineBreakIsOneLine)
     EXPECT_EQ("a\r\nb\r\nc\r\n\r\nd", NoticeText("a\nb\rc\r\n\nd"));
     EXPECT_EQ("a\r\n\r\nb", NoticeText("a\r\r\nb"));
     EXPECT_EQ("", NoticeText(""));
+    EXPECT_EQ("bin ary\r\nfile", NoticeText(std::string("bin\0ary\nfile", 12)));
     Notice("one.txt", "x\ny\rz");
     TMainDialog& d = Open(ThreeNotices);
     d.NextBut.Click();
