@@ -9,6 +9,8 @@
 std::vector<TInstallFailure> InstallFailures;
 
 const char* const UninstallerName = "Skorvel.exe";
+const char* const RecordTemplateName = "Pellwick.up_";
+const char* const RecordCopyName = "Pellwick.upi";
 
 namespace WizardText {
 const char* const CopyingStart = "Pellwick is now copying the ";
@@ -258,8 +260,8 @@ void TMainDialog::CopyFiles(TControl& sender)
             }
 
             // The uninstall record starts as a copy of the product's template.
-            std::string templ = SourceDir + "Pellwick.up_";
-            std::string record = DestDir + "\\Pellwick.upi";
+            std::string templ = SourceDir + RecordTemplateName;
+            std::string record = DestDir + "\\" + RecordCopyName;
             unsigned long error = Sys().Files->Copy(templ, record, true);
             if (error != 0 && error != ErrorFileExists)
                 InstallFailures.push_back({templ, record, CopyErrorText(error)});

@@ -48,3 +48,7 @@ std::string UninstallItemCommand(const std::string& windowsDir, const std::strin
                                  const std::string& application);
 
 extern const char* const UninstallerName;  // "Skorvel.exe"
+// The uninstall record's template in the installer folder, and the name
+// of its copy in the destination.
+extern const char* const RecordTemplateName;  // "Pellwick.up_"
+extern const char* const RecordCopyName;      // "Pellwick.upi"

@@ -23,8 +23,7 @@ const char* const AddOns = "AddOns";
 const char* const Keys = "Keys";
 const char* const TextSettings[] = {"Application", "Copyright", "WebAddress", "EmailAddress",
                                     "Version",     "ProgGroup", "Directory"};
-// Copied to the uninstall record by the engine (src/Engine.cpp).
-const char* const TemplateName = "Pellwick.up_";
+const char* const TemplateName = RecordTemplateName;
 
 // A read through a buffer no value can fill, to see what the loader cuts.
 const std::size_t Unbounded = std::size_t(1) << 30;
