@@ -59,7 +59,7 @@ const char* const CancelParagraphs[3] = {
 const char* const FinalParagraphs[3] = {
     "Pellwick is published by Hollowmere. This installer is part of Pellwick, the installation "
     "and uninstallation package for Windows 95 and NT.",
-    "A free copy of Pellwick can be downloaded from the Hollowmere web site at "
+    "A free copy of Pellwick can be downloaded from the Hollowmere web site, at "
     "www.hollowmere.example.",
     "Without web access, e-mail pellwick@hollowmere.example for instructions on how to obtain a "
     "copy of Pellwick by FTP or by post.",
