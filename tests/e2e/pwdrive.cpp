@@ -40,15 +40,30 @@
 //                                      matching PROP was seen in the interval
 //   elapsed MARK1 MARK2 MIN MAX        assert MIN <= t(MARK2) - t(MARK1) <= MAX (s)
 //   screenshot NAME [timeout=S]        save the screen as PW_OUT\NN-NAME.xwd
-//   reg KEY VALUE (is=DATA | dword=N | missing)
-//   file PATH (exists | missing | empty | size=N | contains=T | line=T)...
+//   reg KEY VALUE (is=DATA | dword=N | exists | missing)
+//   file PATH (exists | missing | dir | empty | size=N | contains=T | lacks=T |
+//              line=T | linestart=T | same=FILE)... [within=S]
 //   dump NAME                          print NAME and its controls
 //   echo TEXT
+//   settext NAME TEXT                  WM_SETTEXT to an edit, read back
+//   listopen NAME (N | text=T) [by=dblclick|enter]
+//                                      open a list entry as the user does
+//   comboselect NAME (N | text=T)      pick a drop-down entry (CBN_SELCHANGE)
+//   items NAME (count=N | has=T | lacks=T | at=N:T | selected=T)... [within=S]
+//   key NAME VK                        post WM_KEYDOWN/WM_KEYUP
+//   syschar NAME LETTER                post WM_SYSCHAR (Alt+LETTER)
+//   flush EDIT [timeout=S]             wait until posted messages are handled
+//   idle NAME [timeout=S]              wait until NAME's thread answers
+//   find NAME PROP... [timeout=S]      a top-level window of any process
+//   regset KEY VALUE (DATA | dword=N)  write a registry value
+//   {case} and {env:NAME} in arguments: the case folder, an environment value
 //
 //   Properties (selectors for wait/child/never, assertions for check):
 //   class=C caption=T text=T contains=T id=N visible hidden enabled disabled
 //   topmost nottopmost centred covers client=WxH size=WxH width=N height=N
 //   left=N top=N right=N bottom=N rightgap=N bottomgap=N
+//   textof=FILE lacks=T length=N paragraphs=N,N.. position=N
+//   front behind inked blank (read live: z-order, the screen image)
 //   wait and never add "visible" unless "visible" or "hidden" is given.
 #include <windows.h>
 #include <commctrl.h>

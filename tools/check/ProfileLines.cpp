@@ -1,59 +1,27 @@
 #include "ProfileLines.h"
 
 #include "core/Text.h"
-
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string Trim(const std::string& s)
-{
-    std::size_t begin = 0, end = s.size();
-    while (begin < end && IsBlank(s[begin])) ++begin;
-    while (end > begin && IsBlank(s[end - 1])) --end;
-    return s.substr(begin, end - begin);
-}
-
-std::string Unquote(const std::string& value)
-{
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
-}  // namespace
+#include "platform/doubles/ProfileText.h"
 
 bool SameName(const std::string& a, const std::string& b) { return AsciiUpper(a) == AsciiUpper(b); }
 
 TProfileLines::TProfileLines(const std::string& content)
 {
-    int number = 1;
-    std::size_t at = 0;
-    while (at < content.size()) {
-        std::size_t end = content.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = content.size();
-        std::string text = Trim(content.substr(at, end - at));
-        if (!text.empty() && text[0] == '[') {
-            std::string::size_type close = text.find(']');
+    for (const TProfileLine& line : ParseProfileText(content)) {
+        if (line.Kind == TProfileLine::Section) {
             TProfileSection section;
-            section.Line = number;
-            section.Name = Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            section.Line = line.Number;
+            section.Name = line.Name;
             sections_.push_back(section);
-        } else if (!sections_.empty() && text.find('=') != std::string::npos) {
+        } else if (line.Kind == TProfileLine::Entry && !sections_.empty()) {
             // Entries above the first header belong to no section.
-            std::string::size_type eq = text.find('=');
             TProfileEntry entry;
-            entry.Line = number;
-            entry.Comment = text[0] == ';';
-            entry.Name = Trim(text.substr(0, eq));
-            entry.Value = Unquote(Trim(text.substr(eq + 1)));
+            entry.Line = line.Number;
+            entry.Comment = line.Comment;
+            entry.Name = line.Name;
+            entry.Value = UnquoteProfileValue(line.Value);
             sections_.back().Entries.push_back(entry);
         }
-        if (end < content.size() && content[end] == '\r' && end + 1 < content.size() &&
-            content[end + 1] == '\n')
-            ++end;
-        at = end + 1;
-        ++number;
     }
 }
 

@@ -1,13 +1,7 @@
-// The lines of a profile file with their numbers, which the profile
-// services do not hand out. It reads by the rules the profile double
-// follows (src/platform/doubles/FakeProfileFiles.cpp): lines end at CR, LF
-// or CR LF; blanks and tabs around a line, a name or a value are dropped;
-// "[" starts a section header, the name running to the first "]"; a line
-// with "=" is an entry, one that starts with ";" a comment entry, found by
-// name but left out of listings; every other line is ignored; names match
-// without regard to case and only the first section of a name is read.
-// tests/lines_test.cpp holds its listings and values against the loader's
-// for every test folder, so the two cannot drift apart.
+// The sections and entries of a profile file with their line numbers,
+// which the profile services do not hand out; read by the same rules as the
+// profile double (ParseProfileText). tests/lines_test.cpp holds its
+// listings and values against the loader's for every test folder.
 #pragma once
 #include <string>
 #include <vector>
