@@ -239,7 +239,7 @@ void TMainDialog::CopyFiles(TControl& sender)
     Panel5.Show();
     Panel5.Repaint();
 
-    {
+    try {
         TFlagScope busy(installing_);
         TRunEnding ending(*this);
         if (!Sys().Files->DirectoryExists(DestDir)) ForceDirectories(DestDir);
@@ -277,7 +277,17 @@ void TMainDialog::CopyFiles(TControl& sender)
         }
         WizardState = 800;
         PrevBut.SetEnabled(false);
+    } catch (...) {
+        // A run stopped by an error still tells what it could not do
+        // before; the error box follows.
+        ReportFailures();
+        throw;
     }
+    ReportFailures();
+}
+
+void TMainDialog::ReportFailures()
+{
     // Told once the wizard is back in front with the normal cursor.
     if (!InstallFailures.empty())
         Sys().Desktop->ShowMessage(FailureReport(InstallFailures), Application().Title,

@@ -62,6 +62,7 @@ private:
     void AdvanceProgress(int step);
     void CreateProgramGroup(const std::string& windowsDir);
     void StartAddOns();
+    void ReportFailures();
 
     // Replaces the memo's text with a notice file, shown from its top.
     void LoadNotice(const std::string& path);

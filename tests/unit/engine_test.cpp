@@ -924,6 +924,18 @@ TEST_F(EngineFailureTest, ErrorBoxIsShownAfterTheRunEnding)
     EXPECT_TRUE(Desktop.FrontBeforeBox[0]);
 }
 
+TEST_F(EngineFailureTest, RunStoppedByAnErrorStillListsWhatFailedBeforeIt)
+{
+    // A missing file, then an [AddOns] name the run stops at.
+    Run(Settings + Lines({"[FilesIn]", "absent.txt=", "[FilesOut]", "absent.txt=0",
+                          "[AddOns]", "A=bad.exe"}));
+    ASSERT_EQ(2u, Boxes().size());
+    EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+    EXPECT_TRUE(Contains(Boxes()[0].Text, "absent.txt")) << Boxes()[0].Text;
+    EXPECT_EQ("'A' is not a valid integer value.", Boxes()[1].Text);
+    EXPECT_EQ(600, WizardState);
+}
+
 TEST_F(EngineFailureTest, ASecondCleanRunForgetsTheFailuresOfTheFirst)
 {
     Prepare(Settings + Lines({"[FilesIn]", "late.txt=", "[FilesOut]", "late.txt=0"}));
