@@ -376,6 +376,15 @@ bool DrawOwnedItem(const DRAWITEMSTRUCT& item, TControl& control)
     return false;
 }
 
+// Some window systems (Wine's among them) hand what was drawn to the screen
+// only when the thread waits for its queue, and the installation run pauses
+// without waiting: wait once, for no time.
+void FlushToScreen()
+{
+    GdiFlush();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
+
 // Window rectangle of a form from its client bounds.
 RECT FormRect(TForm& form, DWORD style, DWORD exStyle)
 {
@@ -795,8 +804,12 @@ void TWin32Widgets::Update(TControl& control, TProp prop)
         break;
     case TProp::Color: InvalidateRect(hwnd, nullptr, TRUE); break;
     case TProp::Position:
-        if (control.Kind() == TControlKind::ProgressBar)
+        if (control.Kind() == TControlKind::ProgressBar) {
+            // The bar moves while the run holds the thread: shown at once.
             SendMessageA(hwnd, PBM_SETPOS, static_cast<const TProgressBar&>(control).Position(), 0);
+            UpdateWindow(hwnd);
+            FlushToScreen();
+        }
         break;
     case TProp::Picture: break;
     case TProp::Items: FillItems(control, hwnd); break;
@@ -815,7 +828,7 @@ void TWin32Widgets::Repaint(TControl& control)
     if (peer == nullptr) return;
     RedrawWindow(peer->Hwnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    GdiFlush();
+    FlushToScreen();
 }
 
 void* TWin32Widgets::NativeHandle(TControl& control)
