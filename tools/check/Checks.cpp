@@ -262,8 +262,9 @@ private:
                                               " is not a file of the folder: the wizard stops on "
                                               "it with \"Cannot open file\"");
             else if (bytes.find('\0') != std::string::npos)
-                Error(LineOf(section, i), "notice " + Quoted(names[i]) +
-                                              " holds a NUL byte: the wizard cannot show it");
+                Warning(LineOf(section, i), "notice " + Quoted(names[i]) +
+                                                " holds NUL bytes, as a binary file does: the "
+                                                "wizard shows them as blanks");
         }
     }
 
