@@ -4,11 +4,15 @@
 
 TStrings SplitNameBuffer(const std::string& buffer)
 {
+    // The names are all but the final NUL. An entry without a name shows
+    // as an early double NUL; read to the end, it is listed like any other
+    // rather than silently hiding every entry after it.
+    std::size_t length = buffer.empty() ? 0 : buffer.size() - 1;
     TStrings names;
     std::size_t at = 0;
-    while (at < buffer.size() && buffer[at] != '\0') {
+    while (at < length) {
         std::size_t end = buffer.find('\0', at);
-        if (end == std::string::npos) end = buffer.size();
+        if (end == std::string::npos || end > length) end = length;
         names.push_back(buffer.substr(at, end - at));
         at = end + 1;
     }

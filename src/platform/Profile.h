@@ -23,7 +23,7 @@ public:
                             const std::string& key, const std::string& value) = 0;
 };
 
-// Splits a key-name buffer into names; stops at the first empty name.
+// Splits a key-name buffer into names, an empty one included.
 TStrings SplitNameBuffer(const std::string& buffer);
 
 // A profile file named by path. Opening touches no file; every operation

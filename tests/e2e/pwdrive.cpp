@@ -42,7 +42,7 @@
 //   screenshot NAME [timeout=S]        save the screen as PW_OUT\NN-NAME.xwd
 //   reg KEY VALUE (is=DATA | dword=N | exists | missing)
 //   file PATH (exists | missing | dir | empty | size=N | contains=T | lacks=T |
-//              line=T | linestart=T | same=FILE)... [within=S]
+//              line=T | linestart=T | same=FILE | readonly | writable)... [within=S]
 //   dump NAME                          print NAME and its controls
 //   echo TEXT
 //   settext NAME TEXT                  WM_SETTEXT to an edit, read back
@@ -56,6 +56,11 @@
 //   idle NAME [timeout=S]              wait until NAME's thread answers
 //   find NAME PROP... [timeout=S]      a top-level window of any process
 //   regset KEY VALUE (DATA | dword=N)  write a registry value
+//   makefile PATH PIECE... [seed=N] [readonly]
+//                                      write a file from pieces: file=F text=T
+//                                      repeat=N:T random=N ({crlf} {nul} {xHH}...)
+//   lock PATH / unlock PATH            hold a file open without sharing / let go
+//   nofind PROP... [for=S]             no window of any process matches within S s
 //   {case} and {env:NAME} in arguments: the case folder, an environment value
 //
 //   Properties (selectors for wait/child/never, assertions for check):
@@ -69,6 +74,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -264,7 +270,15 @@ std::string ReadText(HWND h, bool viaMessage)
     if (viaMessage) {
         // WM_GETTEXT reaches text kept by the control itself (edits, statics)
         // in another process; the timeout keeps a busy target from hanging us.
-        DWORD_PTR got = 0;
+        // A long text (a notice of some 100 KB) gets a buffer of its size.
+        DWORD_PTR got = 0, length = 0;
+        if (SendMessageTimeoutA(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &length) &&
+            length >= sizeof buf) {
+            std::vector<char> big(length + 16, 0);
+            if (SendMessageTimeoutA(h, WM_GETTEXT, big.size(), (LPARAM)big.data(), SMTO_ABORTIFHUNG,
+                                    10000, &got))
+                return std::string(big.data(), strnlen(big.data(), big.size()));
+        }
         if (SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 3000,
                                 &got))
             return std::string(buf, strnlen(buf, sizeof buf));
@@ -1355,6 +1369,12 @@ struct Runner {
                 if (!isDir) return Fail(path + (present ? " is not a folder" : " does not exist"));
                 continue;
             }
+            if (!a.keyed && (a.text == "readonly" || a.text == "writable")) {
+                if (!present) return Fail(path + " does not exist");
+                bool ro = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+                if (ro != (a.text == "readonly")) return Fail(path + (ro ? " is read-only" : " is not read-only"));
+                continue;
+            }
             if (isDir) return Fail(path + " is a folder");
             if (!exists) return Fail(path + " cannot be read");
             if (!a.keyed && a.text == "exists") continue;
@@ -1739,6 +1759,162 @@ struct Runner {
         return true;
     }
 
+    // ---- state planted before launch
+
+    // Tokens of makefile texts: {crlf} {cr} {lf} {tab} {nul} {xHH}; any
+    // other text stands for itself ({i} is handled by repeat=).
+    bool Unescape(const std::string& in, std::string& out)
+    {
+        out.clear();
+        for (size_t i = 0; i < in.size();) {
+            if (in[i] == '{') {
+                size_t end = in.find('}', i);
+                std::string tok = end == std::string::npos ? "" : in.substr(i + 1, end - i - 1);
+                const char* simple = tok == "crlf" ? "\r\n" : tok == "cr" ? "\r" : tok == "lf" ? "\n"
+                                     : tok == "tab" ? "\t" : nullptr;
+                if (simple) {
+                    out += simple;
+                    i = end + 1;
+                    continue;
+                }
+                if (tok == "nul") {
+                    out += '\0';
+                    i = end + 1;
+                    continue;
+                }
+                if (tok.size() == 3 && tok[0] == 'x' && isxdigit((unsigned char)tok[1]) &&
+                    isxdigit((unsigned char)tok[2])) {
+                    out += (char)strtol(tok.substr(1).c_str(), nullptr, 16);
+                    i = end + 1;
+                    continue;
+                }
+            }
+            out += in[i++];
+        }
+        return true;
+    }
+
+    static bool MakeFolders(const std::string& folder)
+    {
+        if (folder.size() < 3) return true;
+        DWORD a = GetFileAttributesA(folder.c_str());
+        if (a != INVALID_FILE_ATTRIBUTES) return (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        size_t cut = folder.find_last_of('\\');
+        if (cut != std::string::npos && !MakeFolders(folder.substr(0, cut))) return false;
+        return CreateDirectoryA(folder.c_str(), nullptr) != FALSE;
+    }
+
+    // makefile PATH PIECE... [seed=N] [readonly]: writes a file made of the
+    // pieces, in order: file=F (the bytes of F of the case folder), text=T,
+    // repeat=N:T (T N times; {i} in T counts 1..N), random=N (N bytes of a
+    // fixed generator, seeded by seed=, default 1). Missing folders are
+    // made; an existing file is replaced; readonly sets that attribute.
+    bool MakeFile(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        std::string path = InCaseFolder(st.args[0].text);
+        std::string data;
+        unsigned long seed = 1;
+        bool readOnly = false;
+        for (size_t i = 1; i < st.args.size(); ++i) {
+            const Arg& a = st.args[i];
+            if (a.keyed && a.key == "seed") {
+                long n;
+                if (!ParseInt(a.value, n)) return Fail("bad seed=" + a.value);
+                seed = (unsigned long)n;
+            } else if (!a.keyed && a.text == "readonly") {
+                readOnly = true;
+            } else if (a.keyed && a.key == "file") {
+                std::string bytes;
+                if (!ReadFileBytes(InCaseFolder(a.value), bytes)) return Fail("cannot read " + a.value);
+                data += bytes;
+            } else if (a.keyed && a.key == "text") {
+                std::string t;
+                Unescape(a.value, t);
+                data += t;
+            } else if (a.keyed && a.key == "repeat") {
+                size_t colon = a.value.find(':');
+                long n;
+                if (colon == std::string::npos || !ParseInt(a.value.substr(0, colon), n) || n < 0)
+                    return Fail("repeat= wants N:TEXT");
+                std::string t;
+                Unescape(a.value.substr(colon + 1), t);
+                bool counted = t.find("{i}") != std::string::npos;
+                for (long k = 1; k <= n; ++k) {
+                    if (!counted) {
+                        data += t;
+                        continue;
+                    }
+                    std::string one = t, num = Format("%ld", k);
+                    for (size_t at = one.find("{i}"); at != std::string::npos; at = one.find("{i}", at + num.size()))
+                        one.replace(at, 3, num);
+                    data += one;
+                }
+            } else if (a.keyed && a.key == "random") {
+                long n;
+                if (!ParseInt(a.value, n) || n < 0) return Fail("bad random=" + a.value);
+                unsigned long x = seed * 2654435761u + 12345u;
+                for (long k = 0; k < n; ++k) {
+                    x ^= x << 13;
+                    x ^= x >> 17;
+                    x ^= x << 5;
+                    x &= 0xFFFFFFFFu;
+                    data += (char)(x >> 24);
+                }
+            } else {
+                return Fail("unknown makefile piece " + a.text);
+            }
+        }
+        size_t cut = path.find_last_of('\\');
+        if (cut != std::string::npos && !MakeFolders(path.substr(0, cut)))
+            return Fail("cannot make the folder of " + path);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return Fail(Format("cannot create %s, error %lu", path.c_str(), GetLastError()));
+        DWORD put = 0;
+        BOOL ok = data.empty() || WriteFile(f, data.data(), (DWORD)data.size(), &put, nullptr);
+        CloseHandle(f);
+        if (!ok || put != data.size()) return Fail("short write to " + path);
+        if (readOnly && !SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY))
+            return Fail(Format("cannot make %s read-only, error %lu", path.c_str(), GetLastError()));
+        note = Format("%u bytes%s", (unsigned)data.size(), readOnly ? ", read-only" : "");
+        return true;
+    }
+
+    std::map<std::string, HANDLE> locks;
+
+    // lock PATH: holds the file open with no sharing, so that nobody else
+    // can open it, until unlock PATH or the end of the script.
+    bool Lock(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string path = InCaseFolder(st.args[0].text);
+        if (locks.count(path)) return Fail(path + " is already locked");
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return Fail(Format("cannot open %s, error %lu", path.c_str(), GetLastError()));
+        locks[path] = f;
+        note = "held open without sharing";
+        return true;
+    }
+
+    bool Unlock(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string path = InCaseFolder(st.args[0].text);
+        auto it = locks.find(path);
+        if (it == locks.end()) return Fail(path + " is not locked");
+        CloseHandle(it->second);
+        locks.erase(it);
+        note = "closed";
+        return true;
+    }
+
+    void UnlockAll()
+    {
+        for (auto& l : locks) CloseHandle(l.second);
+        locks.clear();
+    }
+
     // idle NAME [timeout=S]: waits until the thread of NAME handles messages
     // again (a WM_NULL sent to it returns), e.g. at the end of the
     // installation run, which holds Pellwick's thread.
@@ -1842,6 +2018,37 @@ struct Runner {
         }
     }
 
+    // nofind PROP... [for=S]: no top-level window of any process matches
+    // the PROPs now or within S seconds (default 3), e.g. a program that
+    // must not have been started.
+    bool NoFind(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::vector<Arg> props;
+        std::map<std::string, std::string> opts;
+        if (!Split(st, 0, {"for"}, props, opts)) return false;
+        double span;
+        if (!Seconds(opts, "for", 3, span)) return false;
+        AddVisibleDefault(props);
+        double until = Now() + span;
+        for (;;) {
+            std::vector<HWND> all;
+            EnumWindows(CollectAll, (LPARAM)&all);
+            for (HWND h : all) {
+                Snap s = TakeSnap(h, false);
+                if (s.alive && MatchAll(s, props)) {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(h, &pid);
+                    return Fail("found " + Describe(s) + Format(" pid %lu", pid));
+                }
+            }
+            if (Now() > until) break;
+            PollPause();
+        }
+        note = Format("none within %.1f s", span);
+        return true;
+    }
+
     bool Dump(const Step& st, std::string& note)
     {
         if (!Need(st, 1)) return false;
@@ -1923,6 +2130,10 @@ struct Runner {
         if (c == "key") return Key(st, note);
         if (c == "syschar") return SysChar(st, note);
         if (c == "regset") return RegSet(st, note);
+        if (c == "makefile") return MakeFile(st, note);
+        if (c == "nofind") return NoFind(st, note);
+        if (c == "lock") return Lock(st, note);
+        if (c == "unlock") return Unlock(st, note);
         if (c == "find") return Find(st, note);
         if (c == "idle") return Idle(st, note);
         if (c == "flush") return Flush(st, note);
@@ -1938,7 +2149,7 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "postclick", "close", "msgbox", "exit",     "running", "kill",
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
-                                "regset", "find", "idle", "flush"};
+                                "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind"};
 
 std::string FolderOf(const std::string& path)
 {
@@ -2029,6 +2240,7 @@ int main(int argc, char** argv)
         WaitForSingleObject(Proc.hProcess, 10000);
         Say("Pellwick was still running: terminated\n");
     }
+    r.UnlockAll();
     StopWatch = 1;
     if (WatchThread) WaitForSingleObject(WatchThread, 5000);
 

@@ -89,12 +89,13 @@ TEST_F(ProfileGroup, SectionNamesKeepFileOrderAndDuplicates)
     EXPECT_TRUE(names.empty());
 }
 
-TEST_F(ProfileGroup, AnEmptyNameEndsTheListing)
+TEST_F(ProfileGroup, AnEmptyNameIsListedAndHidesNothingAfterIt)
 {
     TProfile p = Write("[S]\r\na=1\r\n=2\r\nb=3\r\n");
     TStrings names;
     p.ReadSection("S", names);
-    EXPECT_EQ((TStrings{"a"}), names);
+    EXPECT_EQ((TStrings{"a", "", "b"}), names);
+    EXPECT_EQ("3", p.ReadString("S", "b", ""));
 }
 
 TEST_F(ProfileGroup, NamesPastTheListingBufferAreDropped)

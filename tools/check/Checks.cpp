@@ -163,19 +163,10 @@ private:
 
     void CheckNameless(const TProfileSection& s)
     {
-        std::size_t after = 0;
-        int line = 0;
-        for (const TProfileEntry& e : s.Entries) {
-            if (e.Comment) continue;
-            if (line != 0)
-                ++after;
-            else if (e.Name.empty())
-                line = e.Line;
-        }
-        if (line != 0 && after > 0)
-            Warning(line, "an entry without a name ends the listing of [" + s.Name + "]: the " +
-                              Entries(after) + " after it " + (after == 1 ? "is" : "are") +
-                              " never read");
+        for (const TProfileEntry& e : s.Entries)
+            if (!e.Comment && e.Name.empty())
+                Warning(e.Line, "an entry without a name in [" + s.Name +
+                                    "]: it is read as an empty name");
     }
 
     void CheckOverflow(const TProfileSection& s)

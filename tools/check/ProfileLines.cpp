@@ -39,8 +39,6 @@ std::vector<const TProfileEntry*> TProfileLines::Listed(const std::string& secti
     if (s == nullptr) return listed;
     for (const TProfileEntry& e : s->Entries) {
         if (e.Comment) continue;
-        // A name list is a run of NUL-ended names: an empty one ends it.
-        if (e.Name.empty()) break;
         listed.push_back(&e);
     }
     return listed;

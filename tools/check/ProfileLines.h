@@ -29,8 +29,8 @@ public:
     // when the file has none.
     const TProfileSection* Find(const std::string& section) const;
     // The entries a listing of the section's names gives, in file order:
-    // comment entries left out, and the list ends at the first entry
-    // without a name. Not cut to any buffer size.
+    // comment entries left out, entries without a name kept. Not cut to any
+    // buffer size.
     std::vector<const TProfileEntry*> Listed(const std::string& section) const;
     // The entry a read by name finds: the first of that name, comment
     // entries included; nullptr when there is none.

@@ -81,14 +81,17 @@ TEST(ProfileLines, NumbersTheLineThatIsRead)
     }
 }
 
-TEST(ProfileLines, ListingsLeaveOutCommentsAndEndAtANamelessEntry)
+TEST(ProfileLines, ListingsLeaveOutCommentsAndKeepNamelessEntries)
 {
     const std::string content = "[A]\n;c=1\na=1\n=2\nb=3\n";
     TProfileLines lines(content);
     std::vector<const TProfileEntry*> listed = lines.Listed("A");
-    ASSERT_EQ(1u, listed.size());
+    ASSERT_EQ(3u, listed.size());
     EXPECT_EQ("a", listed[0]->Name);
     EXPECT_EQ(3, listed[0]->Line);
+    EXPECT_EQ("", listed[1]->Name);
+    EXPECT_EQ(4, listed[1]->Line);
+    EXPECT_EQ("b", listed[2]->Name);
     ExpectSameReading(content, "nameless");
 }
 
