@@ -29,6 +29,8 @@ const char* const CancelStart = "The installation of ";
 const char* const CancelEnd = " was not performed successfuly.";
 const char* const EmptyDestination =
     "Please type the directory to install into, or pick one in the directory list.";
+const char* const LongDestination =
+    "The directory is too long: please choose one of at most 255 characters.";
 
 const char* const InitialMemo[] = {
     "Pellwick is published by Hollowmere. It is a software",
@@ -252,6 +254,13 @@ void TMainDialog::NextButClick(TControl& sender)
         // drive is current: ask for one instead.
         if (IsBlank(EditPath.Text())) {
             Sys().Desktop->ShowMessage(WizardText::EmptyDestination, Application().Title,
+                                       TMsgIcon::Warning);
+            return;
+        }
+        // Cut to what the destination can hold, it would name a folder the
+        // user never typed.
+        if (EditPath.Text().size() > ShortStringMax) {
+            Sys().Desktop->ShowMessage(WizardText::LongDestination, Application().Title,
                                        TMsgIcon::Warning);
             return;
         }

@@ -493,6 +493,22 @@ TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
     EXPECT_TRUE(Fake.Clock.Sleeps.empty());  // the engine never ran
 }
 
+TEST_F(DestinationTest, PathLongerThanTheDestinationHoldsIsRefused)
+{
+    TMainDialog& d = ToDestination();
+    d.EditPath.SetText("C:\\" + std::string(252, 'p'));  // 255: taken
+    std::string longest = d.EditPath.Text();
+    d.EditPath.SetText(longest + "q");                  // 256: refused
+    d.NextBut.Click();
+    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ(WizardText::LongDestination, LastBox());
+    EXPECT_TRUE(Fake.Clock.Sleeps.empty());
+    d.EditPath.SetText(longest);
+    d.NextBut.Click();
+    EXPECT_EQ(longest, DestDir);
+    EXPECT_NE(WizardText::LongDestination, LastBox());
+}
+
 TEST_F(DestinationTest, RevisitShowsTheSettingAgain)
 {
     TMainDialog& d = ToDestination("Programs\\Tool");
