@@ -1987,6 +1987,28 @@ struct Runner {
         return true;
     }
 
+    // The first top-level window of any process that matches props, or 0.
+    HWND AnyWindowMatching(const std::vector<Arg>& props, Snap& found)
+    {
+        std::vector<HWND> all;
+        EnumWindows(CollectAll, (LPARAM)&all);
+        for (HWND h : all) {
+            Snap s = TakeSnap(h, false);
+            if (s.alive && MatchAll(s, props)) {
+                found = s;
+                return h;
+            }
+        }
+        return nullptr;
+    }
+
+    static std::string WithPid(HWND h, const std::string& description)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        return description + Format(" pid %lu", pid);
+    }
+
     // find NAME PROP... [timeout=S]: a top-level window of any process (the
     // shell's windows, say).
     bool Find(const Step& st, std::string& note)
@@ -2000,18 +2022,12 @@ struct Runner {
         AddVisibleDefault(props);
         double until = Now() + timeout;
         for (;;) {
-            std::vector<HWND> all;
-            EnumWindows(CollectAll, (LPARAM)&all);
-            for (HWND h : all) {
-                Snap s = TakeSnap(h, false);
-                if (s.alive && MatchAll(s, props)) {
-                    names[st.args[0].text] = h;
-                    marks[st.args[0].text] = Now();
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    note = Describe(s) + Format(" pid %lu", pid);
-                    return true;
-                }
+            Snap s;
+            if (HWND h = AnyWindowMatching(props, s)) {
+                names[st.args[0].text] = h;
+                marks[st.args[0].text] = Now();
+                note = WithPid(h, Describe(s));
+                return true;
             }
             if (Now() > until) return Fail(Format("no such window within %.1f s", timeout));
             PollPause();
@@ -2032,16 +2048,8 @@ struct Runner {
         AddVisibleDefault(props);
         double until = Now() + span;
         for (;;) {
-            std::vector<HWND> all;
-            EnumWindows(CollectAll, (LPARAM)&all);
-            for (HWND h : all) {
-                Snap s = TakeSnap(h, false);
-                if (s.alive && MatchAll(s, props)) {
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    return Fail("found " + Describe(s) + Format(" pid %lu", pid));
-                }
-            }
+            Snap s;
+            if (HWND h = AnyWindowMatching(props, s)) return Fail("found " + WithPid(h, Describe(s)));
             if (Now() > until) break;
             PollPause();
         }
