@@ -54,9 +54,24 @@ std::int32_t MakeProgressStep(std::size_t files, std::size_t sysFiles)
     return static_cast<std::int32_t>(100 / (files + sysFiles + 3));
 }
 
-namespace {
+namespace IpiSection {
+const char* const Settings = "Settings";
+const char* const StartInfo = "StartInfo";
+const char* const EndInfo = "EndInfo";
+const char* const Dirs = "Dirs";
+const char* const SysFilesIn = "SysFilesIn";
+const char* const SysFilesOut = "SysFilesOut";
+const char* const FilesIn = "FilesIn";
+const char* const FilesOut = "FilesOut";
+const char* const Items = "Items";
+const char* const AddOns = "AddOns";
+const char* const Keys = "Keys";
+}  // namespace IpiSection
 
-const char* const SettingsSection = "Settings";
+const char* const TextSettingNames[7] = {"Application", "Copyright", "WebAddress", "EmailAddress",
+                                         "Version",     "ProgGroup", "Directory"};
+
+namespace {
 
 void ReadPairs(const TProfile& profile, const char* section, TStrings& names,
                TStrings& values, const std::string& def)
@@ -70,8 +85,9 @@ void ReadPairs(const TProfile& profile, const char* section, TStrings& names,
 
 void ReadDescription(const TProfile& profile, TInstallDescription& d)
 {
+    using namespace IpiSection;
     auto setting = [&](const char* name, const char* def) {
-        return Cut(profile.ReadString(SettingsSection, name, def));
+        return Cut(profile.ReadString(Settings, name, def));
     };
     d.Application = setting("Application", "");
     d.Copyright = setting("Copyright", "");
@@ -79,20 +95,20 @@ void ReadDescription(const TProfile& profile, TInstallDescription& d)
     d.EmailAddress = setting("EmailAddress", "");
     d.Version = setting("Version", "");
     d.ProgGroup = setting("ProgGroup", "Fenmarch");
-    d.Expand = profile.ReadBool(SettingsSection, "Expand", false);
+    d.Expand = profile.ReadBool(Settings, "Expand", false);
     d.Directory = setting("Directory", "c:\\tmp");
 
-    profile.ReadSection("FilesIn", d.FilesInNames);
-    profile.ReadSection("SysFilesIn", d.SysFilesInNames);
-    profile.ReadSection("StartInfo", d.StartInfoNames);
-    profile.ReadSection("EndInfo", d.EndInfoNames);
+    profile.ReadSection(FilesIn, d.FilesInNames);
+    profile.ReadSection(SysFilesIn, d.SysFilesInNames);
+    profile.ReadSection(StartInfo, d.StartInfoNames);
+    profile.ReadSection(EndInfo, d.EndInfoNames);
 
-    ReadPairs(profile, "FilesOut", d.FilesOutNames, d.FilesOutValues, "");
-    ReadPairs(profile, "SysFilesOut", d.SysFilesOutNames, d.SysFilesOutValues, "");
-    ReadPairs(profile, "Items", d.ItemsNames, d.ItemsValues, "Comic Relief");
-    ReadPairs(profile, "AddOns", d.AddOnsNames, d.AddOnsValues, "");
-    ReadPairs(profile, "Keys", d.KeysNames, d.KeysValues, "");
-    ReadPairs(profile, "Dirs", d.DirsNames, d.DirsValues, "");
+    ReadPairs(profile, FilesOut, d.FilesOutNames, d.FilesOutValues, "");
+    ReadPairs(profile, SysFilesOut, d.SysFilesOutNames, d.SysFilesOutValues, "");
+    ReadPairs(profile, Items, d.ItemsNames, d.ItemsValues, "Comic Relief");
+    ReadPairs(profile, AddOns, d.AddOnsNames, d.AddOnsValues, "");
+    ReadPairs(profile, Keys, d.KeysNames, d.KeysValues, "");
+    ReadPairs(profile, Dirs, d.DirsNames, d.DirsValues, "");
 }
 
 bool LoadInstallDescription()

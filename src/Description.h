@@ -8,6 +8,25 @@
 
 extern const char* const DescriptionFileName;  // "Pellwick.ipi"
 
+// The sections of Pellwick.ipi and its [Settings] texts, as the loader
+// reads them.
+namespace IpiSection {
+extern const char* const Settings;
+extern const char* const StartInfo;
+extern const char* const EndInfo;
+extern const char* const Dirs;
+extern const char* const SysFilesIn;
+extern const char* const SysFilesOut;
+extern const char* const FilesIn;
+extern const char* const FilesOut;
+extern const char* const Items;
+extern const char* const AddOns;
+extern const char* const Keys;
+}  // namespace IpiSection
+// Application, Copyright, WebAddress, EmailAddress, Version, ProgGroup,
+// Directory: the [Settings] entries held as texts of at most 255.
+extern const char* const TextSettingNames[7];
+
 // The exe's path up to and including its last "\" or ":", cut to 255.
 std::string SourceDirOf(const std::string& exePath);
 // Application, a blank and Version; Application alone without a Version;

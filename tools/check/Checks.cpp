@@ -9,20 +9,7 @@
 
 namespace {
 
-// Section and setting names as src/Description.cpp reads them.
-const char* const Settings = "Settings";
-const char* const StartInfo = "StartInfo";
-const char* const EndInfo = "EndInfo";
-const char* const Dirs = "Dirs";
-const char* const SysFilesIn = "SysFilesIn";
-const char* const SysFilesOut = "SysFilesOut";
-const char* const FilesIn = "FilesIn";
-const char* const FilesOut = "FilesOut";
-const char* const Items = "Items";
-const char* const AddOns = "AddOns";
-const char* const Keys = "Keys";
-const char* const TextSettings[] = {"Application", "Copyright", "WebAddress", "EmailAddress",
-                                    "Version",     "ProgGroup", "Directory"};
+using namespace IpiSection;
 const char* const TemplateName = RecordTemplateName;
 
 // A read through a buffer no value can fill, to see what the loader cuts.
@@ -190,7 +177,7 @@ private:
 
     void CheckSettings()
     {
-        for (const char* name : TextSettings)
+        for (const char* name : TextSettingNames)
             if (Raw(Settings, name).size() > ShortStringMax)
                 Warning(SettingLine(name), std::string(name) + " is cut to its first " +
                                                std::to_string(ShortStringMax) + " characters");
