@@ -907,10 +907,8 @@ struct Runner {
     {
         if (!Need(st, 1)) return false;
         std::vector<Arg> props;
-        std::map<std::string, std::string> opts;
-        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
         double timeout;
-        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        if (!PropsAndSeconds(st, 1, "timeout", 15, props, timeout)) return false;
         AddVisibleDefault(props);
         return WaitTop(st.args[0].text, props, timeout, note);
     }
@@ -1010,14 +1008,21 @@ struct Runner {
         }
     }
 
+    // The properties of a step from argument `first` on, and the one time
+    // option it takes, in seconds (def when it is not given).
+    bool PropsAndSeconds(const Step& st, std::size_t first, const char* option, double def,
+                         std::vector<Arg>& props, double& seconds)
+    {
+        std::map<std::string, std::string> opts;
+        return Split(st, first, {option}, props, opts) && Seconds(opts, option, def, seconds);
+    }
+
     bool Check(const Step& st, std::string& note)
     {
         if (!Need(st, 2)) return false;
         std::vector<Arg> props;
-        std::map<std::string, std::string> opts;
-        if (!Split(st, 1, {"within"}, props, opts)) return false;
         double within;
-        if (!Seconds(opts, "within", 0, within)) return false;
+        if (!PropsAndSeconds(st, 1, "within", 0, props, within)) return false;
         HWND h;
         if (!Window(st.args[0].text, h)) return false;
         double until = Now() + within;
@@ -1099,10 +1104,8 @@ struct Runner {
     {
         if (!Need(st, 1)) return false;
         std::vector<Arg> props;
-        std::map<std::string, std::string> opts;
-        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
         double timeout;
-        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        if (!PropsAndSeconds(st, 1, "timeout", 15, props, timeout)) return false;
         std::vector<Arg> top, textProps;
         Arg cls;
         cls.keyed = true;
@@ -1231,10 +1234,8 @@ struct Runner {
     {
         if (!Need(st, 1)) return false;
         std::vector<Arg> props;
-        std::map<std::string, std::string> opts;
-        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
         double timeout;
-        if (!Seconds(opts, "timeout", 5, timeout)) return false;
+        if (!PropsAndSeconds(st, 1, "timeout", 5, props, timeout)) return false;
         if (screenFile.empty() || outDir.empty()) {
             note = "skipped (PW_SCREEN or PW_OUT not set)";
             return true;
@@ -2015,10 +2016,8 @@ struct Runner {
     {
         if (!Need(st, 2)) return false;
         std::vector<Arg> props;
-        std::map<std::string, std::string> opts;
-        if (!Split(st, 1, {"timeout"}, props, opts)) return false;
         double timeout;
-        if (!Seconds(opts, "timeout", 15, timeout)) return false;
+        if (!PropsAndSeconds(st, 1, "timeout", 15, props, timeout)) return false;
         AddVisibleDefault(props);
         double until = Now() + timeout;
         for (;;) {
@@ -2041,10 +2040,8 @@ struct Runner {
     {
         if (!Need(st, 1)) return false;
         std::vector<Arg> props;
-        std::map<std::string, std::string> opts;
-        if (!Split(st, 0, {"for"}, props, opts)) return false;
         double span;
-        if (!Seconds(opts, "for", 3, span)) return false;
+        if (!PropsAndSeconds(st, 0, "for", 3, props, span)) return false;
         AddVisibleDefault(props);
         double until = Now() + span;
         for (;;) {
