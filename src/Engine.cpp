@@ -2,6 +2,7 @@
 #include "Engine.h"
 
 #include "MainDlg.h"
+#include "Paths.h"
 #include "Shared.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
@@ -52,7 +53,7 @@ const std::string& ListItem(const TStrings& list, std::size_t index)
     return list[index];
 }
 
-std::string CopyErrorText(unsigned long error)
+std::string CopyErrorText(unsigned long error, const std::string& systemText)
 {
     switch (error) {
     case 2: return "the file was not found";
@@ -62,8 +63,18 @@ std::string CopyErrorText(unsigned long error)
     case 80: return "the file exists";
     case 112: return "the disk is full";
     case 206: return "the path is too long";
-    default: return "error " + IntToStr(static_cast<std::int64_t>(error));
+    default: break;
     }
+    // The system's message is a sentence of its own: lower-case its first
+    // letter and drop its full stop and line break to fit the list.
+    std::string text = systemText;
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
+                             text.back() == '.'))
+        text.pop_back();
+    if (text.empty()) return "an unknown system error (" + IntToStr(static_cast<std::int64_t>(error)) + ")";
+    if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && !(text[1] >= 'A' && text[1] <= 'Z'))
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
 }
 
 std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown)
@@ -72,8 +83,8 @@ std::string FailureReport(const std::vector<TInstallFailure>& failures, std::siz
     std::size_t shown = 0;
     for (const TInstallFailure& f : failures) {
         if (shown == maxShown) break;
-        text += "\r\n" + f.What;
-        if (!f.Where.empty()) text += " -> " + f.Where;
+        text += "\r\n" + f.Label + ShortenCaption(f.What);
+        if (!f.Where.empty()) text += " -> " + ShortenCaption(f.Where);
         text += ": " + f.Reason;
         ++shown;
     }
@@ -86,8 +97,8 @@ std::string FailureReport(const std::vector<TInstallFailure>& failures, std::siz
 std::string CommandArgument(const std::string& argument)
 {
     // The program manager splits arguments at commas and ends them at
-    // parentheses unless they are quoted.
-    if (argument.find_first_of(",()") == std::string::npos) return argument;
+    // parentheses, and a bracket ends the command, unless they are quoted.
+    if (argument.find_first_of(",()[]") == std::string::npos) return argument;
     return "\"" + argument + "\"";
 }
 
@@ -112,10 +123,9 @@ std::string UninstallItemCommand(const std::string& windowsDir, const std::strin
 
 void TMainDialog::ForceDirectories(const std::string& path)
 {
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    std::string dir = DirectoryToMake(path);
     if (dir.size() < 3 || Sys().Files->DirectoryExists(dir)) return;
-    // A name that is its own parent ("  C:", say) has nothing left to climb.
+    // Only a drive alone ("  C:", say) is its own parent: nothing left to climb.
     std::string parent = ParentOf(dir);
     if (parent == dir) return;
     ForceDirectories(parent);
@@ -140,12 +150,17 @@ void TMainDialog::CopyOneFile(const std::string& source, const std::string& dest
     ShowPath(SourceLabel, source);
     ShowPath(DestinationLabel, dest);
     bool keepExisting = flag != "0";
-    // A longer path would be cut, and the copy would land somewhere else.
-    unsigned long error = source.size() > MaxPathLength || dest.size() > MaxPathLength
-                              ? ErrorFilenameTooLong
-                              : Sys().Files->Copy(source, dest, keepExisting);
-    if (error != 0 && !(error == ErrorFileExists && keepExisting))
-        InstallFailures.push_back({source, dest, CopyErrorText(error)});
+    // The bytes would go to the device, and no file would be made.
+    if (!DeviceNamePart(dest).empty()) {
+        InstallFailures.push_back({source, dest, DeviceTargetReason});
+    } else if (!Sys().Files->SameFile(source, dest)) {  // a file already in place is not copied
+        // A longer path would be cut, and the copy would land somewhere else.
+        unsigned long error = source.size() > MaxPathLength || dest.size() > MaxPathLength
+                                  ? ErrorFilenameTooLong
+                                  : Sys().Files->Copy(source, dest, keepExisting);
+        if (error != 0 && !(error == ErrorFileExists && keepExisting))
+            InstallFailures.push_back({source, dest, CopyErrorText(error, Sys().Files->ErrorText(error))});
+    }
     AdvanceProgress(ProgressStep);
     Sys().Clock->Sleep(FilePauseMilliseconds);
 }
@@ -159,10 +174,10 @@ void TMainDialog::CreateProgramGroup(const std::string& windowsDir)
     bool created = progman.Execute(group);
     if (!progman.IsOpen()) {
         // Nothing can be handed over; the items are left out with the group.
-        InstallFailures.push_back({"Program group " + d.ProgGroup, "", "no program manager answered"});
+        InstallFailures.push_back({d.ProgGroup, "", "no program manager answered", "Program group "});
     } else {
         if (!created)
-            InstallFailures.push_back({"Program group " + d.ProgGroup, "", "the program manager refused it"});
+            InstallFailures.push_back({d.ProgGroup, "", "the program manager refused it", "Program group "});
         for (std::size_t i = 0; i < d.ItemsNames.size(); ++i) {
             std::string item = AddItemCommand(DestDir, d.ItemsNames[i], d.ItemsValues[i]);
             bool accepted = false;
@@ -171,9 +186,8 @@ void TMainDialog::CreateProgramGroup(const std::string& windowsDir)
                 accepted = progman.Execute(item);
             }
             if (!accepted)
-                InstallFailures.push_back({"Program item " + d.ItemsValues[i],
-                                           DestDir + "\\" + d.ItemsNames[i],
-                                           "the program manager refused it"});
+                InstallFailures.push_back({d.ItemsValues[i], DestDir + "\\" + d.ItemsNames[i],
+                                           "the program manager refused it", "Program item "});
         }
     }
     // Program managers differ in taking arguments on an item's command
@@ -264,7 +278,7 @@ void TMainDialog::CopyFiles(TControl& sender)
             std::string record = DestDir + "\\" + RecordCopyName;
             unsigned long error = Sys().Files->Copy(templ, record, true);
             if (error != 0 && error != ErrorFileExists)
-                InstallFailures.push_back({templ, record, CopyErrorText(error)});
+                InstallFailures.push_back({templ, record, CopyErrorText(error, Sys().Files->ErrorText(error))});
             AdvanceProgress(ProgressStep);
 
             CreateProgramGroup(windowsDir);

@@ -27,18 +27,22 @@ struct TInstallFailure {
     std::string What;    // source file, or the part of the program group
     std::string Where;   // destination, if any
     std::string Reason;
+    std::string Label = "";  // shown before What and never shortened ("Program item ")
 };
 
 // Everything the last run could not do; empty after a clean run.
 extern std::vector<TInstallFailure> InstallFailures;
 
-// The reason text for a copy error code.
-std::string CopyErrorText(unsigned long error);
-// The warning box text listing the failures, at most maxShown of them.
+// The reason text for a copy error code; systemText (the system's own
+// words for it) where there is no sentence of our own.
+std::string CopyErrorText(unsigned long error, const std::string& systemText);
+// The warning box text listing the failures, at most maxShown of them,
+// each path shortened as the progress labels are so that the box fits
+// the screen however long the names.
 std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown = 12);
 
 // An argument as the program manager reads it: quoted when it holds a
-// comma or a parenthesis, as it stands otherwise.
+// comma, a parenthesis or a bracket, as it stands otherwise.
 std::string CommandArgument(const std::string& argument);
 // The program-manager command strings, each ended by CR LF and cut to 255.
 std::string CreateGroupCommand(const std::string& group);

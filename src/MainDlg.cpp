@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "Engine.h"
+#include "Paths.h"
 #include "Shared.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
@@ -259,12 +260,14 @@ void TMainDialog::NextButClick(TControl& sender)
         }
         // Cut to what the destination can hold, it would name a folder the
         // user never typed.
-        if (EditPath.Text().size() > ShortStringMax) {
+        if (TypedDestination(EditPath.Text()).size() > ShortStringMax) {
             Sys().Desktop->ShowMessage(WizardText::LongDestination, Application().Title,
                                        TMsgIcon::Warning);
             return;
         }
-        DestDir = Cut(EditPath.Text());
+        // Refused before anything is made or recorded for it.
+        if (ShowDestinationRefusal(TypedDestination(EditPath.Text()))) return;
+        DestDir = Cut(TypedDestination(EditPath.Text()));
         CopyFiles(sender);
         break;
     case 800: ShowPlugs(sender); break;
@@ -272,6 +275,14 @@ void TMainDialog::NextButClick(TControl& sender)
     case 1000: Application().Terminate(); break;
     default: break;
     }
+}
+
+bool TMainDialog::ShowDestinationRefusal(const std::string& path)
+{
+    std::string refusal = DestinationRefusal(path, Sys().Files->FileExists(path));
+    if (!refusal.empty())
+        Sys().Desktop->ShowMessage(refusal, Application().Title, TMsgIcon::Warning);
+    return !refusal.empty();
 }
 
 void TMainDialog::LoadNotice(const std::string& path)

@@ -64,6 +64,8 @@ private:
     void StartAddOns();
     void ReportFailures();
 
+    // Warns when path cannot be a folder; true when it was refused.
+    bool ShowDestinationRefusal(const std::string& path);
     // Replaces the memo's text with a notice file, shown from its top.
     void LoadNotice(const std::string& path);
     void SetParagraphs(const char* const (&paragraphs)[3]);

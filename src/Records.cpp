@@ -14,6 +14,7 @@ const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVer
 const char* const RecordName = "\\pellwick.upi";
 const char* const InstallSection = "Install";
 const char* const UninstallSection = "Uninstall";
+const std::string SettingsUnreadable = "the settings for the registry could not be read from it: ";
 
 std::string NowText()
 {
@@ -38,6 +39,11 @@ void TMainDialog::UpdateRegistry(TControl&)
     TRegistry uninstaller(*Sys().Registry, UninstallerKey);
 
     std::string installKey = Cut(base + "\\" + InstallSection);
+    // A control file held open without sharing reads as empty: say so
+    // rather than leave the settings out unnoticed.
+    unsigned long readError = d.KeysNames.size() > 1 ? Sys().Profiles->ReadError(DescriptionPath) : 0;
+    if (readError != 0)
+        InstallFailures.push_back({DescriptionPath, "", SettingsUnreadable + CopyErrorText(readError, Sys().Files->ErrorText(readError))});
     for (std::size_t i = 1; hasBase && i < d.KeysNames.size(); ++i) {
         const std::string& section = d.KeysNames[i];
         const std::string& subkey = d.KeysValues[i];

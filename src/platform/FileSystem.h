@@ -22,6 +22,11 @@ public:
     // success, else the system's error code.
     virtual unsigned long Copy(const std::string& source, const std::string& dest,
                                    bool failIfExists) = 0;
+    // Whether two paths name one file once the system has normalised them
+    // (case, "." and "..", doubled separators, blanks at the end).
+    virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+    // The system's own words for an error code; empty when it has none.
+    virtual std::string ErrorText(unsigned long error) = 0;
     virtual std::string WindowsDirectory() = 0;
     // Reads the whole file as bytes; false when it cannot be opened.
     virtual bool ReadWholeFile(const std::string& path, std::string& content) = 0;

@@ -19,10 +19,28 @@ TStrings SplitNameBuffer(const std::string& buffer)
     return names;
 }
 
+TStrings NamesOfSectionBuffer(const std::string& buffer, std::size_t size)
+{
+    std::string listing;
+    for (const std::string& line : SplitNameBuffer(buffer)) {
+        std::string::size_type equals = line.find('=');
+        if (equals == std::string::npos || (!line.empty() && line[0] == ';')) continue;
+        listing += line.substr(0, equals) + '\0';
+    }
+    // Cut as the key listing cuts: n - 2 characters and one NUL.
+    if (listing.size() + 1 > size) listing = size >= 2 ? listing.substr(0, size - 2) : "";
+    return SplitNameBuffer(listing + '\0');
+}
+
 void TProfile::ReadSection(const std::string& section, TStrings& names) const
 {
     names.clear();
     names = SplitNameBuffer(files_.KeyNameBuffer(path_, section, NameBufferSize));
+    // A section whose first entry has no name is listed as empty (the
+    // listing's early double NUL is taken for its end): its names are
+    // read from its lines instead.
+    if (names.empty())
+        names = NamesOfSectionBuffer(files_.SectionBuffer(path_, section), NameBufferSize);
 }
 
 std::string TProfile::ReadString(const std::string& section, const std::string& key,

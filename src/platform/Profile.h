@@ -21,10 +21,22 @@ public:
                                   std::size_t size) = 0;
     virtual bool WriteValue(const std::string& path, const std::string& section,
                             const std::string& key, const std::string& value) = 0;
+    // The whole section as GetPrivateProfileSectionA hands it over: each
+    // line ("name=value", or a line without "=" as it stands; comments left
+    // out) followed by one NUL, the list by one more.
+    virtual std::string SectionBuffer(const std::string& path, const std::string& section) = 0;
+    // 0 when the file can be read or is not there at all; otherwise the
+    // system's error (32 while another program holds it without sharing).
+    // Reads of a file that cannot be opened give the defaults, and nothing
+    // else tells them from a file that holds no such entries.
+    virtual unsigned long ReadError(const std::string& path) = 0;
 };
 
 // Splits a key-name buffer into names, an empty one included.
 TStrings SplitNameBuffer(const std::string& buffer);
+// The key names of a section buffer, an empty one included, as a key
+// listing into a buffer of size bytes would give them.
+TStrings NamesOfSectionBuffer(const std::string& buffer, std::size_t size);
 
 // A profile file named by path. Opening touches no file; every operation
 // finds the file by its path again.

@@ -21,6 +21,10 @@ public:
     virtual void PutFile(const std::string& path, const std::string& bytes) = 0;
     virtual std::string GetFile(const std::string& path) = 0;
     virtual void RemoveFile(const std::string& path) = 0;
+    // Holds the file open without sharing, as another program may, until
+    // Unlock.
+    virtual void Lock(const std::string& path) = 0;
+    virtual void Unlock(const std::string& path) = 0;
 
     virtual IRegistryApi& Registry() = 0;
     // Direct set-up and inspection; paths without a leading "\".

@@ -98,6 +98,38 @@ TEST_F(ProfileGroup, AnEmptyNameIsListedAndHidesNothingAfterIt)
     EXPECT_EQ("3", p.ReadString("S", "b", ""));
 }
 
+TEST_F(ProfileGroup, ANamelessFirstEntryIsListedAndHidesNothingAfterIt)
+{
+    TProfile p = Write("[Keys]\r\n=\\Software\\Maker\\Product\r\n; note=x\r\nloose line\r\n"
+                       "Registration = Owner\r\n=second\r\n[Next]\r\nq=1\r\n");
+    TStrings names;
+    p.ReadSection("Keys", names);
+    EXPECT_EQ((TStrings{"", "Registration", ""}), names);
+    EXPECT_EQ("\\Software\\Maker\\Product", p.ReadString("Keys", "", "<def>"));
+    EXPECT_EQ("Owner", p.ReadString("Keys", "Registration", "<def>"));
+    // An empty section and a missing one still list nothing.
+    Write("[Keys]\r\n; only a comment\r\n[Next]\r\nq=1\r\n");
+    p.ReadSection("Keys", names);
+    EXPECT_TRUE(names.empty());
+    p.ReadSection("Absent", names);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(ProfileGroup, AFileHeldOpenWithoutSharingReadsAsEmptyAndSaysSo)
+{
+    TProfile p = Write("[S]\r\na=1\r\n");
+    EXPECT_EQ(0u, TestEnv().Profiles().ReadError(path_));
+    TestEnv().Lock(path_);
+    EXPECT_EQ(32u, TestEnv().Profiles().ReadError(path_));  // ERROR_SHARING_VIOLATION
+    EXPECT_EQ("<def>", p.ReadString("S", "a", "<def>"));
+    TStrings names{"stale"};
+    p.ReadSection("S", names);
+    EXPECT_TRUE(names.empty());
+    TestEnv().Unlock(path_);
+    EXPECT_EQ(0u, TestEnv().Profiles().ReadError(path_));
+    EXPECT_EQ(0u, TestEnv().Profiles().ReadError(TestEnv().ScratchFile("absent.ini")));
+}
+
 TEST_F(ProfileGroup, NamesPastTheListingBufferAreDropped)
 {
     // 1000 names of 10 characters need 11,001 bytes; 8,192 hold 744 whole

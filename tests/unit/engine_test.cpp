@@ -10,6 +10,7 @@
 #include "Engine.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
+#include "Paths.h"
 
 namespace {
 
@@ -313,6 +314,59 @@ TEST(EngineHelpersTest, FailureReportListsEachFailureUpToTheLimitAndCountsTheRes
     EXPECT_TRUE(Contains(cut, "reason two")) << cut;
     EXPECT_FALSE(Contains(cut, "three")) << cut;
     EXPECT_TRUE(Contains(cut, "1 more")) << cut;
+}
+
+TEST(EngineHelpersTest, BracketsAreQuotedLikeCommasAndParentheses)
+{
+    struct Case {
+        const char* argument;
+        const char* sent;
+    } cases[] = {
+        {"Tern [Beta]", "\"Tern [Beta]\""},
+        {"a]b", "\"a]b\""},
+        {"[x", "\"[x\""},
+        {"Plain Tern", "Plain Tern"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.sent, CommandArgument(c.argument)) << c.argument;
+}
+
+TEST(EngineHelpersTest, CopyErrorTextNeverShowsABareNumber)
+{
+    struct Case {
+        unsigned long error;
+        const char* systemText;
+        const char* expected;
+    } cases[] = {
+        {2, "File not found.\r\n", "the file was not found"},  // our own sentence first
+        {123, "Invalid name.\r\n", "invalid name"},
+        {6, "The handle is invalid. \r\n", "the handle is invalid"},
+        {1392, "DNS name is corrupt.", "DNS name is corrupt"},  // an acronym keeps its case
+        {4242, "", "an unknown system error (4242)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.expected, CopyErrorText(c.error, c.systemText)) << c.error;
+}
+
+TEST(EngineHelpersTest, FailureReportShortensLongNamesAsTheProgressLabelsDo)
+{
+    std::string source = "C:\\SETUP\\" + std::string(300, 's') + ".txt";
+    std::string dest = "C:\\Sample\\" + std::string(300, 'd') + ".txt";
+    std::string caption = std::string(300, 'c') + " end";
+    std::string report = FailureReport({{source, dest, "the path is too long"},
+                                        {caption, "", "the program manager refused it", "Program item "}});
+    EXPECT_TRUE(Contains(report, "\r\n..." + source.substr(source.size() - 37) + " -> ..." +
+                                     dest.substr(dest.size() - 37) + ": the path is too long"))
+        << report;
+    EXPECT_TRUE(Contains(report, "\r\nProgram item ..." + caption.substr(caption.size() - 37) + ": "))
+        << report;
+    // Every line fits: two shortened names, the arrow and the reason.
+    std::string::size_type start = 0, longest = 0;
+    while (start < report.size()) {
+        std::string::size_type end = report.find("\r\n", start);
+        if (end == std::string::npos) end = report.size();
+        longest = std::max(longest, end - start);
+        start = end + 2;
+    }
+    EXPECT_LE(longest, 40u + 4u + 40u + 2u + 30u) << report;
 }
 
 // ---------------------------------------------------------------------------
@@ -934,6 +988,153 @@ TEST_F(EngineFailureTest, RunStoppedByAnErrorStillListsWhatFailedBeforeIt)
     EXPECT_TRUE(Contains(Boxes()[0].Text, "absent.txt")) << Boxes()[0].Text;
     EXPECT_EQ("'A' is not a valid integer value.", Boxes()[1].Text);
     EXPECT_EQ(600, WizardState);
+}
+
+// ---------------------------------------------------------------------------
+// Destinations and names as users and control files really write them.
+
+class TypedPathsTest : public EngineRun {};
+
+TEST_F(TypedPathsTest, DoubledBackslashesAreOneSeparatorForEveryFolderMade)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[Dirs]", "logs\\\\old=1", "C:\\Data\\\\cache=0", "[FilesIn]", "a.txt=",
+                          "[FilesOut]", "logs\\old\\a.txt=0"}),
+        "C:\\New\\\\Tool");
+    for (const char* dir : {"C:\\New", "C:\\New\\Tool", "C:\\New\\Tool\\logs",
+                            "C:\\New\\Tool\\logs\\old", "C:\\Data", "C:\\Data\\cache"})
+        EXPECT_TRUE(Fake.Disk.DirExists(dir)) << dir;
+    EXPECT_EQ("a", Fake.Disk.Get("C:\\New\\Tool\\logs\\old\\a.txt"));
+    EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(TypedPathsTest, BlanksAtTheEndOfTheTypedDestinationAreDropped)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0"}), "C:\\Tern  ");
+    EXPECT_EQ("C:\\Tern", DestDir);
+    EXPECT_EQ("a", Fake.Disk.Get("C:\\Tern\\a.txt"));
+    EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
+}
+
+TEST_F(TypedPathsTest, DestinationsThatCannotBeAFolderAreRefusedBeforeAnythingIsMade)
+{
+    Fake.Disk.Put("C:\\Existing.txt", "x");
+    struct Case {
+        const char* typed;
+        const char* reason;
+    } cases[] = {
+        {"C:\\Tern|Suite", "may not hold the character |"},
+        {"C:\\Tern\\CON", "\"CON\" is a name Windows keeps for a device"},
+        {"C:\\Tern\\nul.dir", "\"nul.dir\" is a name Windows keeps for a device"},
+        {"C:\\Existing.txt", "it is the name of an existing file"},
+    };
+    Prepare(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0", "[Items]", "a.txt=A",
+                              "[Keys]", "Base=\\Software\\Sample"}));
+    for (const Case& c : cases) {
+        Forget();
+        Dialog->EditPath.SetText(c.typed);
+        Next();
+        ASSERT_EQ(1u, Boxes().size()) << c.typed;
+        EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+        EXPECT_TRUE(Contains(Boxes()[0].Text, std::string(c.typed) + " cannot be a folder: "))
+            << Boxes()[0].Text;
+        EXPECT_TRUE(Contains(Boxes()[0].Text, c.reason)) << Boxes()[0].Text;
+        EXPECT_EQ(600, WizardState);
+        EXPECT_TRUE(Dialog->Panel4.Visible());
+    }
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\Tern"));
+    EXPECT_EQ("x", Fake.Disk.Get("C:\\Existing.txt"));
+    EXPECT_TRUE(Files.Copies.empty());
+    EXPECT_TRUE(Progman.Sent.empty());
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, UninstallEntry));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\Sample"));
+}
+
+TEST_F(TypedPathsTest, FileAlreadyInPlaceAsItsOwnTargetIsNotAFailure)
+{
+    // The product unpacked into the folder it installs to.
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Fake.Disk.Put("C:\\SETUP\\bin\\b.txt", "b");
+    Fake.Disk.Put("C:\\SETUP\\kept.txt", "k");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "bin\\b.txt=", "kept.txt=", "[FilesOut]", "a.txt=0",
+                          "BIN\\\\b.txt=0", "kept.txt=1"}),
+        "c:\\setup");
+    EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
+    EXPECT_TRUE(InstallFailures.empty());
+    EXPECT_EQ("a", Fake.Disk.Get("C:\\SETUP\\a.txt"));
+    EXPECT_EQ("b", Fake.Disk.Get("C:\\SETUP\\bin\\b.txt"));
+    EXPECT_EQ(Installed, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(TypedPathsTest, TargetNamesKeptForDevicesAreListedAndNeverWritten)
+{
+    const char* devices[] = {"aux.h", "con.txt", "nul", "prn.log", "com1.log", "aux\\x.txt"};
+    std::string in = "[FilesIn]\r\n", out = "[FilesOut]\r\n";
+    for (const char* name : devices) {
+        Fake.Disk.Put(std::string("C:\\SETUP\\") + name, "d");
+        in += std::string(name) + "=\r\n";
+        out += std::string(name) + "=0\r\n";
+    }
+    // A name that climbs out lands where it leads.
+    Fake.Disk.Put("C:\\SETUP\\up.txt", "u");
+    in += "up.txt=\r\n";
+    out += "..\\up.txt=0\r\n";
+    Run(Settings + "[Dirs]\r\naux=1\r\n" + in + out);
+    ASSERT_EQ(1u, BoxesWith(TMsgIcon::Warning));
+    for (const char* name : devices) {
+        EXPECT_TRUE(Contains(Boxes()[0].Text, std::string("C:\\Sample\\") + name + ": the name is kept "
+                                                                               "by Windows for a device"))
+            << name << "\n" << Boxes()[0].Text;
+    }
+    for (const TProbeFiles::CopyCall& copy : Files.Copies)
+        EXPECT_TRUE(DeviceNamePart(copy.Dest).empty()) << copy.Dest;
+    EXPECT_EQ("u", Fake.Disk.Get("C:\\Sample\\..\\up.txt"));
+    EXPECT_EQ(6u, InstallFailures.size());
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(TypedPathsTest, SystemErrorsAreListedInTheSystemsWords)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a|b.txt=0"}));
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_TRUE(Contains(Boxes()[0].Text, "a|b.txt: invalid name")) << Boxes()[0].Text;
+    EXPECT_FALSE(Contains(Boxes()[0].Text, "error 123")) << Boxes()[0].Text;
+}
+
+TEST_F(TypedPathsTest, ControlFileHeldOpenDuringTheRunIsToldAndNoSuccessClaimed)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Prepare(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0", "[Keys]",
+                              "Base=\\Software\\Sample", "Registration=Owner", "[Registration]",
+                              "Serial=S-1"}));
+    // Another program opens it without sharing after the wizard has read it.
+    Fake.Disk.Find("C:\\SETUP\\Pellwick.ipi")->Locked = true;
+    Next();
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_TRUE(Contains(Boxes()[0].Text, "Pellwick.ipi: the settings for the registry could not be "
+                                          "read from it: the file is in use"))
+        << Boxes()[0].Text;
+    EXPECT_EQ(Incomplete, Dialog->InfoLabel.Caption());
+    // Everything else is still made.
+    EXPECT_EQ("a", Fake.Disk.Get("C:\\Sample\\a.txt"));
+    EXPECT_EQ("Sample 1.0", UninstallDisplayName());
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\Sample\\pellwick.upi"));
+    Next();
+    EXPECT_NE(FinalSuccess, Dialog->InfoLabel.Caption());
+}
+
+TEST_F(TypedPathsTest, ControlFileReadableDuringTheRunGivesItsSettingsAndNoWarning)
+{
+    Prepare(Settings + Lines({"[Keys]", "=\\Software\\Sample", "Registration=Owner", "[Registration]",
+                              "Serial=S-1"}));
+    Next();
+    EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
+    std::string serial;
+    EXPECT_TRUE(Fake.Registry.GetString(RegRoot::CurrentUser, "Software\\Sample\\Owner", "Serial", serial));
+    EXPECT_EQ("S-1", serial);
 }
 
 TEST_F(EngineFailureTest, ASecondCleanRunForgetsTheFailuresOfTheFirst)

@@ -16,6 +16,8 @@ public:
     }
     std::string GetFile(const std::string& path) override { return disk_.Get(path); }
     void RemoveFile(const std::string& path) override { disk_.Remove(path); }
+    void Lock(const std::string& path) override { disk_.Find(path)->Locked = true; }
+    void Unlock(const std::string& path) override { disk_.Find(path)->Locked = false; }
 
     IRegistryApi& Registry() override { return registry_; }
     void SetDWord(RegRoot root, const std::string& path, const std::string& name,

@@ -51,6 +51,16 @@ public:
         return content;
     }
     void RemoveFile(const std::string& path) override { DeleteFileA(path.c_str()); }
+    void Lock(const std::string& path) override
+    {
+        lock_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    void Unlock(const std::string&) override
+    {
+        if (lock_ != INVALID_HANDLE_VALUE) CloseHandle(lock_);
+        lock_ = INVALID_HANDLE_VALUE;
+    }
 
     IRegistryApi& Registry() override { return registry_; }
     void SetDWord(RegRoot root, const std::string& path, const std::string& name,
@@ -100,6 +110,7 @@ public:
 
 private:
     std::string dir_;
+    HANDLE lock_ = INVALID_HANDLE_VALUE;
     TWin32ProfileFiles profiles_;
     TWin32Registry registry_;
     TWin32FileSystem files_;

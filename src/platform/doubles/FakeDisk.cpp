@@ -4,7 +4,30 @@
 
 std::string TFakeDisk::Key(std::string path)
 {
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    // A network path keeps its two leading backslashes.
+    for (std::string::size_type at = 1; at + 1 < path.size();) {
+        if (path[at] == '\\' && path[at + 1] == '\\')
+            path.erase(at + 1, 1);
+        else
+            ++at;
+    }
+    // "." and ".." parts are resolved, as the system resolves them.
+    for (std::string::size_type at, from = 0; (at = path.find("\\.", from)) != std::string::npos;) {
+        std::string::size_type end = at + 2;
+        if (end < path.size() && path[end] == '.') ++end;
+        if (end < path.size() && path[end] != '\\') {  // ".x", a name of its own
+            from = end;
+            continue;
+        }
+        bool up = end - at == 3;
+        std::string::size_type start = at;
+        if (up) {
+            std::string::size_type parent = path.rfind('\\', at == 0 ? 0 : at - 1);
+            if (parent != std::string::npos && parent >= 2) start = parent;
+        }
+        path.erase(start, end - start);
+    }
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == ' ')) path.pop_back();
     return AsciiUpper(path);
 }
 

@@ -10,6 +10,7 @@ public:
     struct File {
         std::string Content;
         bool ReadOnly = false;
+        bool Locked = false;  // held open by another program without sharing
     };
 
     // Drive roots ("C:\") always exist.
@@ -32,6 +33,8 @@ public:
 
     // "C:\a\b" of "C:\a\b\c"; "" when there is no directory part.
     static std::string DirOf(const std::string& path);
+    // The name the system would use: without case, with doubled
+    // backslashes as one, without trailing backslashes or blanks.
     static std::string Key(std::string path);
 
 private:

@@ -1,12 +1,13 @@
 #include "platform/doubles/FakePlatform.h"
 
+#include "Paths.h"
 #include "core/Text.h"
 
 bool TFakeFileSystem::MakeDirectory(const std::string& path)
 {
     std::string dir = TFakeDisk::DirOf(path);
     if (disk_.DirExists(path) || disk_.FileExists(path)) return false;
-    if (!dir.empty() && !disk_.DirExists(dir)) return false;
+    if (!dir.empty() && (!disk_.DirExists(dir) || dir.back() == ' ')) return false;
     disk_.MakeDir(path);
     return true;
 }
@@ -17,11 +18,28 @@ unsigned long TFakeFileSystem::Copy(const std::string& source, const std::string
     const TFakeDisk::File* from = disk_.Find(source);
     if (from == nullptr) return 2;  // ERROR_FILE_NOT_FOUND
     if (failIfExists && disk_.FileExists(dest)) return 80;  // ERROR_FILE_EXISTS
+    if (SameFile(source, dest)) return 32;  // ERROR_SHARING_VIOLATION: it is open as the source
+    // A name kept for a device takes the bytes, and no file is made.
+    if (!DeviceNamePart(dest).empty()) return 0;
+    if (dest.find_first_of("<>\"|?*", 2) != std::string::npos) return 123;  // ERROR_INVALID_NAME
     std::string dir = TFakeDisk::DirOf(dest);
-    if (!dir.empty() && !disk_.DirExists(dir)) return 3;  // ERROR_PATH_NOT_FOUND
+    // The system drops blanks at the end of a path's last part only: a
+    // folder part ending in one names a folder that cannot exist.
+    if (!dir.empty() && (!disk_.DirExists(dir) || dir.back() == ' ')) return 3;  // ERROR_PATH_NOT_FOUND
     if (dest.size() >= 260 || source.size() >= 260) return 206;  // ERROR_FILENAME_EXCED_RANGE
     std::string content = from->Content;
     return disk_.Write(dest, content) ? 0 : 5;  // ERROR_ACCESS_DENIED
+}
+
+std::string TFakeFileSystem::ErrorText(unsigned long error)
+{
+    // The words Wine gives, for the codes the doubles produce.
+    switch (error) {
+    case 6: return "Invalid handle.\r\n";
+    case 32: return "Sharing violation.\r\n";
+    case 123: return "Invalid name.\r\n";
+    default: return "";
+    }
 }
 
 bool TFakeFileSystem::ReadWholeFile(const std::string& path, std::string& content)

@@ -17,6 +17,11 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
+    bool SameFile(const std::string& a, const std::string& b) override
+    {
+        return TFakeDisk::Key(a) == TFakeDisk::Key(b);
+    }
+    std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override { return WindowsDir; }
     bool ReadWholeFile(const std::string& path, std::string& content) override;
     std::string CurrentDirectory() override { return Current; }

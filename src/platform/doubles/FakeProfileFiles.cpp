@@ -26,6 +26,12 @@ bool FindSection(const Lines& lines, const std::string& section, std::size_t& fi
     return false;
 }
 
+bool Readable(const TFakeDisk& disk, const std::string& path)
+{
+    const TFakeDisk::File* file = disk.Find(path);
+    return file != nullptr && !file->Locked;
+}
+
 }  // namespace
 
 std::string TFakeProfileFiles::KeyNameBuffer(const std::string& path, const std::string& section,
@@ -34,9 +40,12 @@ std::string TFakeProfileFiles::KeyNameBuffer(const std::string& path, const std:
     std::string names;
     Lines lines = ParseProfileText(disk_.Get(path));
     std::size_t first, last;
-    if (disk_.FileExists(path) && FindSection(lines, section, first, last))
+    if (Readable(disk_, path) && FindSection(lines, section, first, last))
         for (std::size_t i = first; i < last; ++i)
             if (lines[i].Kind == Line::Entry && !lines[i].Comment) names += lines[i].Name + '\0';
+    // The listing's length is that of its first name: a nameless first
+    // entry makes the whole listing read as empty.
+    if (!names.empty() && names[0] == '\0') names.clear();
     if (names.size() + 1 < size) return names + '\0';
     // Cut as the system cuts: n - 2 characters and one NUL.
     return size >= 2 ? names.substr(0, size - 2) + '\0' : std::string(size, '\0');
@@ -49,7 +58,7 @@ std::string TFakeProfileFiles::ReadValue(const std::string& path, const std::str
     std::string result = def;
     Lines lines = ParseProfileText(disk_.Get(path));
     std::size_t first, last;
-    if (disk_.FileExists(path) && FindSection(lines, section, first, last))
+    if (Readable(disk_, path) && FindSection(lines, section, first, last))
         for (std::size_t i = first; i < last; ++i)
             if (lines[i].Kind == Line::Entry && Same(lines[i].Name, key)) {
                 result = UnquoteProfileValue(lines[i].Value);
@@ -97,4 +106,25 @@ bool TFakeProfileFiles::WriteValue(const std::string& path, const std::string& s
         content += "\r\n";
     }
     return disk_.Write(path, content);
+}
+
+std::string TFakeProfileFiles::SectionBuffer(const std::string& path, const std::string& section)
+{
+    std::string buffer;
+    Lines lines = ParseProfileText(disk_.Get(path));
+    std::size_t first, last;
+    if (Readable(disk_, path) && FindSection(lines, section, first, last))
+        for (std::size_t i = first; i < last; ++i) {
+            if (lines[i].Kind == Line::Entry && !lines[i].Comment)
+                buffer += lines[i].Name + "=" + lines[i].Value + '\0';
+            else if (lines[i].Kind == Line::Other)
+                buffer += lines[i].Text + '\0';
+        }
+    return buffer + '\0';
+}
+
+unsigned long TFakeProfileFiles::ReadError(const std::string& path)
+{
+    const TFakeDisk::File* file = disk_.Find(path);
+    return file != nullptr && file->Locked ? 32 : 0;  // ERROR_SHARING_VIOLATION
 }

@@ -14,6 +14,8 @@ public:
                           std::size_t size) override;
     bool WriteValue(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value) override;
+    std::string SectionBuffer(const std::string& path, const std::string& section) override;
+    unsigned long ReadError(const std::string& path) override;
 
 private:
     TFakeDisk& disk_;

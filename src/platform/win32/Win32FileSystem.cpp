@@ -149,3 +149,28 @@ std::vector<std::string> TWin32FileSystem::Subdirectories(const std::string& pat
     FindClose(search);
     return names;
 }
+
+namespace {
+
+std::string FullPath(const std::string& path)
+{
+    char buffer[MAX_PATH] = {};
+    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : "";
+}
+
+}  // namespace
+
+bool TWin32FileSystem::SameFile(const std::string& a, const std::string& b)
+{
+    std::string fullA = FullPath(a);
+    return !fullA.empty() && lstrcmpiA(fullA.c_str(), FullPath(b).c_str()) == 0;
+}
+
+std::string TWin32FileSystem::ErrorText(unsigned long error)
+{
+    char buffer[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, buffer, sizeof buffer, nullptr);
+    return std::string(buffer, length < sizeof buffer ? length : 0);
+}

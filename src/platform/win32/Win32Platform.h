@@ -11,6 +11,8 @@ public:
                           std::size_t size) override;
     bool WriteValue(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value) override;
+    std::string SectionBuffer(const std::string& path, const std::string& section) override;
+    unsigned long ReadError(const std::string& path) override;
 };
 
 class TWin32Registry : public IRegistryApi {
@@ -33,6 +35,8 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
+    bool SameFile(const std::string& a, const std::string& b) override;
+    std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;
     bool ReadWholeFile(const std::string& path, std::string& content) override;
     std::string CurrentDirectory() override;
