@@ -6,6 +6,7 @@
 #include "Description.h"
 #include "Engine.h"
 #include "MainDlg.h"
+#include "Paths.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ public:
         CheckNotices(EndInfo, d_.EndInfoNames);
         CheckTemplate();
         CheckDirs();
+        CheckDeviceNames(SysFilesOut, d_.SysFilesOutNames);
+        CheckDeviceNames(FilesOut, d_.FilesOutNames);
         CheckDestinations();
         CheckItems();
         CheckAddOns();
@@ -269,6 +272,18 @@ private:
         }
     }
 
+    // The bytes of such a copy go to the device; no file is made.
+    void CheckDeviceNames(const char* section, const TStrings& names)
+    {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::string device = DeviceNamePart(names[i]);
+            if (!device.empty())
+                Error(LineOf(section, i),
+                      Quoted(names[i]) + (device == names[i] ? "" : ": its part " + Quoted(device)) +
+                          " is a name Windows keeps for a device: the file is never installed");
+        }
+    }
+
     // Copies into the default destination, whose folders the run made.
     void CheckDestinations()
     {
@@ -276,6 +291,7 @@ private:
         std::size_t paired = std::min(d_.FilesInNames.size(), d_.FilesOutNames.size());
         for (std::size_t i = 0; i < paired; ++i) {
             std::string dest = in_.DestDir + "\\" + d_.FilesOutNames[i];
+            if (!DeviceNamePart(d_.FilesOutNames[i]).empty()) continue;  // told above
             if (dest.size() > MaxPathLength)
                 Warning(LineOf(FilesOut, i),
                         "installed into " + in_.DestDir + ", " + Quoted(d_.FilesOutNames[i]) +

@@ -51,7 +51,7 @@ unsigned long TRecordingFiles::Copy(const std::string& source, const std::string
     if (error == 80 && failIfExists)
         line += "  kept: the file exists";
     else if (error != 0)
-        line += "  fails: " + CopyErrorText(error);
+        line += "  fails: " + CopyErrorText(error, ErrorText(error));
     log_.push_back(line);
     return error;
 }

@@ -68,6 +68,11 @@ public:
     }
     bool WriteValue(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value) override;
+    std::string SectionBuffer(const std::string& path, const std::string& section) override
+    {
+        return profiles_.SectionBuffer(path, section);
+    }
+    unsigned long ReadError(const std::string& path) override { return profiles_.ReadError(path); }
 
 private:
     TFakeProfileFiles& profiles_;
