@@ -39,7 +39,7 @@ std::string CopyErrorText(unsigned long error, const std::string& systemText);
 // The warning box text listing the failures, at most maxShown of them,
 // each path shortened as the progress labels are so that the box fits
 // the screen however long the names.
-std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown = 12);
+std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown = 8);
 
 // An argument as the program manager reads it: quoted when it holds a
 // comma, a parenthesis or a bracket, as it stands otherwise.

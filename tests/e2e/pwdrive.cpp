@@ -351,7 +351,7 @@ const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", 
                                   "rightgap", "bottomgap", "textof", "lacks", "position",
                                   "paragraphs", "length"};
 const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
-                                 "nottopmost", "centred", "centered", "covers", "front",
+                                 "nottopmost", "centred", "centered", "covers", "onscreen", "front",
                                  "behind", "inked", "blank"};
 
 // The live XWD image of the screen (PW_SCREEN); "inked" and "blank" read it.
@@ -614,6 +614,12 @@ bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
                         s.win.right, s.win.bottom, ScreenW(), ScreenH());
         return s.win.left <= 0 && s.win.top <= 0 && s.win.right >= ScreenW() &&
                s.win.bottom >= ScreenH();
+    }
+    if (k == "onscreen") {
+        actual = Format("window %ld,%ld-%ld,%ld on %dx%d screen", s.win.left, s.win.top,
+                        s.win.right, s.win.bottom, ScreenW(), ScreenH());
+        return s.win.left >= 0 && s.win.top >= 0 && s.win.right <= ScreenW() &&
+               s.win.bottom <= ScreenH();
     }
     actual = "unknown property " + k;
     return false;
