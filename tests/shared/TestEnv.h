@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
 
@@ -14,6 +15,7 @@ public:
     virtual bool IsReal() const = 0;
 
     virtual IProfileFiles& Profiles() = 0;
+    virtual IFileSystem& Files() = 0;
     // A path for a scratch file in an existing directory.
     virtual std::string ScratchFile(const std::string& name) = 0;
     // A path in a directory that does not exist.

@@ -8,6 +8,7 @@ class TFakeEnv : public TTestEnv {
 public:
     bool IsReal() const override { return false; }
     IProfileFiles& Profiles() override { return profiles_; }
+    IFileSystem& Files() override { return files_; }
     std::string ScratchFile(const std::string& name) override { return "C:\\SCRATCH\\" + name; }
     std::string MissingDirFile() override { return "C:\\NO\\SUCH\\DIR\\record.upi"; }
     void PutFile(const std::string& path, const std::string& bytes) override
@@ -55,6 +56,7 @@ private:
         return disk;
     }
     TFakeProfileFiles profiles_{disk_};
+    TFakeFileSystem files_{disk_};
     TFakeRegistry registry_;
 };
 

@@ -34,6 +34,7 @@ public:
     }
     bool IsReal() const override { return true; }
     IProfileFiles& Profiles() override { return profiles_; }
+    IFileSystem& Files() override { return files_; }
     std::string ScratchFile(const std::string& name) override { return dir_ + "\\" + name; }
     std::string MissingDirFile() override { return dir_ + "\\no\\such\\dir\\record.upi"; }
     void PutFile(const std::string& path, const std::string& bytes) override

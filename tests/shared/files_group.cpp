@@ -1,0 +1,70 @@
+// Files as users and control files name them: the rules the installation
+// run relies on, checked on the double and on the system alike.
+#include <gtest/gtest.h>
+
+#include "TestEnv.h"
+
+namespace {
+
+class FilesGroup : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) { return TestEnv().ScratchFile(name); }
+    IFileSystem& Files() { return TestEnv().Files(); }
+};
+
+TEST_F(FilesGroup, SameFileFollowsTheSystemsNormalisation)
+{
+    TestEnv().PutFile(Path("same.txt"), "s");
+    struct Case {
+        std::string other;
+        bool same;
+    } cases[] = {
+        {Path("same.txt"), true},
+        {Path("SAME.TXT"), true},                 // case
+        {Path("sub\\..\\same.txt"), true},        // ".."
+        {Path(".\\same.txt"), true},              // "."
+        {Path("\\same.txt"), true},               // a doubled backslash
+        {Path("same.txt "), true},                // a blank at the end
+        {Path("other.txt"), false},
+        {Path("same.txt\\x"), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.same, Files().SameFile(Path("same.txt"), c.other)) << c.other;
+    TestEnv().RemoveFile(Path("same.txt"));
+}
+
+TEST_F(FilesGroup, CopiesThatCannotMakeTheNamedFileFailOrVanish)
+{
+    TestEnv().PutFile(Path("from.txt"), "f");
+    // A file copied onto itself is in use as its own source.
+    EXPECT_EQ(32u, Files().Copy(Path("from.txt"), Path("FROM.TXT"), false));
+    EXPECT_EQ(80u, Files().Copy(Path("from.txt"), Path("from.txt"), true));
+    // A character no name may hold.
+    EXPECT_EQ(123u, Files().Copy(Path("from.txt"), Path("a|b.txt"), false));
+    // A folder part ending in a blank: the system drops it only from the
+    // last part, so the folder is made as "tern" and the copy finds none.
+    Files().MakeDirectory(Path("tern "));
+    EXPECT_TRUE(Files().DirectoryExists(Path("tern")));
+    EXPECT_EQ(3u, Files().Copy(Path("from.txt"), Path("tern \\to.txt"), false));
+    // Names kept for devices take the bytes and report success.
+    for (const char* device : {"aux.h", "nul", "com1.log"})
+        EXPECT_EQ(0u, Files().Copy(Path("from.txt"), Path(device), false)) << device;
+    TestEnv().RemoveFile(Path("from.txt"));
+}
+
+TEST_F(FilesGroup, DoubledBackslashesAreOneSeparator)
+{
+    // A kept prefix may hold them from an earlier run: what counts is
+    // that the folder is there, under its one-backslash name.
+    Files().MakeDirectory(Path("twin"));
+    Files().MakeDirectory(Path("twin\\\\deep"));
+    EXPECT_TRUE(Files().DirectoryExists(Path("twin\\deep")));
+    EXPECT_FALSE(Files().DirectoryExists(Path("twin\\deeper")));
+}
+
+TEST_F(FilesGroup, ErrorTextIsTheSystemsWordsOrNothing)
+{
+    for (unsigned long error : {6ul, 32ul, 123ul}) EXPECT_FALSE(Files().ErrorText(error).empty()) << error;
+    EXPECT_EQ("", Files().ErrorText(1234567ul));
+}
+
+}  // namespace
