@@ -4,6 +4,7 @@
 #include "Description.h"
 #include "DryRun.h"
 #include "Engine.h"
+#include "Program.h"
 #include "core/Error.h"
 
 const char* const DefaultWindowsDir = "C:\\WINDOWS";
@@ -51,6 +52,37 @@ TOptions ParseArgs(const std::vector<std::string>& args)
     return o;
 }
 
+// What --help prints after the usage lines.
+const char* const Summary =
+    "\n"
+    "Reads the installer folder DIR as Pellwick.exe will and prints what is wrong\n"
+    "with its Pellwick.ipi; --plan prints everything the installation would do.\n"
+    "\n"
+    "  --strict   warnings fail the check too\n"
+    "  --json     the findings as JSON\n"
+    "  --help     this text\n"
+    "  --version  the Pellwick version the checker belongs to\n"
+    "\n"
+    "Exit status: 0 nothing wrong, 1 findings (or a plan that stops with an error\n"
+    "box), 2 the folder or its Pellwick.ipi cannot be read.\n";
+
+// --help and --version answer whatever else the line holds, as command-line
+// tools do.
+bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
+{
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            result.Out = std::string(Usage) + Summary;
+            return true;
+        }
+        if (a == "--version") {
+            result.Out = std::string("pellwick-check (") + ApplicationTitle + ")\n";
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string PlanText(const TRunLog& log)
 {
     std::string text;
@@ -63,6 +95,7 @@ std::string PlanText(const TRunLog& log)
 TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now)
 {
     TToolOutput result;
+    if (AnswersAlone(args, result)) return result;
     TOptions o;
     try {
         o = ParseArgs(args);
