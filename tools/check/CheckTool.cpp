@@ -4,6 +4,8 @@
 #include "Description.h"
 #include "DryRun.h"
 #include "Engine.h"
+#include "PlanSteps.h"
+#include "Verify.h"
 #include "core/Error.h"
 
 const char* const DefaultWindowsDir = "C:\\WINDOWS";
@@ -12,11 +14,12 @@ namespace {
 
 const char* const Usage =
     "usage: pellwick-check DIR [--strict] [--json]\n"
-    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH]\n";
+    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH]\n"
+    "       pellwick-check DIR --verify --dest PATH [--user NAME] [--org ORG] [--json]\n";
 
 struct TOptions {
     std::string Dir;
-    bool Strict = false, Json = false, Plan = false;
+    bool Strict = false, Json = false, Plan = false, Verify = false;
     bool HasDest = false;
     TRunSettings Run;
     std::string WindowsDir = DefaultWindowsDir;
@@ -35,6 +38,7 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         if (a == "--strict") o.Strict = true;
         else if (a == "--json") o.Json = true;
         else if (a == "--plan") o.Plan = true;
+        else if (a == "--verify") o.Verify = true;
         else if (a == "--dest") { o.Run.DestDir = value(); o.HasDest = true; }
         else if (a == "--user") o.Run.UserName = value();
         else if (a == "--org") o.Run.UserOrganization = value();
@@ -44,6 +48,13 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         else throw EError("one folder only");
     }
     if (o.Dir.empty()) throw EError("no folder given");
+    if (o.Verify) {
+        if (o.Plan) throw EError("--plan and --verify are two modes: one at a time");
+        if (!o.HasDest) throw EError("--verify needs --dest: where the product was installed");
+        if (o.Strict || o.WindowsDir != DefaultWindowsDir)
+            throw EError("--strict and --windir go without --verify");
+        return o;
+    }
     if (!o.Plan && (o.HasDest || !o.Run.UserName.empty() || !o.Run.UserOrganization.empty() ||
                     o.WindowsDir != DefaultWindowsDir))
         throw EError("--dest, --user, --org and --windir go with --plan");
@@ -60,7 +71,8 @@ std::string PlanText(const TRunLog& log)
 
 }  // namespace
 
-TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now)
+TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now,
+                         TMachine* machine)
 {
     TToolOutput result;
     TOptions o;
@@ -71,9 +83,17 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         result.Err = "pellwick-check: " + e.Message() + "\n" + Usage;
         return result;
     }
+    if (o.Verify && machine == nullptr) {
+        result.Status = ExitUnreadable;
+        result.Err = "pellwick-check: --verify reads a Windows installation: run pellwick-check.exe "
+                     "on the machine (on Linux, under Wine in its prefix)\n";
+        return result;
+    }
     try {
         TInstallerFolder folder = TInstallerFolder::Read(o.Dir);
-        TDryRun run(folder, o.WindowsDir, now);
+        // The plan is made for the Windows directory of the machine checked.
+        std::string windowsDir = o.Verify ? machine->Files.WindowsDirectory() : o.WindowsDir;
+        TDryRun run(folder, windowsDir, now);
         if (!run.Load()) {
             result.Status = ExitUnreadable;
             result.Err = "pellwick-check: " + o.Dir + ": no " + DescriptionFileName +
@@ -87,6 +107,22 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
             bool completed = run.Install(settings);
             result.Out = PlanText(run.Log());
             result.Status = completed ? ExitClean : ExitFindings;
+            return result;
+        }
+        if (o.Verify) {
+            if (!machine->Files.DirectoryExists(settings.DestDir)) {
+                result.Status = ExitUnreadable;
+                result.Err = "pellwick-check: " + settings.DestDir + ": no folder to read\n";
+                return result;
+            }
+            bool completed = run.Install(settings);
+            TPlan plan = ReadPlan(run.Log());
+            TVerifyResult verified = VerifyPlan(plan, *machine, windowsDir);
+            if (!completed)
+                verified.Stop = plan.Messages.empty() ? "the run stops early" : plan.Messages.back();
+            result.Out = o.Json ? VerifyJson(verified, settings.DestDir)
+                                : VerifyText(verified, settings.DestDir);
+            result.Status = verified.Holds() ? ExitClean : ExitFindings;
             return result;
         }
         // The loader's lists, kept before the run can touch anything.
