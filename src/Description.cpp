@@ -4,15 +4,7 @@
 
 const char* const DescriptionFileName = "Pellwick.ipi";
 
-TInstallDescription InstallDescription;
-std::string SourceDir;
-std::string DescriptionPath;
-std::string ProductTitle;
-std::int32_t ProgressStep = 0;
-std::string UserName;
-std::string UserOrganization;
-std::string DestDir;
-int WizardState = 0;
+TInstallState Shared;
 
 void TInstallDescription::FreeLists()
 {
@@ -21,19 +13,6 @@ void TInstallDescription::FreeLists()
                            &FilesOutNames, &FilesOutValues, &ItemsNames, &ItemsValues,
                            &AddOnsNames, &AddOnsValues, &KeysNames, &KeysValues})
         list->clear();
-}
-
-void ResetSharedState()
-{
-    InstallDescription = TInstallDescription();
-    SourceDir.clear();
-    DescriptionPath.clear();
-    ProductTitle.clear();
-    ProgressStep = 0;
-    UserName.clear();
-    UserOrganization.clear();
-    DestDir.clear();
-    WizardState = 0;
 }
 
 std::string SourceDirOf(const std::string& exePath)
@@ -113,15 +92,16 @@ void ReadDescription(const TProfile& profile, TInstallDescription& d)
 
 bool LoadInstallDescription()
 {
-    InstallDescription.FreeLists();
-    SourceDir = SourceDirOf(Sys().Desktop->ExePath());
-    DescriptionPath = Cut(SourceDir + DescriptionFileName);
-    if (!Sys().Files->FileExists(DescriptionPath)) return false;
+    TInstallState& s = Shared;
+    s.InstallDescription.FreeLists();
+    s.SourceDir = SourceDirOf(Sys().Desktop->ExePath());
+    s.DescriptionPath = Cut(s.SourceDir + DescriptionFileName);
+    if (!Sys().Files->FileExists(s.DescriptionPath)) return false;
 
     TCursorScope hourglass(TCursor::HourGlass);
-    TProfile profile(*Sys().Profiles, DescriptionPath);
-    ReadDescription(profile, InstallDescription);
-    ProgressStep = MakeProgressStep(InstallDescription.FilesInNames.size(),
-                                    InstallDescription.SysFilesInNames.size());
+    TProfile profile(*Sys().Profiles, s.DescriptionPath);
+    ReadDescription(profile, s.InstallDescription);
+    s.ProgressStep = MakeProgressStep(s.InstallDescription.FilesInNames.size(),
+                                      s.InstallDescription.SysFilesInNames.size());
     return true;
 }

@@ -38,7 +38,7 @@ std::int32_t MakeProgressStep(std::size_t files, std::size_t sysFiles);
 // Reads the settings and the lists from an opened profile.
 void ReadDescription(const TProfile& profile, TInstallDescription& description);
 
-// Sets SourceDir and DescriptionPath from the running exe, then reads the
-// file into InstallDescription and sets ProgressStep, with the hourglass
+// Sets Shared's SourceDir and DescriptionPath from the running exe, then
+// reads the file into its InstallDescription and sets its ProgressStep, with the hourglass
 // on meanwhile. False, with nothing read, when the file does not exist.
 bool LoadInstallDescription();

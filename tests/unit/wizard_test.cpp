@@ -4,6 +4,7 @@
 #include "Engine.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
+#include "WizardText.h"
 
 namespace {
 
@@ -11,8 +12,8 @@ class WizardTest : public ProgramTest {
 protected:
     WizardTest()
     {
-        StartInfoShown = EndInfoShown = 0;
-        InstallFailures.clear();
+        Shared.StartInfoShown = Shared.EndInfoShown = 0;
+        Shared.InstallFailures.clear();
         Fake.Disk.MakeDirs("C:\\WINDOWS");
         Fake.Disk.Put("C:\\SETUP\\Pellwick.up_", "[Uninstall]\r\n");
     }
@@ -21,7 +22,7 @@ protected:
     {
         WriteDescription(description);
         EXPECT_TRUE(LoadInstallDescription());
-        ProductTitle = MakeProductTitle(InstallDescription.Application, InstallDescription.Version);
+        Shared.ProductTitle = MakeProductTitle(Shared.InstallDescription.Application, Shared.InstallDescription.Version);
         dialog_ = std::make_unique<TMainDialog>();
         dialog_->CreateForm();
         return *dialog_;
@@ -51,7 +52,7 @@ const char* const ThreeNotices =
 TEST_F(WizardTest, WelcomePageAtCreation)
 {
     TMainDialog& d = Open(ThreeNotices);
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
     EXPECT_EQ(WizardText::InitialMemoLines, d.InfoMemo.Lines().size());
     EXPECT_EQ(12u, d.InfoMemo.Lines().size());
@@ -69,11 +70,11 @@ TEST_F(WizardTest, NoticesArePagedInOrderThenTheUserDetailsPage)
     for (const char* text : expected) {
         d.NextBut.Click();
         EXPECT_EQ(text, d.InfoMemo.Text());
-        EXPECT_EQ(200, WizardState);
+        EXPECT_EQ(wsNotices, Shared.WizardState);
         EXPECT_EQ(WizardText::Notices, d.InfoLabel.Caption());
     }
     d.NextBut.Click();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     EXPECT_EQ("user", Front(d));
     EXPECT_TRUE(d.PrevBut.Enabled());
     EXPECT_EQ(WizardText::UserDetails, d.InfoLabel.Caption());
@@ -85,7 +86,7 @@ TEST_F(WizardTest, WithoutNoticesTheFirstNextShowsTheUserDetailsPage)
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\n");
     std::string welcome = d.InfoMemo.Text();
     d.NextBut.Click();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     EXPECT_EQ("user", Front(d));
     EXPECT_EQ(welcome, d.InfoMemo.Text());
 }
@@ -112,11 +113,11 @@ TEST_F(WizardTest, MissingNoticeFailsTheSameWayAtEveryNext)
         EXPECT_EQ("Cannot open file C:\\SETUP\\two.txt.", LastBox());
         EXPECT_EQ(TMsgIcon::Stop, Boxes().back().Icon);
         EXPECT_EQ("first", d.InfoMemo.Text());
-        EXPECT_EQ(1, StartInfoShown);
-        EXPECT_EQ(200, WizardState);
+        EXPECT_EQ(1, Shared.StartInfoShown);
+        EXPECT_EQ(wsNotices, Shared.WizardState);
     }
     d.CancelBut.Click();
-    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(wsFinished, Shared.WizardState);
 }
 
 TEST_F(WizardTest, TextTheMemoCannotHoldIsRefusedAndTheOldTextKept)
@@ -135,7 +136,7 @@ TEST_F(WizardTest, TextTheMemoCannotHoldIsRefusedAndTheOldTextKept)
     d.NextBut.Click();
     EXPECT_EQ("Text exceeds memo capacity.", LastBox());
     EXPECT_EQ("short", d.InfoMemo.Text());
-    EXPECT_EQ(1, StartInfoShown);
+    EXPECT_EQ(1, Shared.StartInfoShown);
     dialog_.reset();
     SetBackend(nullptr);
 }
@@ -147,9 +148,9 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
     Notice("three.txt", "third");
     TMainDialog& d = Open(ThreeNotices);
     for (int i = 0; i < 4; ++i) d.NextBut.Click();
-    ASSERT_EQ(400, WizardState);
+    ASSERT_EQ(400, Shared.WizardState);
     d.PrevBut.Click();
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
     EXPECT_FALSE(d.PrevBut.Enabled());
     EXPECT_EQ(WizardText::Notices, d.InfoLabel.Caption());
@@ -157,15 +158,15 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
     EXPECT_TRUE(d.Panel2.Visible());  // covered, not hidden
 
     d.NextBut.Click();  // straight back to the user details
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     d.NextBut.Click();
-    ASSERT_EQ(600, WizardState);
+    ASSERT_EQ(600, Shared.WizardState);
     d.PrevBut.Click();
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
-    EXPECT_EQ(3, StartInfoShown);
+    EXPECT_EQ(3, Shared.StartInfoShown);
     d.NextBut.Click();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
 }
 
 TEST_F(WizardTest, CancelFromEveryPageBuildsTheCancellationPage)
@@ -173,11 +174,11 @@ TEST_F(WizardTest, CancelFromEveryPageBuildsTheCancellationPage)
     const int stopsAt[] = {200, 400, 600};
     for (int stop : stopsAt) {
         ResetSharedState();
-        StartInfoShown = 0;
+        Shared.StartInfoShown = 0;
         TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\n");
-        while (WizardState != stop) d.NextBut.Click();
+        while (Shared.WizardState != stop) d.NextBut.Click();
         d.CancelBut.Click();
-        EXPECT_EQ(1000, WizardState) << stop;
+        EXPECT_EQ(wsFinished, Shared.WizardState) << stop;
         EXPECT_EQ("notice", Front(d)) << stop;
         EXPECT_FALSE(d.Panel2.Visible() || d.Panel4.Visible() || d.Panel5.Visible()) << stop;
         EXPECT_EQ("The installation of Tool 2.0 was not performed successfuly.", d.InfoLabel.Caption());
@@ -212,7 +213,7 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
     Notice("end2.txt", "closing two");
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nDirectory=c:\\Tool\r\n"
                           "[EndInfo]\r\nend1.txt=\r\nend2.txt=\r\n");
-    while (WizardState != 800) d.NextBut.Click();
+    while (Shared.WizardState != 800) d.NextBut.Click();
     EXPECT_EQ("progress", Front(d));
     d.NextBut.Click();
     EXPECT_EQ("notice", Front(d));
@@ -221,7 +222,7 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
     d.NextBut.Click();
     EXPECT_EQ("closing two", d.InfoMemo.Text());
     d.NextBut.Click();
-    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(wsFinished, Shared.WizardState);
     EXPECT_EQ("Pellwick has installed Tool 2.0 successfully, congratulations.", d.InfoLabel.Caption());
     EXPECT_EQ(WizardText::FinalParagraphs[1], d.InfoMemo.Lines()[2]);
     EXPECT_EQ("&Finish", d.NextBut.Caption());
@@ -231,9 +232,9 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
 TEST_F(WizardTest, WithoutClosingNoticesTheFinalPageComesToTheFront)
 {
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nDirectory=c:\\Tool\r\n");
-    while (WizardState != 800) d.NextBut.Click();
+    while (Shared.WizardState != 800) d.NextBut.Click();
     d.NextBut.Click();
-    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(wsFinished, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
     EXPECT_EQ("Pellwick has installed Tool  successfully, congratulations.", d.InfoLabel.Caption());
 }
@@ -281,7 +282,7 @@ TEST_F(UserDetailsTest, PrefilledFromTheRegisteredOwner)
 TEST_F(UserDetailsTest, WithoutAnyKeyTheFieldsAreEmptyAndNothingIsSaid)
 {
     TMainDialog& d = ToUserPage();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     EXPECT_EQ("", d.EditName.Text());
     EXPECT_EQ("", d.EditOrg.Text());
     EXPECT_TRUE(Boxes().empty());
@@ -317,10 +318,10 @@ TEST_F(UserDetailsTest, NonStringOwnerStopsThePage)
     for (int press = 0; press < 2; ++press) {
         d.NextBut.Click();
         EXPECT_EQ("Invalid data type for 'RegisteredOwner'.", LastBox());
-        EXPECT_EQ(300, WizardState);
+        EXPECT_EQ(wsNoticesRead, Shared.WizardState);
         EXPECT_FALSE(d.Panel2.Visible());
     }
-    EXPECT_EQ("Org First", UserOrganization);  // read before the owner failed
+    EXPECT_EQ("Org First", Shared.UserOrganization);  // read before the owner failed
     EXPECT_EQ(0u, Fake.Registry.OpenHandles());
 }
 
@@ -331,8 +332,8 @@ TEST_F(UserDetailsTest, CaptureCutsTo255AndRevisitsReread)
     d.EditName.SetText(std::string(300, 'n'));
     d.EditOrg.SetText("Typed Org");
     d.NextBut.Click();
-    EXPECT_EQ(std::string(255, 'n'), UserName);
-    EXPECT_EQ("Typed Org", UserOrganization);
+    EXPECT_EQ(std::string(255, 'n'), Shared.UserName);
+    EXPECT_EQ("Typed Org", Shared.UserOrganization);
     d.PrevBut.Click();
     d.NextBut.Click();
     EXPECT_EQ("Ann Example", d.EditName.Text());
@@ -381,7 +382,7 @@ protected:
 TEST_F(DestinationTest, OpensOnTheRootOfCWithTheDirectorySetting)
 {
     TMainDialog& d = ToDestination();
-    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ(wsDestination, Shared.WizardState);
     EXPECT_EQ("destination", Front(d));
     EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
     EXPECT_EQ("C:\\", Fake.Files.Current);
@@ -402,7 +403,7 @@ TEST_F(DestinationTest, OpeningDirectoriesRecomputesThePath)
     EXPECT_EQ("C:\\Apps", d.DirectoryListBox.Directory());
     EXPECT_EQ("C:\\Apps", Fake.Files.Current);
     EXPECT_EQ("C:\\Apps\\tmp", d.EditPath.Text());
-    EXPECT_EQ("C:\\Apps\\tmp", DestDir);
+    EXPECT_EQ("C:\\Apps\\tmp", Shared.DestDir);
     const auto& entries = d.DirectoryListBox.Entries();
     ASSERT_EQ(3u, entries.size());  // root, Apps, Editor; the hidden one left out
     EXPECT_EQ("Editor", entries[2].Text);
@@ -413,7 +414,7 @@ TEST_F(DestinationTest, OpeningDirectoriesRecomputesThePath)
     EXPECT_EQ("C:\\tmp", d.EditPath.Text());
     d.DriveComboBox.UserSelected(2);  // d:
     EXPECT_EQ("D:\\Data", d.DirectoryListBox.Directory());
-    EXPECT_EQ("D:\\Data\\tmp", DestDir);
+    EXPECT_EQ("D:\\Data\\tmp", Shared.DestDir);
 }
 
 TEST_F(DestinationTest, DriveThatCannotBeEnteredLeavesEverythingAsItWas)
@@ -423,13 +424,13 @@ TEST_F(DestinationTest, DriveThatCannotBeEnteredLeavesEverythingAsItWas)
     Fake.Files.Unready.push_back({'e', 21});
     d.DriveComboBox.Refresh();
     d.EditPath.SetText("typed");
-    std::string before = DestDir;
+    std::string before = Shared.DestDir;
     d.DriveComboBox.UserSelected(3);
     EXPECT_EQ("I/O error 21.", LastBox());
     EXPECT_EQ('e', d.DriveComboBox.Drive());
     EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
     EXPECT_EQ("typed", d.EditPath.Text());
-    EXPECT_EQ(before, DestDir);
+    EXPECT_EQ(before, Shared.DestDir);
     EXPECT_EQ("C:\\", Fake.Files.Current);
 }
 
@@ -438,9 +439,9 @@ TEST_F(DestinationTest, TypedPathIsStoredExactly)
     TMainDialog& d = ToDestination();
     d.EditPath.SetText("C:\\My Tool\\ ");
     d.NextBut.Click();
-    EXPECT_EQ("C:\\My Tool\\ ", DestDir);
+    EXPECT_EQ("C:\\My Tool\\ ", Shared.DestDir);
     EXPECT_EQ("<none>", LastBox());
-    EXPECT_EQ(800, WizardState);
+    EXPECT_EQ(wsInstalled, Shared.WizardState);
 }
 
 TEST_F(DestinationTest, DestinationThatIsItsOwnParentDoesNotLoopForever)
@@ -449,7 +450,7 @@ TEST_F(DestinationTest, DestinationThatIsItsOwnParentDoesNotLoopForever)
     TMainDialog& d = ToDestination();
     d.EditPath.SetText("  C:");
     d.NextBut.Click();
-    EXPECT_EQ("  C:", DestDir);
+    EXPECT_EQ("  C:", Shared.DestDir);
     EXPECT_EQ("Unable to write to   C:\\pellwick.upi.", LastBox());
 }
 
@@ -473,7 +474,7 @@ TEST_F(DestinationTest, ClicksSentWhileTheRunHoldsTheDialogAreIgnored)
     clock.Dialog = &d;
     d.NextBut.Click();
     EXPECT_EQ(1, clock.Clicks);
-    EXPECT_EQ(800, WizardState);
+    EXPECT_EQ(wsInstalled, Shared.WizardState);
     EXPECT_EQ("&Next", d.NextBut.Caption());
     EXPECT_EQ((std::vector<unsigned>{EndPauseMilliseconds}), clock.Sleeps);  // one run only
     Sys().Clock = &Fake.Clock;
@@ -485,7 +486,7 @@ TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
     for (const char* typed : {"", "   "}) {
         d.EditPath.SetText(typed);
         d.NextBut.Click();
-        EXPECT_EQ(600, WizardState);
+        EXPECT_EQ(wsDestination, Shared.WizardState);
         EXPECT_EQ(WizardText::EmptyDestination, LastBox());
         EXPECT_EQ(TMsgIcon::Warning, Boxes().back().Icon);
         EXPECT_TRUE(d.Panel4.Visible());
@@ -500,12 +501,12 @@ TEST_F(DestinationTest, PathLongerThanTheDestinationHoldsIsRefused)
     std::string longest = d.EditPath.Text();
     d.EditPath.SetText(longest + "q");                  // 256: refused
     d.NextBut.Click();
-    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ(wsDestination, Shared.WizardState);
     EXPECT_EQ(WizardText::LongDestination, LastBox());
     EXPECT_TRUE(Fake.Clock.Sleeps.empty());
     d.EditPath.SetText(longest);
     d.NextBut.Click();
-    EXPECT_EQ(longest, DestDir);
+    EXPECT_EQ(longest, Shared.DestDir);
     EXPECT_NE(WizardText::LongDestination, LastBox());
 }
 

@@ -102,7 +102,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         }
         // The destination page proposes the Directory setting.
         TRunSettings settings = o.Run;
-        if (!o.HasDest) settings.DestDir = InstallDescription.Directory;
+        if (!o.HasDest) settings.DestDir = Shared.InstallDescription.Directory;
         if (o.Plan) {
             bool completed = run.Install(settings);
             result.Out = PlanText(run.Log());
@@ -126,9 +126,9 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
             return result;
         }
         // The loader's lists, kept before the run can touch anything.
-        TInstallDescription description = InstallDescription;
+        TInstallDescription description = Shared.InstallDescription;
         std::string content;
-        run.Files().ReadWholeFile(DescriptionPath, content);
+        run.Files().ReadWholeFile(Shared.DescriptionPath, content);
         TProfileLines lines(content);
         run.Install(settings);
         TFindings findings = CheckDescription(

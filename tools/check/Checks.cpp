@@ -6,11 +6,11 @@
 #include "Description.h"
 #include "Engine.h"
 #include "MainDlg.h"
+#include "Records.h"
 
 namespace {
 
 using namespace IpiSection;
-const char* const TemplateName = RecordTemplateName;
 
 // A read through a buffer no value can fill, to see what the loader cuts.
 const std::size_t Unbounded = std::size_t(1) << 30;
@@ -43,7 +43,7 @@ class TChecker {
 public:
     explicit TChecker(const TCheckInput& input)
         : in_(input), d_(input.Description), lines_(input.Lines),
-          profile_(input.Run.Profiles(), DescriptionPath)
+          profile_(input.Run.Profiles(), Shared.DescriptionPath)
     {
     }
 
@@ -90,7 +90,7 @@ private:
     }
     std::string Raw(const std::string& section, const std::string& name) const
     {
-        return in_.Run.Profiles().ReadValue(DescriptionPath, section, name, "", Unbounded);
+        return in_.Run.Profiles().ReadValue(Shared.DescriptionPath, section, name, "", Unbounded);
     }
     bool HasDestination() const { return !in_.DestDir.empty(); }
 
@@ -227,7 +227,7 @@ private:
     void CheckSources(const char* section, const TStrings& names)
     {
         for (std::size_t i = 0; i < names.size(); ++i)
-            if (!in_.Run.Files().FileExists(SourceDir + names[i]))
+            if (!in_.Run.Files().FileExists(Shared.SourceDir + names[i]))
                 Error(LineOf(section, i), Quoted(names[i]) + " is not a file of the folder: its copy fails");
     }
 
@@ -235,7 +235,7 @@ private:
     {
         for (std::size_t i = 0; i < names.size(); ++i) {
             std::string bytes;
-            if (!in_.Run.Files().ReadWholeFile(SourceDir + names[i], bytes))
+            if (!in_.Run.Files().ReadWholeFile(Shared.SourceDir + names[i], bytes))
                 Error(LineOf(section, i), "notice " + Quoted(names[i]) +
                                               " is not a file of the folder: the wizard stops on "
                                               "it with \"Cannot open file\"");
@@ -248,8 +248,8 @@ private:
 
     void CheckTemplate()
     {
-        if (!in_.Run.Files().FileExists(SourceDir + TemplateName))
-            Error(0, std::string("the uninstall record template ") + TemplateName +
+        if (!in_.Run.Files().FileExists(Shared.SourceDir + RecordTemplateName))
+            Error(0, std::string("the uninstall record template ") + RecordTemplateName +
                          " is not in the folder: the record gets only what the run writes");
     }
 
@@ -316,7 +316,7 @@ private:
                                              name + "' is not a valid integer value\"");
             else if (code < 0 || code > 2)
                 Warning(LineOf(AddOns, i), "add-on " + name + " is never opened: only 0, 1 and 2 are");
-            else if (!in_.Run.Files().FileExists(SourceDir + file))
+            else if (!in_.Run.Files().FileExists(Shared.SourceDir + file))
                 Error(LineOf(AddOns, i), "add-on " + Quoted(file) + " is not a file of the folder");
             if (Raw(AddOns, name).size() > ValueMax)
                 Warning(LineOf(AddOns, i), "the value of add-on " + Quoted(name) +
