@@ -5,8 +5,8 @@
 
 #include "DateText.h"
 #include "Description.h"
-#include "Engine.h"
 #include "Findings.h"
+#include "Records.h"
 #include "core/Error.h"
 #include "core/Text.h"
 
