@@ -47,8 +47,20 @@ const char* const AddOns = "AddOns";
 const char* const Keys = "Keys";
 }  // namespace IpiSection
 
-const char* const TextSettingNames[7] = {"Application", "Copyright", "WebAddress", "EmailAddress",
-                                         "Version",     "ProgGroup", "Directory"};
+namespace IpiSetting {
+const char* const Application = "Application";
+const char* const Copyright = "Copyright";
+const char* const WebAddress = "WebAddress";
+const char* const EmailAddress = "EmailAddress";
+const char* const Version = "Version";
+const char* const ProgGroup = "ProgGroup";
+const char* const Directory = "Directory";
+const char* const Expand = "Expand";
+}  // namespace IpiSetting
+
+const char* const TextSettingNames[7] = {
+    IpiSetting::Application, IpiSetting::Copyright, IpiSetting::WebAddress, IpiSetting::EmailAddress,
+    IpiSetting::Version,     IpiSetting::ProgGroup, IpiSetting::Directory};
 
 namespace {
 
@@ -68,14 +80,14 @@ void ReadDescription(const TProfile& profile, TInstallDescription& d)
     auto setting = [&](const char* name, const char* def) {
         return Cut(profile.ReadString(Settings, name, def));
     };
-    d.Application = setting("Application", "");
-    d.Copyright = setting("Copyright", "");
-    d.WebAddress = setting("WebAddress", "");
-    d.EmailAddress = setting("EmailAddress", "");
-    d.Version = setting("Version", "");
-    d.ProgGroup = setting("ProgGroup", "Fenmarch");
-    d.Expand = profile.ReadBool(Settings, "Expand", false);
-    d.Directory = setting("Directory", "c:\\tmp");
+    d.Application = setting(IpiSetting::Application, "");
+    d.Copyright = setting(IpiSetting::Copyright, "");
+    d.WebAddress = setting(IpiSetting::WebAddress, "");
+    d.EmailAddress = setting(IpiSetting::EmailAddress, "");
+    d.Version = setting(IpiSetting::Version, "");
+    d.ProgGroup = setting(IpiSetting::ProgGroup, "Fenmarch");
+    d.Expand = profile.ReadBool(Settings, IpiSetting::Expand, false);
+    d.Directory = setting(IpiSetting::Directory, "c:\\tmp");
 
     profile.ReadSection(FilesIn, d.FilesInNames);
     profile.ReadSection(SysFilesIn, d.SysFilesInNames);

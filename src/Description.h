@@ -23,8 +23,17 @@ extern const char* const Items;
 extern const char* const AddOns;
 extern const char* const Keys;
 }  // namespace IpiSection
-// Application, Copyright, WebAddress, EmailAddress, Version, ProgGroup,
-// Directory: the [Settings] entries held as texts of at most 255.
+namespace IpiSetting {
+extern const char* const Application;
+extern const char* const Copyright;
+extern const char* const WebAddress;
+extern const char* const EmailAddress;
+extern const char* const Version;
+extern const char* const ProgGroup;
+extern const char* const Directory;
+extern const char* const Expand;
+}  // namespace IpiSetting
+// The [Settings] entries held as texts of at most 255: all but Expand.
 extern const char* const TextSettingNames[7];
 
 // The exe's path up to and including its last "\" or ":", cut to 255.

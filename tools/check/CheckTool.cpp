@@ -5,6 +5,7 @@
 #include "DryRun.h"
 #include "Engine.h"
 #include "PlanSteps.h"
+#include "Program.h"
 #include "Verify.h"
 #include "core/Error.h"
 
@@ -62,6 +63,40 @@ TOptions ParseArgs(const std::vector<std::string>& args)
     return o;
 }
 
+// What --help prints after the usage lines.
+const char* const Summary =
+    "\n"
+    "Reads the installer folder DIR as Pellwick.exe will and prints what is wrong\n"
+    "with its Pellwick.ipi; --plan prints everything the installation would do;\n"
+    "--verify holds that against this machine and prints each step that does not\n"
+    "hold (missing, differs, kept older).\n"
+    "\n"
+    "  --strict   warnings fail the check too\n"
+    "  --json     the findings as JSON\n"
+    "  --help     this text\n"
+    "  --version  the Pellwick version the checker belongs to\n"
+    "\n"
+    "Exit status: 0 nothing wrong, 1 findings (or a plan that stops with an error\n"
+    "box, or with --verify a step that does not hold), 2 the folder, its\n"
+    "Pellwick.ipi or the --verify destination cannot be read.\n";
+
+// --help and --version answer whatever else the line holds, as command-line
+// tools do.
+bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
+{
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            result.Out = std::string(Usage) + Summary;
+            return true;
+        }
+        if (a == "--version") {
+            result.Out = std::string("pellwick-check (") + ApplicationTitle + ")\n";
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string PlanText(const TRunLog& log)
 {
     std::string text;
@@ -75,6 +110,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
                          TMachine* machine)
 {
     TToolOutput result;
+    if (AnswersAlone(args, result)) return result;
     TOptions o;
     try {
         o = ParseArgs(args);

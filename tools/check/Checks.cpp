@@ -182,14 +182,14 @@ private:
                 Warning(SettingLine(name), std::string(name) + " is cut to its first " +
                                                std::to_string(ShortStringMax) + " characters");
         if (d_.Expand)
-            Warning(SettingLine("Expand"),
+            Warning(SettingLine(IpiSetting::Expand),
                     "Expand is set: the installation only creates the directories; nothing is "
                     "copied and no group, registry entry or add-on is made");
         if (d_.Directory.empty())
-            Warning(SettingLine("Directory"),
+            Warning(SettingLine(IpiSetting::Directory),
                     "Directory is empty: the destination page starts with no path");
         else if (!StartsWithDriveRoot(d_.Directory))
-            Warning(SettingLine("Directory"),
+            Warning(SettingLine(IpiSetting::Directory),
                     "Directory " + Quoted(d_.Directory) +
                         " does not start with a drive root such as \"c:\\\": a folder picked on "
                         "the destination page gets " +
@@ -360,7 +360,7 @@ private:
     void CheckCommands()
     {
         if (!EndsWithCrLf(CreateGroupCommand(d_.ProgGroup)))
-            Error(SettingLine("ProgGroup"), "the create-group command passes 255 characters and is cut");
+            Error(SettingLine(IpiSetting::ProgGroup), "the create-group command passes 255 characters and is cut");
         if (!HasDestination()) return;
         for (std::size_t i = 0; i < d_.ItemsNames.size(); ++i)
             if (!EndsWithCrLf(AddItemCommand(in_.DestDir, d_.ItemsNames[i], d_.ItemsValues[i])))
@@ -368,7 +368,7 @@ private:
                                             Quoted(d_.ItemsNames[i]) +
                                             " passes 255 characters and is cut");
         if (!EndsWithCrLf(UninstallItemCommand(in_.WindowsDir, in_.DestDir, d_.Application)))
-            Error(SettingLine("Application"), "installed into " + in_.DestDir +
+            Error(SettingLine(IpiSetting::Application), "installed into " + in_.DestDir +
                                                   ", the uninstall item's command passes 255 "
                                                   "characters and is cut");
     }
