@@ -61,6 +61,10 @@
 //                                      repeat=N:T random=N ({crlf} {nul} {xHH}...)
 //   lock PATH / unlock PATH            hold a file open without sharing / let go
 //   nofind PROP... [for=S]             no window of any process matches within S s
+//   run EXE [ARG...] [code=N] [out=FILE] [lines=N] [timeout=S]
+//                                      run a console program of the case folder to
+//                                      its end; its stdout into FILE, N lines
+//   delete PATH                        delete a file
 //   {case} and {env:NAME} in arguments: the case folder, an environment value
 //
 //   Properties (selectors for wait/child/never, assertions for check):
@@ -1760,6 +1764,65 @@ struct Runner {
         return true;
     }
 
+    // run EXE [ARG...] [code=N] [out=FILE] [lines=N] [timeout=S]: runs a
+    // program to its end (default 60 s) with the case folder as current
+    // directory; stdout goes to FILE (default run-out.txt) of the case folder.
+    bool RunProgram(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string cmd, outName = "run-out.txt";
+        long want = -1, lines = -1, seconds = 60;
+        for (const Arg& a : st.args) {
+            if (a.keyed && a.key == "code" && !ParseInt(a.value, want)) return Fail("bad code=" + a.value);
+            if (a.keyed && a.key == "lines" && !ParseInt(a.value, lines)) return Fail("bad lines=" + a.value);
+            if (a.keyed && a.key == "timeout" && !ParseInt(a.value, seconds)) return Fail("bad timeout=" + a.value);
+            if (a.keyed && a.key == "out") outName = a.value;
+            if (a.keyed) continue;
+            std::string arg = cmd.empty() ? InCaseFolder(a.text) : a.text;
+            cmd += (cmd.empty() ? "" : " ") + (arg.find(' ') == std::string::npos ? arg : "\"" + arg + "\"");
+        }
+        std::string outPath = InCaseFolder(outName);
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        if (out == INVALID_HANDLE_VALUE) return Fail("cannot write " + outPath);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = out;
+        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION pi = {};
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back(0);
+        BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      CaseFolder.c_str(), &si, &pi);
+        CloseHandle(out);
+        if (!started) return Fail(Format("cannot start %s, error %lu", cmd.c_str(), GetLastError()));
+        DWORD waited = WaitForSingleObject(pi.hProcess, (DWORD)seconds * 1000);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 255);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        if (waited != WAIT_OBJECT_0) return Fail(Format("still running after %ld s", seconds));
+        std::string text;
+        ReadFileBytes(outPath, text);
+        long count = (long)std::count(text.begin(), text.end(), '\n');
+        note = Format("exit code %lu, %ld line(s) in %s:\n", code, count, outName.c_str()) + text;
+        if (want >= 0 && (long)code != want) return Fail(Format("exit code %lu, wanted %ld:\n%s", code, want, text.c_str()));
+        if (lines >= 0 && count != lines) return Fail(Format("%ld line(s), wanted %ld:\n%s", count, lines, text.c_str()));
+        return true;
+    }
+
+    bool Delete(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string path = InCaseFolder(st.args[0].text);
+        if (!DeleteFileA(path.c_str())) return Fail(Format("cannot delete %s, error %lu", path.c_str(), GetLastError()));
+        note = "deleted";
+        return true;
+    }
+
     // ---- state planted before launch
 
     // Tokens of makefile texts: {crlf} {cr} {lf} {tab} {nul} {xHH}; any
@@ -2137,6 +2200,8 @@ struct Runner {
         if (c == "regset") return RegSet(st, note);
         if (c == "makefile") return MakeFile(st, note);
         if (c == "nofind") return NoFind(st, note);
+        if (c == "run") return RunProgram(st, note);
+        if (c == "delete") return Delete(st, note);
         if (c == "lock") return Lock(st, note);
         if (c == "unlock") return Unlock(st, note);
         if (c == "find") return Find(st, note);
@@ -2154,7 +2219,8 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "postclick", "close", "msgbox", "exit",     "running", "kill",
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
-                                "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind"};
+                                "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind",
+                                "run", "delete"};
 
 std::string FolderOf(const std::string& path)
 {
