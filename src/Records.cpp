@@ -10,13 +10,15 @@ const char* const RecordTemplateName = "Pellwick.up_";
 const char* const RecordCopyName = "Pellwick.upi";
 const char* const RecordName = "pellwick.upi";
 
-namespace {
-
 const char* const UninstallerKey = "\\Software\\Brenvolt\\Skorvel\\";
 const char* const CountersKey = "Counters";
-const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char* const InstallSection = "Install";
 const char* const UninstallSection = "Uninstall";
+const char* const DateName = "Date";
+
+namespace {
+
+const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 std::string NowText()
 {
@@ -61,8 +63,8 @@ void WriteRecords(const TInstallState& state)
         }
         product.WriteString(installKey, "Path", state.DestDir);
         record.WriteString(InstallSection, "Path", state.DestDir);
-        product.WriteString(installKey, "Date", NowText());
-        record.WriteString(InstallSection, "Date", NowText());
+        product.WriteString(installKey, DateName, NowText());
+        record.WriteString(InstallSection, DateName, NowText());
         names.clear();
     }
 

@@ -16,6 +16,15 @@ extern const char* const RecordCopyName;      // "Pellwick.upi"
 // copied and the writer makes the file itself.
 extern const char* const RecordName;  // "pellwick.upi"
 
+// Where the entries go, as the uninstaller reads them: its shared-use
+// counters under HKEY_CURRENT_USER, and the key below the product's (and
+// the record's section) holding the destination and the date.
+extern const char* const UninstallerKey;    // "\Software\Brenvolt\Skorvel\"
+extern const char* const CountersKey;       // "Counters", below UninstallerKey
+extern const char* const InstallSection;    // "Install"
+extern const char* const UninstallSection;  // "Uninstall"
+extern const char* const DateName;          // "Date", in InstallSection
+
 // Writes the entries for the installation that state describes: the user's
 // entries, the destination and the control file's [Keys] sections.
 void WriteRecords(const TInstallState& state);

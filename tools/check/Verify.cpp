@@ -14,9 +14,8 @@ namespace {
 
 // Where the uninstaller keeps its shared-use counters, and the section and
 // value the run writes its own time into.
-const char* const CountersKey = "Software\\Brenvolt\\Skorvel\\Counters";
-const char* const InstallSection = "Install";
-const char* const DateName = "Date";
+// The counters' key as it lands: the registry takes no leading backslash.
+const std::string CountersPath = std::string(UninstallerKey).substr(1) + CountersKey;
 const char* const ShortcutExtension = ".lnk";
 
 std::string Same(const std::string& text) { return AsciiUpper(text); }
@@ -106,7 +105,7 @@ public:
             Add(where, TStepState::Differs, "no text value, planned " + Quoted(value.Data));
             return;
         }
-        if (Same(value.Key) == Same(CountersKey)) {
+        if (Same(value.Key) == Same(CountersPath)) {
             // Other products share the file: any count from 1 up is right.
             if (ReadIntegerText(data, 0) < 1)
                 Add(where, TStepState::Differs, Quoted(data) + ", planned at least 1");
