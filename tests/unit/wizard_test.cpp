@@ -148,7 +148,7 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
     Notice("three.txt", "third");
     TMainDialog& d = Open(ThreeNotices);
     for (int i = 0; i < 4; ++i) d.NextBut.Click();
-    ASSERT_EQ(400, Shared.WizardState);
+    ASSERT_EQ(wsUserDetails, Shared.WizardState);
     d.PrevBut.Click();
     EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
@@ -160,7 +160,7 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
     d.NextBut.Click();  // straight back to the user details
     EXPECT_EQ(wsUserDetails, Shared.WizardState);
     d.NextBut.Click();
-    ASSERT_EQ(600, Shared.WizardState);
+    ASSERT_EQ(wsDestination, Shared.WizardState);
     d.PrevBut.Click();
     EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
@@ -171,8 +171,8 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
 
 TEST_F(WizardTest, CancelFromEveryPageBuildsTheCancellationPage)
 {
-    const int stopsAt[] = {200, 400, 600};
-    for (int stop : stopsAt) {
+    const TWizardState stopsAt[] = {wsNotices, wsUserDetails, wsDestination};
+    for (TWizardState stop : stopsAt) {
         ResetSharedState();
         Shared.StartInfoShown = 0;
         TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\n");
@@ -213,7 +213,7 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
     Notice("end2.txt", "closing two");
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nDirectory=c:\\Tool\r\n"
                           "[EndInfo]\r\nend1.txt=\r\nend2.txt=\r\n");
-    while (Shared.WizardState != 800) d.NextBut.Click();
+    while (Shared.WizardState != wsInstalled) d.NextBut.Click();
     EXPECT_EQ("progress", Front(d));
     d.NextBut.Click();
     EXPECT_EQ("notice", Front(d));
@@ -232,7 +232,7 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
 TEST_F(WizardTest, WithoutClosingNoticesTheFinalPageComesToTheFront)
 {
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nDirectory=c:\\Tool\r\n");
-    while (Shared.WizardState != 800) d.NextBut.Click();
+    while (Shared.WizardState != wsInstalled) d.NextBut.Click();
     d.NextBut.Click();
     EXPECT_EQ(wsFinished, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
