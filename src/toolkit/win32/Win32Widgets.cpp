@@ -177,9 +177,11 @@ void DrawImage(HDC dc, const TImage& image)
     DeleteDC(source);
 }
 
+// Labels show texts from the control file and from the user: an "&" in
+// them is a character, not an accelerator mark.
 UINT LabelTextFormat(const TLabel& label)
 {
-    return DT_LEFT | DT_NOCLIP | (label.WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+    return DT_LEFT | DT_NOCLIP | DT_NOPREFIX | (label.WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
 }
 
 void DrawLabelText(HDC dc, const TLabel& label)
@@ -679,7 +681,7 @@ void TWin32Widgets::CreatePeer(TControl& control)
         break;
     case TControlKind::Label: {
         TLabel& label = static_cast<TLabel&>(control);
-        DWORD style = label.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+        DWORD style = SS_NOPREFIX | (label.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
         hwnd = CreateWindowExA(0, "Static", control.Caption().c_str(), child | style, b.Left,
                                b.Top, b.Width, b.Height, parent, nullptr, instance, nullptr);
         break;
@@ -794,7 +796,9 @@ void TWin32Widgets::Update(TControl& control, TProp prop)
     case TProp::Text: SetWindowTextA(hwnd, control.Caption().c_str()); break;
     case TProp::Visible:
         if (control.Kind() == TControlKind::Form)
-            ShowWindow(hwnd, control.Visible() ? SW_SHOW : SW_HIDE);
+            ShowWindow(hwnd, !control.Visible()                       ? SW_HIDE
+                             : static_cast<TForm&>(control).Maximized ? SW_SHOWMAXIMIZED
+                                                                      : SW_SHOW);
         else
             ShowWindow(hwnd, control.Visible() ? SW_SHOWNA : SW_HIDE);
         break;
@@ -855,7 +859,8 @@ TTextSize TWin32Widgets::MeasureText(const TFont& font, const std::string& text)
     HGDIOBJ old = SelectObject(dc, FontFor(font));
     RECT rc = {0, 0, 0, 0};
     // An empty caption still takes one line's height.
-    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rc, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rc,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return {text.empty() ? 0 : rc.right, rc.bottom};
