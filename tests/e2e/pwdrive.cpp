@@ -62,6 +62,7 @@
 //   lock PATH / unlock PATH            hold a file open without sharing / let go
 //   nofind PROP... [for=S]             no window of any process matches within S s
 //   {case} and {env:NAME} in arguments: the case folder, an environment value
+//   {today:PATTERN} in arguments: today's date (d dd M MM yy yyyy)
 //
 //   Properties (selectors for wait/child/never, assertions for check):
 //   class=C caption=T text=T contains=T id=N visible hidden enabled disabled
@@ -2243,6 +2244,24 @@ struct Runner {
         return true;
     }
 
+    static std::string Today(const std::string& pattern)
+    {
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        std::string out;
+        for (size_t i = 0; i < pattern.size();) {
+            size_t run = 1;
+            while (i + run < pattern.size() && pattern[i + run] == pattern[i]) ++run;
+            char c = pattern[i];
+            if (c == 'd') out += Format(run >= 2 ? "%02u" : "%u", t.wDay);
+            else if (c == 'M') out += Format(run >= 2 ? "%02u" : "%u", t.wMonth);
+            else if (c == 'y') out += run >= 4 ? Format("%04u", t.wYear) : Format("%02u", t.wYear % 100);
+            else out += pattern.substr(i, run);
+            i += run;
+        }
+        return out;
+    }
+
     // "{case}" in an argument stands for the case folder (no trailing
     // backslash), as Pellwick sees its own folder.
     Step Expand(const Step& in) const
@@ -2260,6 +2279,15 @@ struct Runner {
                 std::string name = s.substr(at + 5, end - at - 5);
                 DWORD n = GetEnvironmentVariableA(name.c_str(), buf, sizeof buf);
                 std::string value = n && n < sizeof buf ? buf : "";
+                s.replace(at, end + 1 - at, value);
+                at += value.size();
+            }
+            // {today:PATTERN}: today's date, d dd M MM yy yyyy in PATTERN
+            // standing for day, month and year; anything else as it stands.
+            for (size_t at = s.find("{today:"); at != std::string::npos; at = s.find("{today:", at)) {
+                size_t end = s.find('}', at);
+                if (end == std::string::npos) break;
+                std::string value = Today(s.substr(at + 7, end - at - 7));
                 s.replace(at, end + 1 - at, value);
                 at += value.size();
             }
