@@ -34,8 +34,12 @@ struct TBounds {
     int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
+// What a control is, named for the class the backend may cast it to: the
+// list and the drop-down exist only as the destination page's directory
+// list and drive box.
 enum class TControlKind {
-    Form, Panel, Label, Bevel, Image, Button, Edit, Memo, ProgressBar, ListBox, ComboBox
+    Form, Panel, Label, Bevel, Image, Button, Edit, Memo, ProgressBar, DirectoryListBox,
+    DriveComboBox
 };
 
 enum class TBevelCut { None, Raised, Lowered };
