@@ -1010,7 +1010,7 @@ TEST_F(EngineFailureTest, EveryFailedCopyIsListedInOneWarningBoxAndTheTextsSaySo
 // The warning belongs to the end of the run: by the time the user is asked
 // to read it, the wizard is in front again and the hourglass is gone, as
 // for the error box of a run stopped by an error.
-TEST_F(EngineFailureTest, FailureWarningIsShownUnderTheHourglassBeforeTheWizardIsInFront)
+TEST_F(EngineFailureTest, FailureWarningIsShownAfterTheHourglassWithTheWizardInFront)
 {
     Run(Settings + Lines({"[FilesIn]", "absent.txt=", "[FilesOut]", "absent.txt=0", "[AddOns]",
                           "0=readme.txt"}));

@@ -182,4 +182,19 @@ TEST_F(StartupTest, WizardFrameTexts)
     }
 }
 
+// The backdrop's font is set after its panel and labels are made; the
+// panel, which has none of its own, follows it.
+TEST_F(StartupTest, BackdropPanelFollowsTheFormsBoldFont)
+{
+    TMainWindow backdrop;
+    EXPECT_TRUE(backdrop.Font().Bold);
+    EXPECT_EQ("MS Sans Serif", backdrop.Font().Name);
+    EXPECT_EQ(11, backdrop.Font().Height);
+    for (const TControl* c : {static_cast<const TControl*>(&backdrop.Panel1),
+                              static_cast<const TControl*>(&backdrop.Image)})
+        EXPECT_TRUE(c->Font().Bold);
+    EXPECT_EQ("Arial", backdrop.ByLabel.Font().Name);
+    EXPECT_EQ(21, backdrop.ByLabel.Font().Height);
+}
+
 }  // namespace

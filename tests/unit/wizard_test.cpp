@@ -1,5 +1,8 @@
 // The wizard: its state machine, notice paging, the final and cancellation
 // pages, the user-details page and the destination page.
+#include <algorithm>
+#include <functional>
+
 #include "Description.h"
 #include "Engine.h"
 #include "Fixtures.h"
@@ -521,6 +524,37 @@ TEST_F(DestinationTest, RevisitShowsTheSettingAgain)
     d.NextBut.Click();
     EXPECT_EQ("Programs\\Tool", d.EditPath.Text());
     EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
+}
+
+// The dialog's font reaches every control made before the dialog set it;
+// only the buttons and the progress page's labels have one of their own.
+TEST_F(WizardTest, EveryControlButTheButtonsAndProgressLabelsTakesTheDialogFont)
+{
+    TMainDialog& d = Open(ThreeNotices);
+    std::vector<const TControl*> own = {&d.PrevBut,   &d.NextBut,    &d.CancelBut,
+                                        &d.FromLabel, &d.SourceLabel, &d.DestinationLabel,
+                                        &d.ToLabel};
+    std::vector<const TControl*> all;
+    std::function<void(const TControl&)> collect = [&](const TControl& c) {
+        for (const TControl* child : c.Children()) {
+            all.push_back(child);
+            collect(*child);
+        }
+    };
+    collect(d);
+    ASSERT_EQ(27u, all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const TControl* c = all[i];
+        bool hasOwn = std::find(own.begin(), own.end(), c) != own.end();
+        const TFont& f = c->Font();
+        std::string which = "control " + std::to_string(i) + " at " + std::to_string(c->Left()) + "," + std::to_string(c->Top());
+        EXPECT_EQ("MS Sans Serif", f.Name) << which;
+        EXPECT_EQ(11, f.Height) << which;
+        EXPECT_TRUE(f.Bold) << which;
+        EXPECT_FALSE(f.Italic) << which;
+        EXPECT_EQ(hasOwn ? clWindowText : clBlack, f.Color) << which;
+        EXPECT_EQ(!hasOwn, c->ParentFont()) << which;
+    }
 }
 
 }  // namespace
