@@ -4,15 +4,7 @@
 
 const char* const DescriptionFileName = "Pellwick.ipi";
 
-TInstallDescription InstallDescription;
-std::string SourceDir;
-std::string DescriptionPath;
-std::string ProductTitle;
-std::int32_t ProgressStep = 0;
-std::string UserName;
-std::string UserOrganization;
-std::string DestDir;
-int WizardState = 0;
+TInstallState Shared;
 
 void TInstallDescription::FreeLists()
 {
@@ -21,19 +13,6 @@ void TInstallDescription::FreeLists()
                            &FilesOutNames, &FilesOutValues, &ItemsNames, &ItemsValues,
                            &AddOnsNames, &AddOnsValues, &KeysNames, &KeysValues})
         list->clear();
-}
-
-void ResetSharedState()
-{
-    InstallDescription = TInstallDescription();
-    SourceDir.clear();
-    DescriptionPath.clear();
-    ProductTitle.clear();
-    ProgressStep = 0;
-    UserName.clear();
-    UserOrganization.clear();
-    DestDir.clear();
-    WizardState = 0;
 }
 
 std::string SourceDirOf(const std::string& exePath)
@@ -68,8 +47,20 @@ const char* const AddOns = "AddOns";
 const char* const Keys = "Keys";
 }  // namespace IpiSection
 
-const char* const TextSettingNames[7] = {"Application", "Copyright", "WebAddress", "EmailAddress",
-                                         "Version",     "ProgGroup", "Directory"};
+namespace IpiSetting {
+const char* const Application = "Application";
+const char* const Copyright = "Copyright";
+const char* const WebAddress = "WebAddress";
+const char* const EmailAddress = "EmailAddress";
+const char* const Version = "Version";
+const char* const ProgGroup = "ProgGroup";
+const char* const Directory = "Directory";
+const char* const Expand = "Expand";
+}  // namespace IpiSetting
+
+const char* const TextSettingNames[7] = {
+    IpiSetting::Application, IpiSetting::Copyright, IpiSetting::WebAddress, IpiSetting::EmailAddress,
+    IpiSetting::Version,     IpiSetting::ProgGroup, IpiSetting::Directory};
 
 namespace {
 
@@ -89,14 +80,14 @@ void ReadDescription(const TProfile& profile, TInstallDescription& d)
     auto setting = [&](const char* name, const char* def) {
         return Cut(profile.ReadString(Settings, name, def));
     };
-    d.Application = setting("Application", "");
-    d.Copyright = setting("Copyright", "");
-    d.WebAddress = setting("WebAddress", "");
-    d.EmailAddress = setting("EmailAddress", "");
-    d.Version = setting("Version", "");
-    d.ProgGroup = setting("ProgGroup", "Fenmarch");
-    d.Expand = profile.ReadBool(Settings, "Expand", false);
-    d.Directory = setting("Directory", "c:\\tmp");
+    d.Application = setting(IpiSetting::Application, "");
+    d.Copyright = setting(IpiSetting::Copyright, "");
+    d.WebAddress = setting(IpiSetting::WebAddress, "");
+    d.EmailAddress = setting(IpiSetting::EmailAddress, "");
+    d.Version = setting(IpiSetting::Version, "");
+    d.ProgGroup = setting(IpiSetting::ProgGroup, "Fenmarch");
+    d.Expand = profile.ReadBool(Settings, IpiSetting::Expand, false);
+    d.Directory = setting(IpiSetting::Directory, "c:\\tmp");
 
     profile.ReadSection(FilesIn, d.FilesInNames);
     profile.ReadSection(SysFilesIn, d.SysFilesInNames);
@@ -113,15 +104,16 @@ void ReadDescription(const TProfile& profile, TInstallDescription& d)
 
 bool LoadInstallDescription()
 {
-    InstallDescription.FreeLists();
-    SourceDir = SourceDirOf(Sys().Desktop->ExePath());
-    DescriptionPath = Cut(SourceDir + DescriptionFileName);
-    if (!Sys().Files->FileExists(DescriptionPath)) return false;
+    TInstallState& s = Shared;
+    s.InstallDescription.FreeLists();
+    s.SourceDir = SourceDirOf(Sys().Desktop->ExePath());
+    s.DescriptionPath = Cut(s.SourceDir + DescriptionFileName);
+    if (!Sys().Files->FileExists(s.DescriptionPath)) return false;
 
     TCursorScope hourglass(TCursor::HourGlass);
-    TProfile profile(*Sys().Profiles, DescriptionPath);
-    ReadDescription(profile, InstallDescription);
-    ProgressStep = MakeProgressStep(InstallDescription.FilesInNames.size(),
-                                    InstallDescription.SysFilesInNames.size());
+    TProfile profile(*Sys().Profiles, s.DescriptionPath);
+    ReadDescription(profile, s.InstallDescription);
+    s.ProgressStep = MakeProgressStep(s.InstallDescription.FilesInNames.size(),
+                                      s.InstallDescription.SysFilesInNames.size());
     return true;
 }

@@ -23,8 +23,17 @@ extern const char* const Items;
 extern const char* const AddOns;
 extern const char* const Keys;
 }  // namespace IpiSection
-// Application, Copyright, WebAddress, EmailAddress, Version, ProgGroup,
-// Directory: the [Settings] entries held as texts of at most 255.
+namespace IpiSetting {
+extern const char* const Application;
+extern const char* const Copyright;
+extern const char* const WebAddress;
+extern const char* const EmailAddress;
+extern const char* const Version;
+extern const char* const ProgGroup;
+extern const char* const Directory;
+extern const char* const Expand;
+}  // namespace IpiSetting
+// The [Settings] entries held as texts of at most 255: all but Expand.
 extern const char* const TextSettingNames[7];
 
 // The exe's path up to and including its last "\" or ":", cut to 255.
@@ -38,7 +47,7 @@ std::int32_t MakeProgressStep(std::size_t files, std::size_t sysFiles);
 // Reads the settings and the lists from an opened profile.
 void ReadDescription(const TProfile& profile, TInstallDescription& description);
 
-// Sets SourceDir and DescriptionPath from the running exe, then reads the
-// file into InstallDescription and sets ProgressStep, with the hourglass
+// Sets Shared's SourceDir and DescriptionPath from the running exe, then
+// reads the file into its InstallDescription and sets its ProgressStep, with the hourglass
 // on meanwhile. False, with nothing read, when the file does not exist.
 bool LoadInstallDescription();

@@ -1,27 +1,12 @@
-// CopyFiles: the installation run, in its fixed order of steps.
+// The installation run, in its fixed order of steps.
 #include "Engine.h"
 
-#include "MainDlg.h"
 #include "Paths.h"
-#include "Shared.h"
+#include "Records.h"
+#include "WizardText.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
 
-std::vector<TInstallFailure> InstallFailures;
-
-const char* const UninstallerName = "Skorvel.exe";
-const char* const RecordTemplateName = "Pellwick.up_";
-const char* const RecordCopyName = "Pellwick.upi";
-
-namespace WizardText {
-const char* const CopyingStart = "Pellwick is now copying the ";
-const char* const CopyingEnd = " files to the selected destination.";
-const char* const InstalledEnd = " was installed successfuly. Please select next to continue.";
-const char* const IncompleteEnd =
-    " was not installed completely. Please select next to continue.";
-const char* const FinalIncompleteStart = "Pellwick could not install all of ";
-const char* const FinalIncompleteEnd = "; some files or program items are missing.";
-}  // namespace WizardText
 
 namespace {
 
@@ -32,6 +17,7 @@ const unsigned ItemRetryMilliseconds = 200;
 
 const unsigned long ErrorFileExists = 80;
 const unsigned long ErrorFilenameTooLong = 206;
+const std::string SettingsUnreadable = "the settings for the registry could not be read from it: ";
 
 }  // namespace
 
@@ -121,7 +107,80 @@ std::string UninstallItemCommand(const std::string& windowsDir, const std::strin
                           Cut("Uninstall " + application));
 }
 
-void TMainDialog::ForceDirectories(const std::string& path)
+namespace {
+
+// The end of every run, however it ends: a pause, the wizard brought to
+// the front and the default cursor.
+class TRunEnding {
+public:
+    explicit TRunEnding(IInstallView& view) : view_(view) {}
+    ~TRunEnding()
+    {
+        Sys().Clock->Sleep(EndPauseMilliseconds);
+        view_.RunEnded();
+    }
+    TRunEnding(const TRunEnding&) = delete;
+    TRunEnding& operator=(const TRunEnding&) = delete;
+
+private:
+    IInstallView& view_;
+    TCursorScope hourglass_{TCursor::HourGlass};
+};
+
+}  // namespace
+
+TInstallRun::TInstallRun(const TInstallState& state, IInstallView& view)
+    : state_(state), d_(state.InstallDescription), view_(view)
+{
+}
+
+void TInstallRun::Perform(std::vector<TInstallFailure>& failures)
+{
+    failures_ = &failures;
+    failures.clear();
+    std::string product = d_.Application + " " + d_.Version;
+    view_.ShowProgressPage(Cut(WizardText::CopyingStart + product + WizardText::CopyingEnd));
+
+    try {
+        TRunEnding ending(view_);
+        MakeDirectories();
+        if (!d_.Expand) {
+            std::string windowsDir = Sys().Files->WindowsDirectory();
+            CopySystemFiles(windowsDir);
+            CopyProductFiles();
+            CopyRecordTemplate();
+            CreateProgramGroup(windowsDir);
+            UpdateRegistry();
+            StartAddOns();
+            if (view_.ProgressPosition() < 100) view_.SetProgressPosition(100);
+            view_.SetStatusText(Cut(product + (failures.empty() ? WizardText::InstalledEnd
+                                                                : WizardText::IncompleteEnd)));
+            Sys().ProgramManager->Close();
+        }
+        view_.RunCompleted();
+    } catch (...) {
+        // A run stopped by an error still tells what it could not do
+        // before; the error box follows.
+        ReportFailures();
+        throw;
+    }
+    ReportFailures();
+}
+
+void TInstallRun::UpdateRegistry()
+{
+    // A control file held open without sharing reads as empty: say so
+    // rather than leave its registry settings out unnoticed.
+    unsigned long readError =
+        d_.KeysNames.size() > 1 ? Sys().Profiles->ReadError(state_.DescriptionPath) : 0;
+    if (readError != 0)
+        Fail(state_.DescriptionPath, "",
+             SettingsUnreadable + CopyErrorText(readError, Sys().Files->ErrorText(readError)));
+    WriteRecords(state_);
+    AdvanceProgress(1);
+}
+
+void TInstallRun::ForceDirectories(const std::string& path)
 {
     std::string dir = DirectoryToMake(path);
     if (dir.size() < 3 || Sys().Files->DirectoryExists(dir)) return;
@@ -132,178 +191,115 @@ void TMainDialog::ForceDirectories(const std::string& path)
     Sys().Files->MakeDirectory(dir);
 }
 
-void TMainDialog::ShowPath(TLabel& label, const std::string& path)
+void TInstallRun::MakeDirectories()
 {
-    label.SetCaption(Sys().Locale->Lower(path));
-    label.SetCaption(ShortenCaption(label.Caption()));
-    label.Repaint();
+    const std::string& dest = state_.DestDir;
+    if (!Sys().Files->DirectoryExists(dest)) ForceDirectories(dest);
+    for (std::size_t i = 0; i < d_.DirsNames.size(); ++i)
+        ForceDirectories(ListItem(d_.DirsValues, i) == "0" ? d_.DirsNames[i]
+                                                          : dest + "\\" + d_.DirsNames[i]);
 }
 
-void TMainDialog::AdvanceProgress(int step)
+void TInstallRun::AdvanceProgress(int step)
 {
-    ProgressBar.SetPosition(ProgressBar.Position() + step);
+    view_.SetProgressPosition(view_.ProgressPosition() + step);
 }
 
-void TMainDialog::CopyOneFile(const std::string& source, const std::string& dest,
+void TInstallRun::Fail(const std::string& what, const std::string& where,
+                       const std::string& reason, const std::string& label)
+{
+    if (failures_ != nullptr) failures_->push_back({what, where, reason, label});
+}
+
+void TInstallRun::CopyOneFile(const std::string& source, const std::string& dest,
                               const std::string& flag)
 {
-    ShowPath(SourceLabel, source);
-    ShowPath(DestinationLabel, dest);
+    view_.ShowSource(ShortenCaption(Sys().Locale->Lower(source)));
+    view_.ShowDestination(ShortenCaption(Sys().Locale->Lower(dest)));
     bool keepExisting = flag != "0";
     // The bytes would go to the device, and no file would be made.
     if (!DeviceNamePart(dest).empty()) {
-        InstallFailures.push_back({source, dest, DeviceTargetReason});
+        Fail(source, dest, DeviceTargetReason);
     } else if (!Sys().Files->SameFile(source, dest)) {  // a file already in place is not copied
         // A longer path would be cut, and the copy would land somewhere else.
         unsigned long error = source.size() > MaxPathLength || dest.size() > MaxPathLength
                                   ? ErrorFilenameTooLong
                                   : Sys().Files->Copy(source, dest, keepExisting);
         if (error != 0 && !(error == ErrorFileExists && keepExisting))
-            InstallFailures.push_back({source, dest, CopyErrorText(error, Sys().Files->ErrorText(error))});
+            Fail(source, dest, CopyErrorText(error, Sys().Files->ErrorText(error)));
     }
-    AdvanceProgress(ProgressStep);
+    AdvanceProgress(state_.ProgressStep);
     Sys().Clock->Sleep(FilePauseMilliseconds);
 }
 
-void TMainDialog::CreateProgramGroup(const std::string& windowsDir)
+void TInstallRun::CopySystemFiles(const std::string& windowsDir)
 {
-    const TInstallDescription& d = InstallDescription;
+    for (std::size_t i = 0; i < d_.SysFilesInNames.size(); ++i) {
+        const std::string& target = ListItem(d_.SysFilesOutNames, i);
+        const std::string& flag = ListItem(d_.SysFilesOutValues, i);
+        CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], windowsDir + "\\" + target, flag);
+    }
+}
+
+void TInstallRun::CopyProductFiles()
+{
+    for (std::size_t i = 0; i < d_.FilesInNames.size(); ++i) {
+        const std::string& target = ListItem(d_.FilesOutNames, i);
+        const std::string& flag = ListItem(d_.FilesOutValues, i);
+        CopyOneFile(state_.SourceDir + d_.FilesInNames[i], state_.DestDir + "\\" + target, flag);
+    }
+}
+
+void TInstallRun::CopyRecordTemplate()
+{
+    // The uninstall record starts as a copy of the product's template.
+    std::string templ = state_.SourceDir + RecordTemplateName;
+    std::string record = state_.DestDir + "\\" + RecordCopyName;
+    unsigned long error = Sys().Files->Copy(templ, record, true);
+    if (error != 0 && error != ErrorFileExists) Fail(templ, record, CopyErrorText(error, Sys().Files->ErrorText(error)));
+    AdvanceProgress(state_.ProgressStep);
+}
+
+void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
+{
     IProgramManager& progman = *Sys().ProgramManager;
-    std::string group = CreateGroupCommand(d.ProgGroup);
+    const std::string& dest = state_.DestDir;
+    std::string group = CreateGroupCommand(d_.ProgGroup);
     progman.Open();
     bool created = progman.Execute(group);
     if (!progman.IsOpen()) {
         // Nothing can be handed over; the items are left out with the group.
-        InstallFailures.push_back({d.ProgGroup, "", "no program manager answered", "Program group "});
+        Fail(d_.ProgGroup, "", "no program manager answered", "Program group ");
     } else {
-        if (!created)
-            InstallFailures.push_back({d.ProgGroup, "", "the program manager refused it", "Program group "});
-        for (std::size_t i = 0; i < d.ItemsNames.size(); ++i) {
-            std::string item = AddItemCommand(DestDir, d.ItemsNames[i], d.ItemsValues[i]);
+        if (!created) Fail(d_.ProgGroup, "", "the program manager refused it", "Program group ");
+        for (std::size_t i = 0; i < d_.ItemsNames.size(); ++i) {
+            std::string item = AddItemCommand(dest, d_.ItemsNames[i], d_.ItemsValues[i]);
             bool accepted = false;
             for (int attempt = 0; attempt < ItemAttempts && !accepted; ++attempt) {
                 if (attempt > 0) Sys().Clock->Sleep(ItemRetryMilliseconds);
                 accepted = progman.Execute(item);
             }
             if (!accepted)
-                InstallFailures.push_back({d.ItemsValues[i], DestDir + "\\" + d.ItemsNames[i],
-                                           "the program manager refused it", "Program item "});
+                Fail(d_.ItemsValues[i], dest + "\\" + d_.ItemsNames[i],
+                     "the program manager refused it", "Program item ");
         }
     }
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
-    progman.Execute(UninstallItemCommand(windowsDir, DestDir, d.Application));
+    progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
 }
 
-void TMainDialog::StartAddOns()
+void TInstallRun::StartAddOns()
 {
-    const TInstallDescription& d = InstallDescription;
-    for (std::size_t i = 0; i < d.AddOnsValues.size(); ++i) {
-        std::int32_t code = StrToInt(d.AddOnsNames[i]);
-        if (code >= 0 && code <= 2) Sys().Shell->Open(Handle(), SourceDir + d.AddOnsValues[i]);
+    for (std::size_t i = 0; i < d_.AddOnsValues.size(); ++i) {
+        std::int32_t code = StrToInt(d_.AddOnsNames[i]);
+        if (code >= 0 && code <= 2)
+            Sys().Shell->Open(view_.OwnerWindow(), state_.SourceDir + d_.AddOnsValues[i]);
     }
 }
 
-namespace {
-
-// Raises a flag for the life of a scope.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TFlagScope() { flag_ = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
-// The end of every run, however it ends: a pause, the wizard brought to
-// the front and the default cursor.
-class TRunEnding {
-public:
-    explicit TRunEnding(TForm& wizard) : wizard_(wizard)
-    {
-        Sys().Desktop->SetCursor(TCursor::HourGlass);
-    }
-    ~TRunEnding()
-    {
-        Sys().Clock->Sleep(EndPauseMilliseconds);
-        wizard_.BringToFront();
-        Sys().Desktop->SetCursor(TCursor::Default);
-    }
-    TRunEnding(const TRunEnding&) = delete;
-    TRunEnding& operator=(const TRunEnding&) = delete;
-
-private:
-    TForm& wizard_;
-};
-
-}  // namespace
-
-void TMainDialog::CopyFiles(TControl& sender)
-{
-    const TInstallDescription& d = InstallDescription;
-    std::string product = d.Application + " " + d.Version;
-    InstallFailures.clear();
-
-    Panel4.Hide();
-    InfoLabel.SetCaption(Cut(WizardText::CopyingStart + product + WizardText::CopyingEnd));
-    InfoLabel.Repaint();
-    Panel5.Show();
-    Panel5.Repaint();
-
-    try {
-        TFlagScope busy(installing_);
-        TRunEnding ending(*this);
-        if (!Sys().Files->DirectoryExists(DestDir)) ForceDirectories(DestDir);
-        for (std::size_t i = 0; i < d.DirsNames.size(); ++i)
-            ForceDirectories(ListItem(d.DirsValues, i) == "0" ? d.DirsNames[i]
-                                                             : DestDir + "\\" + d.DirsNames[i]);
-        if (!d.Expand) {
-            std::string windowsDir = Sys().Files->WindowsDirectory();
-            for (std::size_t i = 0; i < d.SysFilesInNames.size(); ++i) {
-                const std::string& target = ListItem(d.SysFilesOutNames, i);
-                const std::string& flag = ListItem(d.SysFilesOutValues, i);
-                CopyOneFile(SourceDir + d.SysFilesInNames[i], windowsDir + "\\" + target, flag);
-            }
-            for (std::size_t i = 0; i < d.FilesInNames.size(); ++i) {
-                const std::string& target = ListItem(d.FilesOutNames, i);
-                const std::string& flag = ListItem(d.FilesOutValues, i);
-                CopyOneFile(SourceDir + d.FilesInNames[i], DestDir + "\\" + target, flag);
-            }
-
-            // The uninstall record starts as a copy of the product's template.
-            std::string templ = SourceDir + RecordTemplateName;
-            std::string record = DestDir + "\\" + RecordCopyName;
-            unsigned long error = Sys().Files->Copy(templ, record, true);
-            if (error != 0 && error != ErrorFileExists)
-                InstallFailures.push_back({templ, record, CopyErrorText(error, Sys().Files->ErrorText(error))});
-            AdvanceProgress(ProgressStep);
-
-            CreateProgramGroup(windowsDir);
-            UpdateRegistry(sender);
-            StartAddOns();
-            if (ProgressBar.Position() < 100) ProgressBar.SetPosition(100);
-            InfoLabel.SetCaption(Cut(product + (InstallFailures.empty() ? WizardText::InstalledEnd
-                                                                        : WizardText::IncompleteEnd)));
-            Sys().ProgramManager->Close();
-        }
-        WizardState = 800;
-        PrevBut.SetEnabled(false);
-    } catch (...) {
-        // A run stopped by an error still tells what it could not do
-        // before; the error box follows.
-        ReportFailures();
-        throw;
-    }
-    ReportFailures();
-}
-
-void TMainDialog::ReportFailures()
+void TInstallRun::ReportFailures()
 {
     // Told once the wizard is back in front with the normal cursor.
-    if (!InstallFailures.empty())
-        Sys().Desktop->ShowMessage(FailureReport(InstallFailures), Application().Title,
-                                   TMsgIcon::Warning);
+    if (failures_ != nullptr && !failures_->empty()) view_.ShowWarning(FailureReport(*failures_));
 }

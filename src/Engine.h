@@ -1,16 +1,72 @@
-// The installation run: the pure rules of CopyFiles and its record of
-// what could not be installed.
+// The installation run: one object that does the steps in their fixed
+// order and reaches the wizard only through IInstallView, with the pure
+// rules it follows.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "Shared.h"
 #include "core/Text.h"
 
 // The longest path the copy operation takes (MAX_PATH less its NUL).
 constexpr std::size_t MaxPathLength = 259;
 constexpr unsigned FilePauseMilliseconds = 500;
 constexpr unsigned EndPauseMilliseconds = 1000;
+
+// What the run shows the user; the wizard implements it.
+class IInstallView {
+public:
+    virtual ~IInstallView() = default;
+    // The progress page in front, with its text.
+    virtual void ShowProgressPage(const std::string& text) = 0;
+    // The file being copied and its destination, as the labels show them.
+    virtual void ShowSource(const std::string& shown) = 0;
+    virtual void ShowDestination(const std::string& shown) = 0;
+    virtual int ProgressPosition() const = 0;
+    virtual void SetProgressPosition(int position) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The run got through its steps: the closing notices come next.
+    virtual void RunCompleted() = 0;
+    // Every run's end, however it ends: the wizard back in front.
+    virtual void RunEnded() = 0;
+    virtual void ShowWarning(const std::string& text) = 0;
+    // The window the shell's "open" is done for.
+    virtual void* OwnerWindow() = 0;
+};
+
+class TInstallRun {
+public:
+    // Takes the description, the user's entries and the destination from
+    // state, which must outlive the run.
+    TInstallRun(const TInstallState& state, IInstallView& view);
+
+    // The whole run. failures is emptied first and then holds what could
+    // not be installed, also when an error stops the run and goes on up.
+    void Perform(std::vector<TInstallFailure>& failures);
+    // The records step alone: registry entries, uninstall entry, counters
+    // and uninstall record, then its step of the progress bar.
+    void UpdateRegistry();
+
+private:
+    void ForceDirectories(const std::string& path);
+    void MakeDirectories();
+    void CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);
+    void CopySystemFiles(const std::string& windowsDir);
+    void CopyProductFiles();
+    void CopyRecordTemplate();
+    void CreateProgramGroup(const std::string& windowsDir);
+    void StartAddOns();
+    void AdvanceProgress(int step);
+    void Fail(const std::string& what, const std::string& where, const std::string& reason,
+              const std::string& label = "");
+    void ReportFailures();
+
+    const TInstallState& state_;
+    const TInstallDescription& d_;
+    IInstallView& view_;
+    std::vector<TInstallFailure>* failures_ = nullptr;
+};
 
 // A label caption of more than 40 characters becomes "..." and its last 37.
 std::string ShortenCaption(const std::string& caption);
@@ -22,27 +78,16 @@ std::string ParentOf(const std::string& path);
 // Element index of list, raising "List index out of bounds" past its end.
 const std::string& ListItem(const TStrings& list, std::size_t index);
 
-// One thing the run could not install.
-struct TInstallFailure {
-    std::string What;    // source file, or the part of the program group
-    std::string Where;   // destination, if any
-    std::string Reason;
-    std::string Label = "";  // shown before What and never shortened ("Program item ")
-};
-
-// Everything the last run could not do; empty after a clean run.
-extern std::vector<TInstallFailure> InstallFailures;
-
 // The reason text for a copy error code; systemText (the system's own
 // words for it) where there is no sentence of our own.
 std::string CopyErrorText(unsigned long error, const std::string& systemText);
 // The warning box text listing the failures, at most maxShown of them,
-// each path shortened as the progress labels are so that the box fits
+// each name shortened as the progress labels are so that the box fits
 // the screen however long the names.
 std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown = 8);
 
 // An argument as the program manager reads it: quoted when it holds a
-// comma, a parenthesis or a bracket, as it stands otherwise.
+// comma or a parenthesis, as it stands otherwise.
 std::string CommandArgument(const std::string& argument);
 // The program-manager command strings, each ended by CR LF and cut to 255.
 std::string CreateGroupCommand(const std::string& group);
@@ -50,9 +95,3 @@ std::string AddItemCommand(const std::string& destDir, const std::string& file,
                            const std::string& caption);
 std::string UninstallItemCommand(const std::string& windowsDir, const std::string& destDir,
                                  const std::string& application);
-
-extern const char* const UninstallerName;  // "Skorvel.exe"
-// The uninstall record's template in the installer folder, and the name
-// of its copy in the destination.
-extern const char* const RecordTemplateName;  // "Pellwick.up_"
-extern const char* const RecordCopyName;      // "Pellwick.upi"

@@ -1,73 +1,14 @@
 #include "MainDlg.h"
 
-#include "Engine.h"
 #include "Paths.h"
 #include "Shared.h"
+#include "WizardText.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
 #include "resource.h"
 
 TMainDialog* MainDialog = nullptr;
-int StartInfoShown = 0;
-int EndInfoShown = 0;
 
-namespace WizardText {
-const char* const CaptionSuffix = " Installation Commercial License";
-const char* const WelcomeStart =
-    "Welcome to Pellwick. This program will automatically install and configure ";
-const char* const WelcomeEnd = " on your computer.";
-const char* const Notices =
-    "Please read the following notices carefully, they contain important commercial and "
-    "technical information.";
-const char* const UserDetails =
-    "Please follow the instructions provided with your software to fill in your registration "
-    "name and organisation fields.";
-const char* const DestinationStart =
-    "Please accept the default path displayed or select a different path to install ";
-const char* const FinalStart = "Pellwick has installed ";
-const char* const FinalEnd = " successfully, congratulations.";
-const char* const CancelStart = "The installation of ";
-const char* const CancelEnd = " was not performed successfuly.";
-const char* const EmptyDestination =
-    "Please type the directory to install into, or pick one in the directory list.";
-const char* const LongDestination =
-    "The directory is too long: please choose one of at most 255 characters.";
-
-const char* const InitialMemo[] = {
-    "Pellwick is published by Hollowmere. It is a software",
-    "installation and uninstallation package for Windows 95",
-    "and Windows NT.",
-    "",
-    "A copy of Pellwick that you can use to distribute your",
-    "own software and files can be downloaded from the",
-    "Hollowmere web site at www.hollowmere.example.",
-    "",
-    "If you have no access to the web, send an e-mail",
-    "message to pellwick@hollowmere.example for",
-    "instructions on getting a copy by FTP or by",
-    "post.",
-};
-const std::size_t InitialMemoLines = sizeof InitialMemo / sizeof InitialMemo[0];
-
-const char* const CancelParagraphs[3] = {
-    "You have selected to interrupt the installation. If this was not your intention, simply "
-    "reinstall the product again.",
-    "If this was your intention click on finish to terminate the installation, and run the "
-    "uninstallation program supplied with your software, to ensure that your system is set to "
-    "its original state.",
-    "Additionaly if you reinstall the software to a different directory, it's recommended that "
-    "you uninstall any previous versions to avoid cluttering you hard disk.",
-};
-
-const char* const FinalParagraphs[3] = {
-    "Pellwick is published by Hollowmere. This installer is part of Pellwick, the installation "
-    "and uninstallation package for Windows 95 and NT.",
-    "A free copy of Pellwick can be downloaded from the Hollowmere web site, at "
-    "www.hollowmere.example.",
-    "Without web access, e-mail pellwick@hollowmere.example for instructions on how to obtain a "
-    "copy of Pellwick by FTP or by post.",
-};
-}  // namespace WizardText
 
 namespace {
 
@@ -101,7 +42,7 @@ void Place(TLabel& label, int left, int top, int width, int height, const char* 
 // Product name and version as the wizard's texts put them together.
 std::string ProductText()
 {
-    return InstallDescription.Application + " " + InstallDescription.Version;
+    return Shared.InstallDescription.Application + " " + Shared.InstallDescription.Version;
 }
 
 bool IsBlank(const std::string& text)
@@ -112,6 +53,17 @@ bool IsBlank(const std::string& text)
 }
 
 }  // namespace
+
+std::string DestinationRefusal(const std::string& typed)
+{
+    // An empty destination would install into the root of whatever drive
+    // is current: ask for one instead.
+    if (IsBlank(typed)) return WizardText::EmptyDestination;
+    // Cut to what the destination can hold, it would name a folder the
+    // user never typed.
+    if (typed.size() > ShortStringMax) return WizardText::LongDestination;
+    return "";
+}
 
 std::string NoticeText(const std::string& bytes)
 {
@@ -227,11 +179,11 @@ TMainDialog::~TMainDialog()
 
 void TMainDialog::FormCreate(TControl&)
 {
-    SetCaption(Cut(ProductTitle + WizardText::CaptionSuffix));
+    SetCaption(Cut(Shared.ProductTitle + WizardText::CaptionSuffix));
     InfoLabel.SetCaption(Cut(WizardText::WelcomeStart + ProductText() + WizardText::WelcomeEnd));
     DriveComboBox.Refresh();
     DirectoryListBox.StartFromCurrentDirectory();
-    WizardState = 200;
+    Shared.WizardState = wsNotices;
 }
 
 void TMainDialog::FormClose(TControl&) { InfoLabel.SetCaption(""); }
@@ -241,48 +193,32 @@ void TMainDialog::NextButClick(TControl& sender)
     // The run takes no input; a click sent to a button while it lasts
     // (say by a tool driving the wizard) must not start a second one.
     if (installing_) return;
-    switch (WizardState) {
-    case 200: ShowPlugs(sender); break;
-    case 300: GetNames(sender); break;
-    case 400:
-        UserName = Cut(EditName.Text());
-        UserOrganization = Cut(EditOrg.Text());
-        Panel2.Hide();
+    switch (Shared.WizardState) {
+    case wsNotices: ShowPlugs(sender); break;
+    case wsNoticesRead: GetNames(sender); break;
+    case wsUserDetails:
+        Shared.UserName = Cut(EditName.Text());
+        Shared.UserOrganization = Cut(EditOrg.Text());
         GetDestination(sender);
         break;
-    case 600:
-        // An empty destination would install into the root of whatever
-        // drive is current: ask for one instead.
-        if (IsBlank(EditPath.Text())) {
-            Sys().Desktop->ShowMessage(WizardText::EmptyDestination, Application().Title,
-                                       TMsgIcon::Warning);
-            return;
-        }
-        // Cut to what the destination can hold, it would name a folder the
-        // user never typed.
-        if (TypedDestination(EditPath.Text()).size() > ShortStringMax) {
-            Sys().Desktop->ShowMessage(WizardText::LongDestination, Application().Title,
-                                       TMsgIcon::Warning);
-            return;
-        }
+    case wsDestination: {
+        std::string typed = TypedDestination(EditPath.Text());
+        std::string refusal = DestinationRefusal(typed);
         // Refused before anything is made or recorded for it.
-        if (ShowDestinationRefusal(TypedDestination(EditPath.Text()))) return;
-        DestDir = Cut(TypedDestination(EditPath.Text()));
+        if (refusal.empty()) refusal = FolderRefusal(typed, Sys().Files->FileExists(typed));
+        if (!refusal.empty()) {
+            ShowWarning(refusal);
+            return;
+        }
+        Shared.DestDir = Cut(typed);
         CopyFiles(sender);
         break;
-    case 800: ShowPlugs(sender); break;
-    case 900: GoodBye(sender); break;
-    case 1000: Application().Terminate(); break;
+    }
+    case wsInstalled: ShowPlugs(sender); break;
+    case wsEndNoticesRead: GoodBye(sender); break;
+    case wsFinished: Application().Terminate(); break;
     default: break;
     }
-}
-
-bool TMainDialog::ShowDestinationRefusal(const std::string& path)
-{
-    std::string refusal = DestinationRefusal(path, Sys().Files->FileExists(path));
-    if (!refusal.empty())
-        Sys().Desktop->ShowMessage(refusal, Application().Title, TMsgIcon::Warning);
-    return !refusal.empty();
 }
 
 void TMainDialog::LoadNotice(const std::string& path)
@@ -296,23 +232,23 @@ void TMainDialog::LoadNotice(const std::string& path)
 void TMainDialog::ShowPlugs(TControl& sender)
 {
     InfoLabel.SetCaption(WizardText::Notices);
-    const TInstallDescription& d = InstallDescription;
-    if (WizardState == 200) {
-        if (StartInfoShown < static_cast<int>(d.StartInfoNames.size())) {
-            LoadNotice(SourceDir + d.StartInfoNames[static_cast<std::size_t>(StartInfoShown)]);
-            ++StartInfoShown;
+    TInstallState& s = Shared;
+    const TInstallDescription& d = s.InstallDescription;
+    if (s.WizardState == wsNotices) {
+        if (s.StartInfoShown < static_cast<int>(d.StartInfoNames.size())) {
+            LoadNotice(s.SourceDir + d.StartInfoNames[static_cast<std::size_t>(s.StartInfoShown)]);
+            ++s.StartInfoShown;
         } else {
-            WizardState = 300;
+            s.WizardState = wsNoticesRead;
             NextButClick(sender);
         }
-    } else if (WizardState == 800) {
-        if (EndInfoShown < static_cast<int>(d.EndInfoNames.size())) {
-            if (Panel5.Visible()) Panel5.Hide();
-            if (!Panel1.Visible()) Panel1.Show();
-            LoadNotice(SourceDir + d.EndInfoNames[static_cast<std::size_t>(EndInfoShown)]);
-            ++EndInfoShown;
+    } else if (s.WizardState == wsInstalled) {
+        if (s.EndInfoShown < static_cast<int>(d.EndInfoNames.size())) {
+            ShowPage(Panel1);
+            LoadNotice(s.SourceDir + d.EndInfoNames[static_cast<std::size_t>(s.EndInfoShown)]);
+            ++s.EndInfoShown;
         } else {
-            WizardState = 900;
+            s.WizardState = wsEndNoticesRead;
             NextButClick(sender);
         }
     }
@@ -333,18 +269,15 @@ void TMainDialog::GoodBye(TControl&)
     PrevBut.SetEnabled(false);
     NextBut.SetCaption("&Finish");
     CancelBut.SetEnabled(false);
-    InfoLabel.SetCaption(Cut(InstallFailures.empty()
+    InfoLabel.SetCaption(Cut(Shared.InstallFailures.empty()
                                  ? WizardText::FinalStart + ProductText() + WizardText::FinalEnd
                                  : WizardText::FinalIncompleteStart + ProductText() +
                                        WizardText::FinalIncompleteEnd));
     SetParagraphs(WizardText::FinalParagraphs);
     // Without closing notices the progress page is still in front; bring
     // the notice panel forward so the closing paragraphs are seen.
-    if (!Panel1.Visible()) {
-        Panel5.Hide();
-        Panel1.Show();
-    }
-    WizardState = 1000;
+    if (!Panel1.Visible()) ShowPage(Panel1);
+    Shared.WizardState = wsFinished;
 }
 
 void TMainDialog::CancelButClick(TControl&)
@@ -355,20 +288,16 @@ void TMainDialog::CancelButClick(TControl&)
     CancelBut.SetEnabled(false);
     InfoLabel.SetCaption(Cut(WizardText::CancelStart + ProductText() + WizardText::CancelEnd));
     SetParagraphs(WizardText::CancelParagraphs);
-    for (TPanel* page : {&Panel2, &Panel4, &Panel5})
-        if (page->Visible()) page->Hide();
-    Panel1.Show();
-    Panel1.Repaint();
-    WizardState = 1000;
+    ShowPage(Panel1);
+    Shared.WizardState = wsFinished;
 }
 
 void TMainDialog::PrevButClick(TControl&)
 {
     if (installing_) return;
-    Panel1.Show();
-    Panel1.Repaint();
+    ShowPage(Panel1, TPageShow::Covering);
     PrevBut.SetEnabled(false);
-    WizardState = 200;
+    Shared.WizardState = wsNotices;
     InfoLabel.SetCaption(WizardText::Notices);
 }
 
@@ -378,23 +307,23 @@ void TMainDialog::GetNames(TControl&)
     reg.SetRoot(RegRoot::LocalMachine);
     // Windows 95 keeps the owner under CurrentVersion; NT under its own
     // key, which standard users may only read.
+    TInstallState& s = Shared;
     bool opened = reg.OpenKeyReadOnly(OwnerKey);
     if (opened) {
-        UserOrganization = Cut(reg.ReadString(OrganizationValue));
-        UserName = Cut(reg.ReadString(OwnerValue));
+        s.UserOrganization = Cut(reg.ReadString(OrganizationValue));
+        s.UserName = Cut(reg.ReadString(OwnerValue));
     }
-    if ((!opened || (UserOrganization.empty() && UserName.empty())) &&
+    if ((!opened || (s.UserOrganization.empty() && s.UserName.empty())) &&
         reg.OpenKeyReadOnly(OwnerKeyNT, true)) {
-        UserOrganization = Cut(reg.ReadString(OrganizationValue));
-        UserName = Cut(reg.ReadString(OwnerValue));
+        s.UserOrganization = Cut(reg.ReadString(OrganizationValue));
+        s.UserName = Cut(reg.ReadString(OwnerValue));
     }
-    EditOrg.SetText(UserOrganization);
-    EditName.SetText(UserName);
+    EditOrg.SetText(s.UserOrganization);
+    EditName.SetText(s.UserName);
     PrevBut.SetEnabled(true);
-    Panel1.Hide();
     InfoLabel.SetCaption(WizardText::UserDetails);
-    Panel2.Show();
-    WizardState = 400;
+    ShowPage(Panel2);
+    s.WizardState = wsUserDetails;
 }
 
 void TMainDialog::GetDestination(TControl&)
@@ -403,13 +332,85 @@ void TMainDialog::GetDestination(TControl&)
         Cut(WizardText::DestinationStart + ProductText() + WizardText::WelcomeEnd));
     DirectoryListBox.SetDirectory("c:\\");
     DriveComboBox.SetDrive('c');
-    EditPath.SetText(InstallDescription.Directory);
-    Panel4.Show();
-    WizardState = 600;
+    EditPath.SetText(Shared.InstallDescription.Directory);
+    ShowPage(Panel4);
+    Shared.WizardState = wsDestination;
 }
 
 void TMainDialog::DirectoryListBoxChange(TControl&)
 {
-    EditPath.SetText(DestinationFor(DirectoryListBox.Directory(), InstallDescription.Directory));
-    DestDir = Cut(EditPath.Text());
+    EditPath.SetText(
+        DestinationFor(DirectoryListBox.Directory(), Shared.InstallDescription.Directory));
+    Shared.DestDir = Cut(EditPath.Text());
 }
+
+void TMainDialog::ShowPage(TPanel& page, TPageShow how)
+{
+    if (how == TPageShow::Alone)
+        for (TPanel* other : {&Panel4, &Panel5, &Panel2, &Panel1})
+            if (other != &page && other->Visible()) other->Hide();
+    page.Show();
+    page.Repaint();
+}
+
+namespace {
+
+// Raises a flag for the life of a scope.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagScope() { flag_ = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void TMainDialog::CopyFiles(TControl&)
+{
+    TFlagScope busy(installing_);
+    TInstallRun(Shared, *this).Perform(Shared.InstallFailures);
+}
+
+void TMainDialog::UpdateRegistry(TControl&) { TInstallRun(Shared, *this).UpdateRegistry(); }
+
+void TMainDialog::ShowProgressPage(const std::string& text)
+{
+    InfoLabel.SetCaption(text);
+    InfoLabel.Repaint();
+    ShowPage(Panel5);
+}
+
+void TMainDialog::ShowPath(TLabel& label, const std::string& shown)
+{
+    label.SetCaption(shown);
+    label.Repaint();
+}
+
+void TMainDialog::ShowSource(const std::string& shown) { ShowPath(SourceLabel, shown); }
+
+void TMainDialog::ShowDestination(const std::string& shown) { ShowPath(DestinationLabel, shown); }
+
+int TMainDialog::ProgressPosition() const { return ProgressBar.Position(); }
+
+void TMainDialog::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
+
+void TMainDialog::SetStatusText(const std::string& text) { InfoLabel.SetCaption(text); }
+
+void TMainDialog::RunCompleted()
+{
+    Shared.WizardState = wsInstalled;
+    PrevBut.SetEnabled(false);
+}
+
+void TMainDialog::RunEnded() { BringToFront(); }
+
+void TMainDialog::ShowWarning(const std::string& text)
+{
+    Sys().Desktop->ShowMessage(text, Application().Title, TMsgIcon::Warning);
+}
+
+void* TMainDialog::OwnerWindow() { return Handle(); }

@@ -1,9 +1,10 @@
 // TMainDialog: the installation wizard, its pages and its state machine.
 #pragma once
+#include "Engine.h"
 #include "toolkit/DirControls.h"
 #include "toolkit/Forms.h"
 
-class TMainDialog : public TForm {
+class TMainDialog : public TForm, public IInstallView {
 public:
     TMainDialog();
     ~TMainDialog() override;
@@ -53,53 +54,41 @@ public:
     // True while the installation run holds the dialog.
     bool Installing() const { return installing_; }
 
+    // The pages lie in one place, each created above the ones before it:
+    // Panel4, Panel5, Panel2, and the notice panel Panel1 over them all.
+    // ShowPage shows one page and hides the others; Previous alone only
+    // covers the page it leaves, relying on that order to put the notice
+    // panel on top.
+    enum class TPageShow { Alone, Covering };
+    void ShowPage(TPanel& page, TPageShow how = TPageShow::Alone);
+
+    // What the installation run shows.
+    void ShowProgressPage(const std::string& text) override;
+    void ShowSource(const std::string& shown) override;
+    void ShowDestination(const std::string& shown) override;
+    int ProgressPosition() const override;
+    void SetProgressPosition(int position) override;
+    void SetStatusText(const std::string& text) override;
+    void RunCompleted() override;
+    void RunEnded() override;
+    void ShowWarning(const std::string& text) override;
+    void* OwnerWindow() override;
+
 private:
     bool installing_ = false;
-    // Engine steps.
-    void ForceDirectories(const std::string& path);
-    void CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);
-    void ShowPath(TLabel& label, const std::string& path);
-    void AdvanceProgress(int step);
-    void CreateProgramGroup(const std::string& windowsDir);
-    void StartAddOns();
-    void ReportFailures();
+    void ShowPath(TLabel& label, const std::string& shown);
 
-    // Warns when path cannot be a folder; true when it was refused.
-    bool ShowDestinationRefusal(const std::string& path);
     // Replaces the memo's text with a notice file, shown from its top.
     void LoadNotice(const std::string& path);
     void SetParagraphs(const char* const (&paragraphs)[3]);
 };
 
 extern TMainDialog* MainDialog;
-extern int StartInfoShown;
-extern int EndInfoShown;
 
-// The wizard's texts, as the user sees them.
-namespace WizardText {
-extern const char* const CaptionSuffix;
-extern const char* const WelcomeStart;
-extern const char* const WelcomeEnd;
-extern const char* const Notices;
-extern const char* const UserDetails;
-extern const char* const DestinationStart;
-extern const char* const FinalStart;
-extern const char* const FinalEnd;
-extern const char* const CancelStart;
-extern const char* const CancelEnd;
-extern const char* const EmptyDestination;
-extern const char* const LongDestination;
-extern const char* const CopyingStart;
-extern const char* const CopyingEnd;
-extern const char* const InstalledEnd;
-extern const char* const IncompleteEnd;
-extern const char* const FinalIncompleteStart;
-extern const char* const FinalIncompleteEnd;
-extern const char* const InitialMemo[];
-extern const std::size_t InitialMemoLines;
-extern const char* const CancelParagraphs[3];
-extern const char* const FinalParagraphs[3];
-}  // namespace WizardText
+
+// The warning the destination page shows for the path typed into it, or
+// nothing when the installation may go ahead.
+std::string DestinationRefusal(const std::string& typed);
 
 // Notice text with every line break (CR LF, lone CR, lone LF) made CR LF,
 // and NUL bytes made blanks.

@@ -106,13 +106,13 @@ void TMainWindow::FormCreate(TControl&)
         return;
     }
 
-    const TInstallDescription& d = InstallDescription;
+    const TInstallDescription& d = Shared.InstallDescription;
     if (!d.Application.empty()) {
         std::string title = d.Version.empty() ? d.Application + " Installation"
                                               : d.Application + " " + d.Version + " Installation";
         ProductLabel.SetCaption(Cut(title));
         ProductShadeLabel.SetCaption(Cut(title));
-        ProductTitle = MakeProductTitle(d.Application, d.Version);
+        Shared.ProductTitle = MakeProductTitle(d.Application, d.Version);
     }
     if (!d.Copyright.empty()) {
         ByLabel.SetCaption(d.Copyright);
@@ -126,7 +126,7 @@ void TMainWindow::FormCreate(TControl&)
         EmailLabel.SetCaption(d.EmailAddress);
         EmailShadeLabel.SetCaption(d.EmailAddress);
     }
-    SetCaption(ProductTitle);
+    SetCaption(Shared.ProductTitle);
     Timer1.SetEnabled(true);
 }
 
@@ -150,7 +150,7 @@ TMainWindow::~TMainWindow()
     if (Created()) FormDestroy(*this);
 }
 
-void TMainWindow::FormDestroy(TControl&) { InstallDescription.FreeLists(); }
+void TMainWindow::FormDestroy(TControl&) { Shared.InstallDescription.FreeLists(); }
 
 void TMainWindow::Timer1Timer(TControl& sender)
 {

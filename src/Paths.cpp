@@ -72,7 +72,7 @@ std::string DeviceNamePart(const std::string& path)
     return "";
 }
 
-std::string DestinationRefusal(const std::string& path, bool isFile)
+std::string FolderRefusal(const std::string& path, bool isFile)
 {
     for (std::string::size_type i = DriveLength(path); i < path.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(path[i]);

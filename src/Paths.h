@@ -19,7 +19,7 @@ std::string DeviceNamePart(const std::string& path);
 // Why a destination cannot be a folder: the user's warning, naming the path
 // and the reason, or empty when it may be one. isFile says whether the
 // path names an existing file.
-std::string DestinationRefusal(const std::string& path, bool isFile);
+std::string FolderRefusal(const std::string& path, bool isFile);
 
 // The reason listed for a target name that would land in a device.
 extern const char* const DeviceTargetReason;

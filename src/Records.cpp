@@ -1,20 +1,24 @@
-// UpdateRegistry: the product's registry entries, the uninstall entry, the
+// The records of an installation: the product's registry entries, the uninstall entry, the
 // shared-use counters and the uninstall record.
+#include "Records.h"
+
 #include "DateText.h"
-#include "Engine.h"
-#include "MainDlg.h"
-#include "Shared.h"
 #include "platform/Platform.h"
 
-namespace {
+const char* const UninstallerName = "Skorvel.exe";
+const char* const RecordTemplateName = "Pellwick.up_";
+const char* const RecordCopyName = "Pellwick.upi";
+const char* const RecordName = "pellwick.upi";
 
 const char* const UninstallerKey = "\\Software\\Brenvolt\\Skorvel\\";
 const char* const CountersKey = "Counters";
-const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char* const RecordName = "\\pellwick.upi";
 const char* const InstallSection = "Install";
 const char* const UninstallSection = "Uninstall";
-const std::string SettingsUnreadable = "the settings for the registry could not be read from it: ";
+const char* const DateName = "Date";
+
+namespace {
+
+const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 std::string NowText()
 {
@@ -23,13 +27,13 @@ std::string NowText()
 
 }  // namespace
 
-void TMainDialog::UpdateRegistry(TControl&)
+void WriteRecords(const TInstallState& state)
 {
-    const TInstallDescription& d = InstallDescription;
+    const TInstallDescription& d = state.InstallDescription;
     ILocale& locale = *Sys().Locale;
     TStrings names;
-    TProfile description(*Sys().Profiles, DescriptionPath);
-    TProfile record(*Sys().Profiles, DestDir + RecordName);
+    TProfile description(*Sys().Profiles, state.DescriptionPath);
+    TProfile record(*Sys().Profiles, state.DestDir + "\\" + RecordName);
 
     // Without a [Keys] entry there is no product key: only the uninstall
     // entry, the counters and the record's [Uninstall] section are written.
@@ -39,11 +43,6 @@ void TMainDialog::UpdateRegistry(TControl&)
     TRegistry uninstaller(*Sys().Registry, UninstallerKey);
 
     std::string installKey = Cut(base + "\\" + InstallSection);
-    // A control file held open without sharing reads as empty: say so
-    // rather than leave the settings out unnoticed.
-    unsigned long readError = d.KeysNames.size() > 1 ? Sys().Profiles->ReadError(DescriptionPath) : 0;
-    if (readError != 0)
-        InstallFailures.push_back({DescriptionPath, "", SettingsUnreadable + CopyErrorText(readError, Sys().Files->ErrorText(readError))});
     for (std::size_t i = 1; hasBase && i < d.KeysNames.size(); ++i) {
         const std::string& section = d.KeysNames[i];
         const std::string& subkey = d.KeysValues[i];
@@ -52,9 +51,9 @@ void TMainDialog::UpdateRegistry(TControl&)
         for (const std::string& name : names) {
             std::string value = Cut(description.ReadString(section, name, ""));
             const std::string* user = nullptr;
-            if (locale.SameText(name, "Name") && locale.SameText(value, "$NAME")) user = &UserName;
+            if (locale.SameText(name, "Name") && locale.SameText(value, "$NAME")) user = &state.UserName;
             if (locale.SameText(name, "Organization") && locale.SameText(value, "$ORG"))
-                user = &UserOrganization;
+                user = &state.UserOrganization;
             if (user != nullptr) {
                 product.WriteString(keyPath, name, *user);
                 record.WriteString(subkey, name, *user);
@@ -62,10 +61,10 @@ void TMainDialog::UpdateRegistry(TControl&)
                 product.WriteString(keyPath, name, value);
             }
         }
-        product.WriteString(installKey, "Path", DestDir);
-        record.WriteString(InstallSection, "Path", DestDir);
-        product.WriteString(installKey, "Date", NowText());
-        record.WriteString(InstallSection, "Date", NowText());
+        product.WriteString(installKey, "Path", state.DestDir);
+        record.WriteString(InstallSection, "Path", state.DestDir);
+        product.WriteString(installKey, DateName, NowText());
+        record.WriteString(InstallSection, DateName, NowText());
         names.clear();
     }
 
@@ -75,7 +74,7 @@ void TMainDialog::UpdateRegistry(TControl&)
     std::string displayName = Cut(d.Application + " " + d.Version);
     product.WriteString(uninstallKey, "DisplayName", displayName);
     record.WriteString(UninstallSection, "DisplayName", displayName);
-    std::string uninstallString = Cut(windowsDir + "\\" + UninstallerName + " " + DestDir);
+    std::string uninstallString = Cut(windowsDir + "\\" + UninstallerName + " " + state.DestDir);
     product.WriteString(uninstallKey, "UninstallString", uninstallString);
     record.WriteString(UninstallSection, "UninstallString", uninstallString);
 
@@ -83,6 +82,4 @@ void TMainDialog::UpdateRegistry(TControl&)
         std::int64_t count = uninstaller.ReadInteger(CountersKey, name, 0);
         uninstaller.WriteString(CountersKey, name, IntToStr(count + 1));
     }
-
-    AdvanceProgress(1);
 }

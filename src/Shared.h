@@ -1,7 +1,9 @@
-// Process-wide state: the install description and what the wizard collects.
+// Process-wide state: the install description and what the wizard collects,
+// in one struct so that starting afresh is one assignment.
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Text.h"
 
@@ -25,16 +27,46 @@ struct TInstallDescription {
     void FreeLists();
 };
 
-extern TInstallDescription InstallDescription;
-extern std::string SourceDir;        // the exe's folder, with its backslash
-extern std::string DescriptionPath;  // SourceDir + "Pellwick.ipi"
-extern std::string ProductTitle;
-extern std::int32_t ProgressStep;
+// One thing the installation run could not install.
+struct TInstallFailure {
+    std::string What;    // source file, or the part of the program group
+    std::string Where;   // destination, if any
+    std::string Reason;
+    std::string Label = "";  // shown before What and never shortened ("Program item ")
+};
 
-extern std::string UserName;
-extern std::string UserOrganization;
-extern std::string DestDir;
-extern int WizardState;
+// The wizard's state codes. The passing states (300, 900) outlast a press
+// of Next only when building the page after them fails.
+enum TWizardState : int {
+    wsNone = 0,
+    wsNotices = 200,        // welcome page, then one opening notice per Next
+    wsNoticesRead = 300,    // passing: the user-details page comes next
+    wsUserDetails = 400,
+    wsDestination = 600,
+    wsInstalled = 800,      // completion text, then one closing notice per Next
+    wsEndNoticesRead = 900, // passing: the final page comes next
+    wsFinished = 1000,      // final or cancellation page; Next is Finish
+};
+
+struct TInstallState {
+    TInstallDescription InstallDescription;
+    std::string SourceDir;        // the exe's folder, with its backslash
+    std::string DescriptionPath;  // SourceDir + "Pellwick.ipi"
+    std::string ProductTitle;
+    std::int32_t ProgressStep = 0;
+
+    std::string UserName;
+    std::string UserOrganization;
+    std::string DestDir;
+
+    TWizardState WizardState = wsNone;
+    int StartInfoShown = 0;
+    int EndInfoShown = 0;
+    // Everything the last run could not do; empty after a clean run.
+    std::vector<TInstallFailure> InstallFailures;
+};
+
+extern TInstallState Shared;
 
 // Puts every process-wide value back to its state at program start.
-void ResetSharedState();
+inline void ResetSharedState() { Shared = TInstallState(); }

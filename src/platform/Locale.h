@@ -1,4 +1,5 @@
-// What the program takes from the user's locale.
+// What the program takes from the system's locales: the user's default
+// locale compares texts, the system's default locale formats dates.
 #pragma once
 #include <string>
 
@@ -24,5 +25,7 @@ public:
     // Whole strings equal without regard to case, for the user's default
     // locale (CompareStringA).
     virtual bool SameText(const std::string& a, const std::string& b) = 0;
+    // The formats of the system's default locale, which date the records
+    // whoever runs the installation.
     virtual TLocaleFormats Formats() = 0;
 };

@@ -68,9 +68,23 @@ void TControl::SetEnabled(bool enabled)
 
 void TControl::SetFont(const TFont& font)
 {
+    parentFont_ = false;
+    ApplyFont(font);
+}
+
+void TControl::SetParentFont(bool on)
+{
+    parentFont_ = on;
+    if (on && parent_ != nullptr) ApplyFont(parent_->font_);
+}
+
+void TControl::ApplyFont(const TFont& font)
+{
     font_ = font;
     AdjustSize();
     Changed(TProp::Font);
+    for (TControl* child : children_)
+        if (child->parentFont_) child->ApplyFont(font);
 }
 
 void TControl::SetColor(TColor color)

@@ -34,8 +34,12 @@ struct TBounds {
     int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
+// What a control is, named for the class the backend may cast it to: the
+// list and the drop-down exist only as the destination page's directory
+// list and drive box.
 enum class TControlKind {
-    Form, Panel, Label, Bevel, Image, Button, Edit, Memo, ProgressBar, ListBox, ComboBox
+    Form, Panel, Label, Bevel, Image, Button, Edit, Memo, ProgressBar, DirectoryListBox,
+    DriveComboBox
 };
 
 enum class TBevelCut { None, Raised, Lowered };
@@ -75,7 +79,12 @@ public:
     void SetEnabled(bool enabled);
 
     const TFont& Font() const { return font_; }
+    // Gives the control a font of its own. A control without one follows
+    // its parent's font, also when that is set or changed later.
     void SetFont(const TFont& font);
+    bool ParentFont() const { return parentFont_; }
+    // On: the control takes its parent's font again and follows it.
+    void SetParentFont(bool on);
     TColor Color() const { return color_; }
     void SetColor(TColor color);
 
@@ -94,12 +103,15 @@ public:
 protected:
     void Changed(TProp prop);
     virtual void AdjustSize() {}
+    // Shows font and passes it on to the children that follow this control.
+    void ApplyFont(const TFont& font);
 
     TBounds bounds_;
     std::string caption_;
     bool visible_ = true;
     bool enabled_ = true;
     TFont font_;
+    bool parentFont_ = true;
     TColor color_ = clBtnFace;
 
 private:

@@ -28,7 +28,7 @@ char DriveLetterOf(const std::string& path)
 }
 
 TDirectoryListBox::TDirectoryListBox(TControl* parent)
-    : TControl(TControlKind::ListBox, parent)
+    : TControl(TControlKind::DirectoryListBox, parent)
 {
     color_ = clWindow;
 }
@@ -101,7 +101,7 @@ void TDirectoryListBox::UserOpened(int index)
     Fire([this, index](TControl&) { OpenEntry(index); });
 }
 
-TDriveComboBox::TDriveComboBox(TControl* parent) : TControl(TControlKind::ComboBox, parent)
+TDriveComboBox::TDriveComboBox(TControl* parent) : TControl(TControlKind::DriveComboBox, parent)
 {
     color_ = clWindow;
 }

@@ -61,7 +61,12 @@
 //                                      repeat=N:T random=N ({crlf} {nul} {xHH}...)
 //   lock PATH / unlock PATH            hold a file open without sharing / let go
 //   nofind PROP... [for=S]             no window of any process matches within S s
+//   run EXE [ARG...] [code=N] [out=FILE] [lines=N] [timeout=S]
+//                                      run a console program of the case folder to
+//                                      its end; its stdout into FILE, N lines
+//   delete PATH                        delete a file
 //   {case} and {env:NAME} in arguments: the case folder, an environment value
+//   {today:PATTERN} in arguments: today's date (d dd M MM yy yyyy)
 //
 //   Properties (selectors for wait/child/never, assertions for check):
 //   class=C caption=T text=T contains=T id=N visible hidden enabled disabled
@@ -69,6 +74,8 @@
 //   left=N top=N right=N bottom=N rightgap=N bottomgap=N
 //   textof=FILE lacks=T length=N paragraphs=N,N.. position=N
 //   front behind inked blank (read live: z-order, the screen image)
+//   drawn=STYLE[/FACE/HEIGHT[/INK]] (read live: the weight and "&" of the
+//   text as drawn on the screen image) maximized notmaximized
 //   wait and never add "visible" unless "visible" or "hidden" is given.
 #include <windows.h>
 #include <commctrl.h>
@@ -349,57 +356,81 @@ bool ParseSeconds(const std::string& s, double& v)
 const char* const ValueProps[] = {"class", "caption", "text", "contains", "id", "client", "size",
                                   "width", "height", "left", "top", "right", "bottom",
                                   "rightgap", "bottomgap", "textof", "lacks", "position",
-                                  "paragraphs", "length"};
+                                  "paragraphs", "length", "drawn"};
 const char* const FlagProps[] = {"visible", "hidden", "enabled", "disabled", "topmost",
                                  "nottopmost", "centred", "centered", "covers", "onscreen", "front",
-                                 "behind", "inked", "blank"};
+                                 "behind", "inked", "blank", "maximized", "notmaximized"};
 
 // The live XWD image of the screen (PW_SCREEN); "inked" and "blank" read it.
 std::string ScreenImage;
+
+// The screen image (PW_SCREEN) as read from its XWD file: 32 bits a pixel,
+// each 0x00RRGGBB.
+struct ScreenPicture {
+    std::string img;
+    unsigned long width = 0, height = 0, bytesPerLine = 0;
+    size_t data = 0;
+
+    bool Load(std::string& why)
+    {
+        HANDLE f = CreateFileA(ScreenImage.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) {
+            why = "no screen image (PW_SCREEN)";
+            return false;
+        }
+        char buf[65536];
+        DWORD got = 0;
+        while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) img.append(buf, got);
+        CloseHandle(f);
+        auto card = [&](size_t i) {
+            const unsigned char* p = (const unsigned char*)img.data() + i * 4;
+            return (unsigned long)p[0] << 24 | (unsigned long)p[1] << 16 | (unsigned long)p[2] << 8 | p[3];
+        };
+        if (img.size() < 100) {
+            why = "screen image too short";
+            return false;
+        }
+        unsigned long headerSize = card(0), bpp = card(11), ncolors = card(19);
+        width = card(4);
+        height = card(5);
+        bytesPerLine = card(12);
+        if (bpp != 32) {
+            why = Format("screen image has %lu bits a pixel", bpp);
+            return false;
+        }
+        data = headerSize + ncolors * 12;
+        return true;
+    }
+    // The pixel at (x, y), or false when it lies off the image.
+    bool At(long x, long y, unsigned long& px) const
+    {
+        if (x < 0 || y < 0 || x >= (long)width || y >= (long)height) return false;
+        size_t at = data + (size_t)y * bytesPerLine + (size_t)x * 4;
+        if (at + 4 > img.size()) return false;
+        px = *(const unsigned long*)(img.data() + at) & 0xFFFFFF;
+        return true;
+    }
+};
 
 // Counts the colours (up to 2) inside the window's rectangle, 2 pixels in
 // from each edge, on the screen image: what the X server really shows.
 bool ScreenColours(HWND h, int& colours, std::string& why)
 {
-    HANDLE f = CreateFileA(ScreenImage.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        why = "no screen image (PW_SCREEN)";
-        return false;
-    }
-    std::string img;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) img.append(buf, got);
-    CloseHandle(f);
-    auto card = [&](size_t i) {
-        const unsigned char* p = (const unsigned char*)img.data() + i * 4;
-        return (unsigned long)p[0] << 24 | (unsigned long)p[1] << 16 | (unsigned long)p[2] << 8 | p[3];
-    };
-    if (img.size() < 100) {
-        why = "screen image too short";
-        return false;
-    }
-    unsigned long headerSize = card(0), width = card(4), height = card(5), bpp = card(11),
-                  bytesPerLine = card(12), ncolors = card(19);
-    if (bpp != 32) {
-        why = Format("screen image has %lu bits a pixel", bpp);
-        return false;
-    }
-    size_t data = headerSize + ncolors * 12;
+    ScreenPicture screen;
+    if (!screen.Load(why)) return false;
     RECT r;
     GetWindowRect(h, &r);
     InflateRect(&r, -2, -2);
     colours = 0;
     unsigned long first = 0;
-    for (long y = std::max(0L, (long)r.top); y < std::min((long)height, (long)r.bottom); ++y)
-        for (long x = std::max(0L, (long)r.left); x < std::min((long)width, (long)r.right); ++x) {
-            size_t at = data + (size_t)y * bytesPerLine + (size_t)x * 4;
-            if (at + 4 > img.size()) {
+    for (long y = std::max(0L, (long)r.top); y < std::min((long)screen.height, (long)r.bottom); ++y)
+        for (long x = std::max(0L, (long)r.left); x < std::min((long)screen.width, (long)r.right); ++x) {
+            unsigned long px = 0;
+            if (!screen.At(x, y, px)) {
                 why = "screen image cut short";
                 return false;
             }
-            unsigned long px = *(const unsigned long*)(img.data() + at) & 0xFFFFFF;
             if (colours == 0) {
                 first = px;
                 colours = 1;
@@ -409,6 +440,153 @@ bool ScreenColours(HWND h, int& colours, std::string& why)
             }
         }
     return true;
+}
+
+// A pixel of the text colour ink (0x00RRGGBB), within what smoothing and
+// dithering change.
+bool IsInk(unsigned long px, unsigned long ink)
+{
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int have = (int)(px >> shift & 0xFF), want = (int)(ink >> shift & 0xFF);
+        if (std::abs(have - want) > 0x50) return false;
+    }
+    return true;
+}
+
+// How a control's text is drawn, judged from the screen image: the pixels
+// of the text colour in its client area against the same text drawn here,
+// into a bitmap of that size, at regular and bold weight and with "&" taken
+// literally or as an accelerator mark. Each drawing is laid over the screen
+// at the shift (up to 6 pixels each way: edit margins) where they differ
+// least; the drawing that differs least wins. The mouse pointer, which the
+// screen image shows, is moved off the control first.
+// spec is STYLE[/FACE/HEIGHT[/INK]]: STYLE "bold" or "regular", "-italic"
+// for an italic face, "+prefix" when "&" should mark an accelerator;
+// FACE and HEIGHT default to MS Sans Serif 11, INK (RRGGBB) to black.
+bool DrawnAs(HWND h, const std::string& spec, std::string& actual)
+{
+    std::vector<std::string> parts;
+    size_t at = 0;
+    for (;;) {
+        size_t slash = spec.find('/', at);
+        parts.push_back(spec.substr(at, slash == std::string::npos ? std::string::npos : slash - at));
+        if (slash == std::string::npos) break;
+        at = slash + 1;
+    }
+    std::string style = parts[0];
+    bool wantPrefix = style.find("+prefix") != std::string::npos;
+    bool italic = style.find("-italic") != std::string::npos;
+    bool wantBold = style.compare(0, 4, "bold") == 0;
+    if (!wantBold && style.compare(0, 7, "regular") != 0) {
+        actual = "unknown style " + style;
+        return false;
+    }
+    std::string face = parts.size() > 1 ? parts[1] : "MS Sans Serif";
+    long height = 11, ink = 0;
+    if (parts.size() > 2 && !ParseInt(parts[2], height)) {
+        actual = "bad height " + parts[2];
+        return false;
+    }
+    if (parts.size() > 3 && !ParseInt("0x" + parts[3], ink)) {
+        actual = "bad ink " + parts[3];
+        return false;
+    }
+
+    RECT area{};
+    POINT mouse{};
+    GetWindowRect(h, &area);
+    if (GetCursorPos(&mouse) && PtInRect(&area, mouse)) {
+        SetCursorPos(ScreenW() - 1, ScreenH() - 1);
+        Sleep(300);
+    }
+    std::string why;
+    ScreenPicture screen;
+    if (!screen.Load(why)) {
+        actual = why;
+        return false;
+    }
+    RECT client{};
+    GetClientRect(h, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(h, &origin);
+    int w = client.right, hgt = client.bottom;
+    if (w <= 0 || hgt <= 0) {
+        actual = "no client area";
+        return false;
+    }
+    std::vector<char> shown((size_t)w * hgt, 0);
+    long onScreen = 0;
+    for (long y = 0; y < hgt; ++y)
+        for (long x = 0; x < w; ++x) {
+            unsigned long px = 0;
+            if (screen.At(origin.x + x, origin.y + y, px) && IsInk(px, (unsigned long)ink)) {
+                shown[(size_t)y * w + x] = 1;
+                ++onScreen;
+            }
+        }
+
+    std::string text = ReadText(h, true);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -hgt;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    // The paper is as far from the ink as can be.
+    COLORREF paper = (ink & 0x808080) ? RGB(0, 0, 0) : RGB(255, 255, 255);
+    COLORREF inkRef = RGB(ink >> 16 & 0xFF, ink >> 8 & 0xFF, ink & 0xFF);
+    long counts[4] = {0, 0, 0, 0}, differ[4] = {0, 0, 0, 0};
+    std::vector<char> drawn((size_t)w * hgt, 0);
+    for (int c = 0; c < 4; ++c) {
+        bool bold = (c & 1) != 0, prefix = (c & 2) != 0;
+        HFONT font = CreateFontA(-(int)height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE,
+                                 FALSE, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY, 0, face.c_str());
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        RECT all = {0, 0, w, hgt};
+        HBRUSH brush = CreateSolidBrush(paper);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, inkRef);
+        DrawTextA(dc, text.c_str(), -1, &all,
+                  DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | (prefix ? 0 : DT_NOPREFIX));
+        GdiFlush();
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
+        const unsigned long* p = (const unsigned long*)bits;
+        for (long i = 0; i < (long)w * hgt; ++i) {
+            drawn[(size_t)i] = IsInk(p[i] & 0xFFFFFF, (unsigned long)ink) ? 1 : 0;
+            counts[c] += drawn[(size_t)i];
+        }
+        differ[c] = -1;
+        for (int dy = -6; dy <= 6; ++dy)
+            for (int dx = -6; dx <= 6; ++dx) {
+                long n = 0;
+                for (long y = 0; y < hgt; ++y)
+                    for (long x = 0; x < w; ++x) {
+                        long sx = x + dx, sy = y + dy;
+                        char there = sx >= 0 && sy >= 0 && sx < w && sy < hgt ? shown[(size_t)sy * w + sx] : 0;
+                        n += there != drawn[(size_t)y * w + x];
+                    }
+                if (differ[c] < 0 || n < differ[c]) differ[c] = n;
+            }
+    }
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+
+    int wanted = (wantBold ? 1 : 0) | (wantPrefix ? 2 : 0);
+    long best = *std::min_element(differ, differ + 4);
+    actual = Format("%ld text pixels on screen; drawn here (pixels, of them differing): regular %ld/%ld, "
+                    "bold %ld/%ld, regular+prefix %ld/%ld, bold+prefix %ld/%ld",
+                    onScreen, counts[0], differ[0], counts[1], differ[1], counts[2], differ[2],
+                    counts[3], differ[3]);
+    return differ[wanted] == best && onScreen > 0;
 }
 
 // Folder of the case; textof= names its files relative to it.
@@ -564,6 +742,12 @@ bool MatchProp(const Snap& s, const Arg& p, std::string& actual)
         }
         actual = colours > 1 ? "inked on screen" : colours ? "one colour on screen" : "off screen";
         return k == "inked" ? colours > 1 : colours == 1;
+    }
+    if (k == "drawn") return DrawnAs(s.hwnd, v, actual);
+    if (k == "maximized" || k == "notmaximized") {
+        bool zoomed = IsZoomed(s.hwnd) != FALSE;
+        actual = zoomed ? "maximized" : "not maximized";
+        return k == "maximized" ? zoomed : !zoomed;
     }
     if (k == "front" || k == "behind") {
         bool front = InFront(s.hwnd);
@@ -1766,6 +1950,65 @@ struct Runner {
         return true;
     }
 
+    // run EXE [ARG...] [code=N] [out=FILE] [lines=N] [timeout=S]: runs a
+    // program to its end (default 60 s) with the case folder as current
+    // directory; stdout goes to FILE (default run-out.txt) of the case folder.
+    bool RunProgram(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string cmd, outName = "run-out.txt";
+        long want = -1, lines = -1, seconds = 60;
+        for (const Arg& a : st.args) {
+            if (a.keyed && a.key == "code" && !ParseInt(a.value, want)) return Fail("bad code=" + a.value);
+            if (a.keyed && a.key == "lines" && !ParseInt(a.value, lines)) return Fail("bad lines=" + a.value);
+            if (a.keyed && a.key == "timeout" && !ParseInt(a.value, seconds)) return Fail("bad timeout=" + a.value);
+            if (a.keyed && a.key == "out") outName = a.value;
+            if (a.keyed) continue;
+            std::string arg = cmd.empty() ? InCaseFolder(a.text) : a.text;
+            cmd += (cmd.empty() ? "" : " ") + (arg.find(' ') == std::string::npos ? arg : "\"" + arg + "\"");
+        }
+        std::string outPath = InCaseFolder(outName);
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        if (out == INVALID_HANDLE_VALUE) return Fail("cannot write " + outPath);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = out;
+        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION pi = {};
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back(0);
+        BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      CaseFolder.c_str(), &si, &pi);
+        CloseHandle(out);
+        if (!started) return Fail(Format("cannot start %s, error %lu", cmd.c_str(), GetLastError()));
+        DWORD waited = WaitForSingleObject(pi.hProcess, (DWORD)seconds * 1000);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 255);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        if (waited != WAIT_OBJECT_0) return Fail(Format("still running after %ld s", seconds));
+        std::string text;
+        ReadFileBytes(outPath, text);
+        long count = (long)std::count(text.begin(), text.end(), '\n');
+        note = Format("exit code %lu, %ld line(s) in %s:\n", code, count, outName.c_str()) + text;
+        if (want >= 0 && (long)code != want) return Fail(Format("exit code %lu, wanted %ld:\n%s", code, want, text.c_str()));
+        if (lines >= 0 && count != lines) return Fail(Format("%ld line(s), wanted %ld:\n%s", count, lines, text.c_str()));
+        return true;
+    }
+
+    bool Delete(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string path = InCaseFolder(st.args[0].text);
+        if (!DeleteFileA(path.c_str())) return Fail(Format("cannot delete %s, error %lu", path.c_str(), GetLastError()));
+        note = "deleted";
+        return true;
+    }
+
     // ---- state planted before launch
 
     // Tokens of makefile texts: {crlf} {cr} {lf} {tab} {nul} {xHH}; any
@@ -2070,6 +2313,24 @@ struct Runner {
         return true;
     }
 
+    static std::string Today(const std::string& pattern)
+    {
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        std::string out;
+        for (size_t i = 0; i < pattern.size();) {
+            size_t run = 1;
+            while (i + run < pattern.size() && pattern[i + run] == pattern[i]) ++run;
+            char c = pattern[i];
+            if (c == 'd') out += Format(run >= 2 ? "%02u" : "%u", t.wDay);
+            else if (c == 'M') out += Format(run >= 2 ? "%02u" : "%u", t.wMonth);
+            else if (c == 'y') out += run >= 4 ? Format("%04u", t.wYear) : Format("%02u", t.wYear % 100);
+            else out += pattern.substr(i, run);
+            i += run;
+        }
+        return out;
+    }
+
     // "{case}" in an argument stands for the case folder (no trailing
     // backslash), as Pellwick sees its own folder.
     Step Expand(const Step& in) const
@@ -2087,6 +2348,15 @@ struct Runner {
                 std::string name = s.substr(at + 5, end - at - 5);
                 DWORD n = GetEnvironmentVariableA(name.c_str(), buf, sizeof buf);
                 std::string value = n && n < sizeof buf ? buf : "";
+                s.replace(at, end + 1 - at, value);
+                at += value.size();
+            }
+            // {today:PATTERN}: today's date, d dd M MM yy yyyy in PATTERN
+            // standing for day, month and year; anything else as it stands.
+            for (size_t at = s.find("{today:"); at != std::string::npos; at = s.find("{today:", at)) {
+                size_t end = s.find('}', at);
+                if (end == std::string::npos) break;
+                std::string value = Today(s.substr(at + 7, end - at - 7));
                 s.replace(at, end + 1 - at, value);
                 at += value.size();
             }
@@ -2143,6 +2413,8 @@ struct Runner {
         if (c == "regset") return RegSet(st, note);
         if (c == "makefile") return MakeFile(st, note);
         if (c == "nofind") return NoFind(st, note);
+        if (c == "run") return RunProgram(st, note);
+        if (c == "delete") return Delete(st, note);
         if (c == "lock") return Lock(st, note);
         if (c == "unlock") return Unlock(st, note);
         if (c == "find") return Find(st, note);
@@ -2160,7 +2432,8 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "postclick", "close", "msgbox", "exit",     "running", "kill",
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
-                                "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind"};
+                                "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind",
+                                "run", "delete"};
 
 std::string FolderOf(const std::string& path)
 {

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TFakePlatform platform;
     ResetSharedState();
     // Lists left from an earlier load must not survive this one.
-    TInstallDescription& d = InstallDescription;
+    TInstallDescription& d = Shared.InstallDescription;
     for (TStrings* list : {&d.StartInfoNames, &d.EndInfoNames, &d.SysFilesInNames,
                            &d.FilesInNames, &d.DirsNames, &d.DirsValues, &d.SysFilesOutNames,
                            &d.SysFilesOutValues, &d.FilesOutNames, &d.FilesOutValues,
@@ -73,9 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       std::string(reinterpret_cast<const char*>(data), size));
 
     fuzz::Check(LoadInstallDescription(), "an existing control file was not loaded");
-    fuzz::Check(SourceDir == "C:\\SETUP\\", "wrong source folder", fuzz::Show(SourceDir));
-    fuzz::Check(DescriptionPath == "C:\\SETUP\\Pellwick.ipi", "wrong control file path",
-                fuzz::Show(DescriptionPath));
+    fuzz::Check(Shared.SourceDir == "C:\\SETUP\\", "wrong source folder", fuzz::Show(Shared.SourceDir));
+    fuzz::Check(Shared.DescriptionPath == "C:\\SETUP\\Pellwick.ipi", "wrong control file path",
+                fuzz::Show(Shared.DescriptionPath));
     fuzz::Check(platform.Desktop.Cursor() == TCursor::Default,
                 "the hourglass is still on after loading");
 
@@ -99,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPairs(d.DirsNames, d.DirsValues, "Dirs");
 
     const std::size_t parts = d.FilesInNames.size() + d.SysFilesInNames.size() + 3;
-    fuzz::Check(ProgressStep == static_cast<std::int32_t>(100 / parts), "wrong progress step",
-                std::to_string(ProgressStep));
+    fuzz::Check(Shared.ProgressStep == static_cast<std::int32_t>(100 / parts), "wrong progress step",
+                std::to_string(Shared.ProgressStep));
 
     ResetSharedState();
     return 0;

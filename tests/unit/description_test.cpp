@@ -11,7 +11,7 @@ protected:
     {
         WriteDescription(text);
         EXPECT_TRUE(LoadInstallDescription());
-        return InstallDescription;
+        return Shared.InstallDescription;
     }
 };
 
@@ -76,7 +76,7 @@ TEST_F(DescriptionTest, ProgressStepCountsFilesAndSystemFiles)
         for (int i = 0; i < c.sysFiles; ++i) text += "s" + std::to_string(i) + ".dll=x\r\n";
         ResetSharedState();
         Load(text);
-        EXPECT_EQ(c.expected, ProgressStep) << c.files << " + " << c.sysFiles;
+        EXPECT_EQ(c.expected, Shared.ProgressStep) << c.files << " + " << c.sysFiles;
     }
 }
 
@@ -135,9 +135,9 @@ TEST_F(DescriptionTest, SourceDirIsTheExeFolderWithItsBackslash)
     Fake.Desktop.Exe = "C:\\Pellwick.exe";
     Fake.Disk.Put("C:\\Pellwick.ipi", "[Settings]\r\nApplication=Root\r\n");
     ASSERT_TRUE(LoadInstallDescription());
-    EXPECT_EQ("C:\\", SourceDir);
-    EXPECT_EQ("C:\\Pellwick.ipi", DescriptionPath);
-    EXPECT_EQ("Root", InstallDescription.Application);
+    EXPECT_EQ("C:\\", Shared.SourceDir);
+    EXPECT_EQ("C:\\Pellwick.ipi", Shared.DescriptionPath);
+    EXPECT_EQ("Root", Shared.InstallDescription.Application);
 }
 
 TEST_F(DescriptionTest, HourglassShowsWhileLoadingAndIsPutBack)
@@ -149,9 +149,9 @@ TEST_F(DescriptionTest, HourglassShowsWhileLoadingAndIsPutBack)
 TEST_F(DescriptionTest, MissingFileReadsNothing)
 {
     EXPECT_FALSE(LoadInstallDescription());
-    EXPECT_EQ("C:\\SETUP\\Pellwick.ipi", DescriptionPath);
+    EXPECT_EQ("C:\\SETUP\\Pellwick.ipi", Shared.DescriptionPath);
     EXPECT_TRUE(Fake.Desktop.Cursors.empty());
-    EXPECT_EQ("", InstallDescription.ProgGroup);  // not even the defaults
+    EXPECT_EQ("", Shared.InstallDescription.ProgGroup);  // not even the defaults
 }
 
 }  // namespace

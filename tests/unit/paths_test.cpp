@@ -68,7 +68,7 @@ TEST(PathsTest, DeviceNamePartFindsNamesWindowsKeepsForDevicesWithOrWithoutExten
     for (const Case& c : cases) EXPECT_EQ(c.device, DeviceNamePart(c.path)) << c.path;
 }
 
-TEST(PathsTest, DestinationRefusalNamesThePathAndTheReason)
+TEST(PathsTest, FolderRefusalNamesThePathAndTheReason)
 {
     const std::string tail = ". Please choose another directory.";
     struct Case {
@@ -94,7 +94,7 @@ TEST(PathsTest, DestinationRefusalNamesThePathAndTheReason)
         {"C:\\lpt1.dir\\Tern", false, "C:\\lpt1.dir\\Tern cannot be a folder: \"lpt1.dir\" is a name Windows keeps for a device" + tail},
         {"C:\\Tern.txt", true, "C:\\Tern.txt cannot be a folder: it is the name of an existing file" + tail},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.expected, DestinationRefusal(c.path, c.isFile)) << c.path;
+    for (const Case& c : cases) EXPECT_EQ(c.expected, FolderRefusal(c.path, c.isFile)) << c.path;
 }
 
 }  // namespace

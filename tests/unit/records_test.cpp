@@ -39,10 +39,10 @@ class RecordsTest : public ProgramTest {
 protected:
     RecordsTest()
     {
-        DestDir = "C:\\Tool";
-        Fake.Disk.MakeDirs(DestDir);
-        UserName = "Ann Smith";
-        UserOrganization = "Acme Ltd";
+        Shared.DestDir = "C:\\Tool";
+        Fake.Disk.MakeDirs(Shared.DestDir);
+        Shared.UserName = "Ann Smith";
+        Shared.UserOrganization = "Acme Ltd";
         Dialog.ProgressBar.SetPosition(50);
     }
 
@@ -82,7 +82,7 @@ protected:
     }
     std::string Counter(const std::string& name) const { return User(CountersPath, name); }
 
-    std::string RecordPath() const { return DestDir + "\\pellwick.upi"; }
+    std::string RecordPath() const { return Shared.DestDir + "\\pellwick.upi"; }
     std::string Record(const std::string& section, const std::string& key)
     {
         return Fake.Profiles.ReadValue(RecordPath(), section, key, Absent, 1024);
@@ -119,7 +119,7 @@ TEST_F(RecordsTest, OnlyBaseEntryCreatesBareKeysAndNoInstallValues)
 TEST_F(RecordsTest, ProgressAdvancesByOneNotByProgressStep)
 {
     Describe("[Keys]\r\nBase=\\Software\\Maker\\Product\r\n");
-    ASSERT_NE(1, ProgressStep);
+    ASSERT_NE(1, Shared.ProgressStep);
     EXPECT_EQ("", Run());
     EXPECT_EQ(51, Progress());
 }
@@ -188,7 +188,7 @@ TEST_F(RecordsTest, SubstitutionNeedsMatchingNameAndWholeTokenInAnyCase)
     for (std::size_t i = 0; i < count; ++i) {
         const SubstitutionCase& c = cases[i];
         std::string subkey = "K" + std::to_string(i);
-        std::string user = (c.name[0] == 'O' || c.name[0] == 'o') ? UserOrganization : UserName;
+        std::string user = (c.name[0] == 'O' || c.name[0] == 'o') ? Shared.UserOrganization : Shared.UserName;
         std::string expected = c.written != nullptr ? c.written : user;
         SCOPED_TRACE(std::string(c.name) + "=" + c.value);
         EXPECT_EQ(expected, User(std::string(ProductPath) + "\\" + subkey, c.name));
@@ -253,7 +253,7 @@ TEST_F(RecordsTest, MissingOrEmptySectionStillWritesPathAndDate)
 
 TEST_F(RecordsTest, EmptyUserNameWritesEmptyValueToRegistryAndRecord)
 {
-    UserName = "";
+    Shared.UserName = "";
     Describe(MainEntry);
     EXPECT_EQ("", Run());
     EXPECT_EQ("", User("Software\\Maker\\Product\\Main", "Name"));
@@ -338,7 +338,7 @@ TEST_F(RecordsTest, RepeatedSysFilesOutNameIsCountedEachTime)
     Fake.Registry.SetString(RegRoot::CurrentUser, CountersPath, "twice.dll", "3");
     Describe("[Keys]\r\nBase=\\Software\\Maker\\Product\r\n"
              "[SysFilesOut]\r\ntwice.dll=0\r\nonce.dll=0\r\ntwice.dll=1\r\n");
-    ASSERT_EQ(3u, InstallDescription.SysFilesOutNames.size());
+    ASSERT_EQ(3u, Shared.InstallDescription.SysFilesOutNames.size());
     EXPECT_EQ("", Run());
     EXPECT_EQ("5", Counter("twice.dll"));
     EXPECT_EQ("1", Counter("once.dll"));
@@ -382,8 +382,8 @@ TEST_F(RecordsTest, UnreadableCounterStopsLaterCountersAndProgress)
 TEST_F(RecordsTest, UninstallStringJoinsWindowsDirAndDestDirWithoutQuotes)
 {
     Fake.Files.WindowsDir = "D:\\WIN95";
-    DestDir = "C:\\Program Files\\Tool";
-    Fake.Disk.MakeDirs(DestDir);
+    Shared.DestDir = "C:\\Program Files\\Tool";
+    Fake.Disk.MakeDirs(Shared.DestDir);
     Describe(MainEntry);
     EXPECT_EQ("", Run());
     const char* const expected = "D:\\WIN95\\Skorvel.exe C:\\Program Files\\Tool";
@@ -496,7 +496,7 @@ TEST_F(RecordsTest, UnwritableRecordRaisesUnableToWriteWithItsPath)
         Fake.Registry.DeleteKey(RegRoot::CurrentUser, "Software");
         Dialog.ProgressBar.SetPosition(50);
         Describe(MainEntry);
-        DestDir = c.destDir;
+        Shared.DestDir = c.destDir;
         const std::string content = "[Files]\r\nFile1=C:\\Tool\\tool.exe\r\n";
         if (c.readOnlyFile) Fake.Disk.Put(RecordPath(), content, true);
 

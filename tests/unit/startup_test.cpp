@@ -74,7 +74,7 @@ TEST_F(StartupTest, BackdropTitleFollowsApplicationAndVersion)
         window.CreateForm();
         EXPECT_EQ(c.label, window.ProductLabel.Caption()) << c.application << "/" << c.version;
         EXPECT_EQ(c.label, window.ProductShadeLabel.Caption());
-        EXPECT_EQ(c.title, ProductTitle);
+        EXPECT_EQ(c.title, Shared.ProductTitle);
         EXPECT_EQ(c.title, window.Caption());
         EXPECT_TRUE(window.Visible());
     }
@@ -130,7 +130,7 @@ TEST_F(StartupTest, TimerTicksOnceAndOpensTheWizard)
     EXPECT_FALSE(window.Timer1.Enabled());
     ASSERT_NE(nullptr, MainDialog);
     EXPECT_EQ("Tool 2.0 Installation Commercial License", MainDialog->Caption());
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ(1, std::count(Recorder.Log.begin(), Recorder.Log.end(), "modal 432x347"));
     TMainDialog* first = MainDialog;
     window.Timer1.Tick();  // a stopped timer does nothing
@@ -143,10 +143,10 @@ TEST_F(StartupTest, DestroyingTheBackdropFreesTheLists)
     {
         TMainWindow window;
         window.CreateForm();
-        EXPECT_EQ(1u, InstallDescription.FilesInNames.size());
+        EXPECT_EQ(1u, Shared.InstallDescription.FilesInNames.size());
     }
-    EXPECT_TRUE(InstallDescription.FilesInNames.empty());
-    EXPECT_TRUE(InstallDescription.KeysValues.empty());
+    EXPECT_TRUE(Shared.InstallDescription.FilesInNames.empty());
+    EXPECT_TRUE(Shared.InstallDescription.KeysValues.empty());
 }
 
 TEST_F(StartupTest, WizardFrameTexts)
@@ -169,9 +169,9 @@ TEST_F(StartupTest, WizardFrameTexts)
     };
     for (const Case& c : cases) {
         ResetSharedState();
-        InstallDescription.Application = c.application;
-        InstallDescription.Version = c.version;
-        ProductTitle = MakeProductTitle(c.application, c.version);
+        Shared.InstallDescription.Application = c.application;
+        Shared.InstallDescription.Version = c.version;
+        Shared.ProductTitle = MakeProductTitle(c.application, c.version);
         TMainDialog dialog;
         dialog.CreateForm();
         EXPECT_EQ(c.caption, dialog.Caption());
@@ -180,6 +180,21 @@ TEST_F(StartupTest, WizardFrameTexts)
         EXPECT_TRUE(dialog.NextBut.Enabled());
         EXPECT_EQ("&Next", dialog.NextBut.Caption());
     }
+}
+
+// The backdrop's font is set after its panel and labels are made; the
+// panel, which has none of its own, follows it.
+TEST_F(StartupTest, BackdropPanelFollowsTheFormsBoldFont)
+{
+    TMainWindow backdrop;
+    EXPECT_TRUE(backdrop.Font().Bold);
+    EXPECT_EQ("MS Sans Serif", backdrop.Font().Name);
+    EXPECT_EQ(11, backdrop.Font().Height);
+    for (const TControl* c : {static_cast<const TControl*>(&backdrop.Panel1),
+                              static_cast<const TControl*>(&backdrop.Image)})
+        EXPECT_TRUE(c->Font().Bold);
+    EXPECT_EQ("Arial", backdrop.ByLabel.Font().Name);
+    EXPECT_EQ(21, backdrop.ByLabel.Font().Height);
 }
 
 }  // namespace

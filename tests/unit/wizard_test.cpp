@@ -1,9 +1,13 @@
 // The wizard: its state machine, notice paging, the final and cancellation
 // pages, the user-details page and the destination page.
+#include <algorithm>
+#include <functional>
+
 #include "Description.h"
 #include "Engine.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
+#include "WizardText.h"
 
 namespace {
 
@@ -11,8 +15,8 @@ class WizardTest : public ProgramTest {
 protected:
     WizardTest()
     {
-        StartInfoShown = EndInfoShown = 0;
-        InstallFailures.clear();
+        Shared.StartInfoShown = Shared.EndInfoShown = 0;
+        Shared.InstallFailures.clear();
         Fake.Disk.MakeDirs("C:\\WINDOWS");
         Fake.Disk.Put("C:\\SETUP\\Pellwick.up_", "[Uninstall]\r\n");
     }
@@ -21,7 +25,7 @@ protected:
     {
         WriteDescription(description);
         EXPECT_TRUE(LoadInstallDescription());
-        ProductTitle = MakeProductTitle(InstallDescription.Application, InstallDescription.Version);
+        Shared.ProductTitle = MakeProductTitle(Shared.InstallDescription.Application, Shared.InstallDescription.Version);
         dialog_ = std::make_unique<TMainDialog>();
         dialog_->CreateForm();
         return *dialog_;
@@ -51,7 +55,7 @@ const char* const ThreeNotices =
 TEST_F(WizardTest, WelcomePageAtCreation)
 {
     TMainDialog& d = Open(ThreeNotices);
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
     EXPECT_EQ(WizardText::InitialMemoLines, d.InfoMemo.Lines().size());
     EXPECT_EQ(12u, d.InfoMemo.Lines().size());
@@ -69,11 +73,11 @@ TEST_F(WizardTest, NoticesArePagedInOrderThenTheUserDetailsPage)
     for (const char* text : expected) {
         d.NextBut.Click();
         EXPECT_EQ(text, d.InfoMemo.Text());
-        EXPECT_EQ(200, WizardState);
+        EXPECT_EQ(wsNotices, Shared.WizardState);
         EXPECT_EQ(WizardText::Notices, d.InfoLabel.Caption());
     }
     d.NextBut.Click();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     EXPECT_EQ("user", Front(d));
     EXPECT_TRUE(d.PrevBut.Enabled());
     EXPECT_EQ(WizardText::UserDetails, d.InfoLabel.Caption());
@@ -85,7 +89,7 @@ TEST_F(WizardTest, WithoutNoticesTheFirstNextShowsTheUserDetailsPage)
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\n");
     std::string welcome = d.InfoMemo.Text();
     d.NextBut.Click();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     EXPECT_EQ("user", Front(d));
     EXPECT_EQ(welcome, d.InfoMemo.Text());
 }
@@ -112,11 +116,11 @@ TEST_F(WizardTest, MissingNoticeFailsTheSameWayAtEveryNext)
         EXPECT_EQ("Cannot open file C:\\SETUP\\two.txt.", LastBox());
         EXPECT_EQ(TMsgIcon::Stop, Boxes().back().Icon);
         EXPECT_EQ("first", d.InfoMemo.Text());
-        EXPECT_EQ(1, StartInfoShown);
-        EXPECT_EQ(200, WizardState);
+        EXPECT_EQ(1, Shared.StartInfoShown);
+        EXPECT_EQ(wsNotices, Shared.WizardState);
     }
     d.CancelBut.Click();
-    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(wsFinished, Shared.WizardState);
 }
 
 TEST_F(WizardTest, TextTheMemoCannotHoldIsRefusedAndTheOldTextKept)
@@ -135,7 +139,7 @@ TEST_F(WizardTest, TextTheMemoCannotHoldIsRefusedAndTheOldTextKept)
     d.NextBut.Click();
     EXPECT_EQ("Text exceeds memo capacity.", LastBox());
     EXPECT_EQ("short", d.InfoMemo.Text());
-    EXPECT_EQ(1, StartInfoShown);
+    EXPECT_EQ(1, Shared.StartInfoShown);
     dialog_.reset();
     SetBackend(nullptr);
 }
@@ -147,9 +151,9 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
     Notice("three.txt", "third");
     TMainDialog& d = Open(ThreeNotices);
     for (int i = 0; i < 4; ++i) d.NextBut.Click();
-    ASSERT_EQ(400, WizardState);
+    ASSERT_EQ(wsUserDetails, Shared.WizardState);
     d.PrevBut.Click();
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
     EXPECT_FALSE(d.PrevBut.Enabled());
     EXPECT_EQ(WizardText::Notices, d.InfoLabel.Caption());
@@ -157,27 +161,27 @@ TEST_F(WizardTest, PreviousReturnsToTheNoticePanelWithoutRepeatingNotices)
     EXPECT_TRUE(d.Panel2.Visible());  // covered, not hidden
 
     d.NextBut.Click();  // straight back to the user details
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     d.NextBut.Click();
-    ASSERT_EQ(600, WizardState);
+    ASSERT_EQ(wsDestination, Shared.WizardState);
     d.PrevBut.Click();
-    EXPECT_EQ(200, WizardState);
+    EXPECT_EQ(wsNotices, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
-    EXPECT_EQ(3, StartInfoShown);
+    EXPECT_EQ(3, Shared.StartInfoShown);
     d.NextBut.Click();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
 }
 
 TEST_F(WizardTest, CancelFromEveryPageBuildsTheCancellationPage)
 {
-    const int stopsAt[] = {200, 400, 600};
-    for (int stop : stopsAt) {
+    const TWizardState stopsAt[] = {wsNotices, wsUserDetails, wsDestination};
+    for (TWizardState stop : stopsAt) {
         ResetSharedState();
-        StartInfoShown = 0;
+        Shared.StartInfoShown = 0;
         TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\n");
-        while (WizardState != stop) d.NextBut.Click();
+        while (Shared.WizardState != stop) d.NextBut.Click();
         d.CancelBut.Click();
-        EXPECT_EQ(1000, WizardState) << stop;
+        EXPECT_EQ(wsFinished, Shared.WizardState) << stop;
         EXPECT_EQ("notice", Front(d)) << stop;
         EXPECT_FALSE(d.Panel2.Visible() || d.Panel4.Visible() || d.Panel5.Visible()) << stop;
         EXPECT_EQ("The installation of Tool 2.0 was not performed successfuly.", d.InfoLabel.Caption());
@@ -212,7 +216,7 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
     Notice("end2.txt", "closing two");
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nDirectory=c:\\Tool\r\n"
                           "[EndInfo]\r\nend1.txt=\r\nend2.txt=\r\n");
-    while (WizardState != 800) d.NextBut.Click();
+    while (Shared.WizardState != wsInstalled) d.NextBut.Click();
     EXPECT_EQ("progress", Front(d));
     d.NextBut.Click();
     EXPECT_EQ("notice", Front(d));
@@ -221,7 +225,7 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
     d.NextBut.Click();
     EXPECT_EQ("closing two", d.InfoMemo.Text());
     d.NextBut.Click();
-    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(wsFinished, Shared.WizardState);
     EXPECT_EQ("Pellwick has installed Tool 2.0 successfully, congratulations.", d.InfoLabel.Caption());
     EXPECT_EQ(WizardText::FinalParagraphs[1], d.InfoMemo.Lines()[2]);
     EXPECT_EQ("&Finish", d.NextBut.Caption());
@@ -231,9 +235,9 @@ TEST_F(WizardTest, ClosingNoticesThenTheFinalPage)
 TEST_F(WizardTest, WithoutClosingNoticesTheFinalPageComesToTheFront)
 {
     TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nDirectory=c:\\Tool\r\n");
-    while (WizardState != 800) d.NextBut.Click();
+    while (Shared.WizardState != wsInstalled) d.NextBut.Click();
     d.NextBut.Click();
-    EXPECT_EQ(1000, WizardState);
+    EXPECT_EQ(wsFinished, Shared.WizardState);
     EXPECT_EQ("notice", Front(d));
     EXPECT_EQ("Pellwick has installed Tool  successfully, congratulations.", d.InfoLabel.Caption());
 }
@@ -281,7 +285,7 @@ TEST_F(UserDetailsTest, PrefilledFromTheRegisteredOwner)
 TEST_F(UserDetailsTest, WithoutAnyKeyTheFieldsAreEmptyAndNothingIsSaid)
 {
     TMainDialog& d = ToUserPage();
-    EXPECT_EQ(400, WizardState);
+    EXPECT_EQ(wsUserDetails, Shared.WizardState);
     EXPECT_EQ("", d.EditName.Text());
     EXPECT_EQ("", d.EditOrg.Text());
     EXPECT_TRUE(Boxes().empty());
@@ -317,10 +321,10 @@ TEST_F(UserDetailsTest, NonStringOwnerStopsThePage)
     for (int press = 0; press < 2; ++press) {
         d.NextBut.Click();
         EXPECT_EQ("Invalid data type for 'RegisteredOwner'.", LastBox());
-        EXPECT_EQ(300, WizardState);
+        EXPECT_EQ(wsNoticesRead, Shared.WizardState);
         EXPECT_FALSE(d.Panel2.Visible());
     }
-    EXPECT_EQ("Org First", UserOrganization);  // read before the owner failed
+    EXPECT_EQ("Org First", Shared.UserOrganization);  // read before the owner failed
     EXPECT_EQ(0u, Fake.Registry.OpenHandles());
 }
 
@@ -331,8 +335,8 @@ TEST_F(UserDetailsTest, CaptureCutsTo255AndRevisitsReread)
     d.EditName.SetText(std::string(300, 'n'));
     d.EditOrg.SetText("Typed Org");
     d.NextBut.Click();
-    EXPECT_EQ(std::string(255, 'n'), UserName);
-    EXPECT_EQ("Typed Org", UserOrganization);
+    EXPECT_EQ(std::string(255, 'n'), Shared.UserName);
+    EXPECT_EQ("Typed Org", Shared.UserOrganization);
     d.PrevBut.Click();
     d.NextBut.Click();
     EXPECT_EQ("Ann Example", d.EditName.Text());
@@ -381,7 +385,7 @@ protected:
 TEST_F(DestinationTest, OpensOnTheRootOfCWithTheDirectorySetting)
 {
     TMainDialog& d = ToDestination();
-    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ(wsDestination, Shared.WizardState);
     EXPECT_EQ("destination", Front(d));
     EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
     EXPECT_EQ("C:\\", Fake.Files.Current);
@@ -402,7 +406,7 @@ TEST_F(DestinationTest, OpeningDirectoriesRecomputesThePath)
     EXPECT_EQ("C:\\Apps", d.DirectoryListBox.Directory());
     EXPECT_EQ("C:\\Apps", Fake.Files.Current);
     EXPECT_EQ("C:\\Apps\\tmp", d.EditPath.Text());
-    EXPECT_EQ("C:\\Apps\\tmp", DestDir);
+    EXPECT_EQ("C:\\Apps\\tmp", Shared.DestDir);
     const auto& entries = d.DirectoryListBox.Entries();
     ASSERT_EQ(3u, entries.size());  // root, Apps, Editor; the hidden one left out
     EXPECT_EQ("Editor", entries[2].Text);
@@ -413,7 +417,7 @@ TEST_F(DestinationTest, OpeningDirectoriesRecomputesThePath)
     EXPECT_EQ("C:\\tmp", d.EditPath.Text());
     d.DriveComboBox.UserSelected(2);  // d:
     EXPECT_EQ("D:\\Data", d.DirectoryListBox.Directory());
-    EXPECT_EQ("D:\\Data\\tmp", DestDir);
+    EXPECT_EQ("D:\\Data\\tmp", Shared.DestDir);
 }
 
 TEST_F(DestinationTest, DriveThatCannotBeEnteredLeavesEverythingAsItWas)
@@ -423,13 +427,13 @@ TEST_F(DestinationTest, DriveThatCannotBeEnteredLeavesEverythingAsItWas)
     Fake.Files.Unready.push_back({'e', 21});
     d.DriveComboBox.Refresh();
     d.EditPath.SetText("typed");
-    std::string before = DestDir;
+    std::string before = Shared.DestDir;
     d.DriveComboBox.UserSelected(3);
     EXPECT_EQ("I/O error 21.", LastBox());
     EXPECT_EQ('e', d.DriveComboBox.Drive());
     EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
     EXPECT_EQ("typed", d.EditPath.Text());
-    EXPECT_EQ(before, DestDir);
+    EXPECT_EQ(before, Shared.DestDir);
     EXPECT_EQ("C:\\", Fake.Files.Current);
 }
 
@@ -449,11 +453,42 @@ TEST_F(DestinationTest, TypedPathIsStoredExactlyButForBlanksAtItsEnd)
     TMainDialog& d = ToDestination();
     for (const Case& c : cases) {
         d.EditPath.SetText(c.typed);
-        WizardState = 600;  // each case a run of its own
+        Shared.WizardState = wsDestination;  // each case a run of its own
         d.NextBut.Click();
-        EXPECT_EQ(c.stored, DestDir) << c.typed;
-        EXPECT_EQ(800, WizardState) << c.typed;
+        EXPECT_EQ(c.stored, Shared.DestDir) << c.typed;
+        EXPECT_EQ(wsInstalled, Shared.WizardState) << c.typed;
     }
+}
+
+TEST_F(DestinationTest, DestinationsThatCannotBeAFolderAreRefusedBeforeAnythingIsMade)
+{
+    Fake.Disk.Put("C:\\Existing.txt", "x");
+    struct Case {
+        const char* typed;
+        const char* reason;
+    } cases[] = {
+        {"C:\\Tern|Suite", "may not hold the character |"},
+        {"C:\\Tern\\CON", "\"CON\" is a name Windows keeps for a device"},
+        {"C:\\Tern\\nul.dir", "\"nul.dir\" is a name Windows keeps for a device"},
+        {"C:\\Existing.txt  ", "it is the name of an existing file"},
+    };
+    TMainDialog& d = ToDestination();
+    for (const Case& c : cases) {
+        Fake.Desktop.Boxes.clear();
+        d.EditPath.SetText(c.typed);
+        d.NextBut.Click();
+        ASSERT_EQ(1u, Boxes().size()) << c.typed;
+        EXPECT_EQ(TMsgIcon::Warning, Boxes()[0].Icon);
+        std::string path = std::string(c.typed).substr(0, std::string(c.typed).find_last_not_of(' ') + 1);
+        EXPECT_EQ(0u, Boxes()[0].Text.find(path + " cannot be a folder: ")) << Boxes()[0].Text;
+        EXPECT_NE(std::string::npos, Boxes()[0].Text.find(c.reason)) << Boxes()[0].Text;
+        EXPECT_EQ(wsDestination, Shared.WizardState);
+        EXPECT_EQ("destination", Front(d));
+    }
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\Tern"));
+    EXPECT_EQ("x", Fake.Disk.Get("C:\\Existing.txt"));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine,
+                                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
 }
 
 TEST_F(DestinationTest, DriveWithBlanksBeforeItIsRefusedAsAFolderName)
@@ -466,7 +501,7 @@ TEST_F(DestinationTest, DriveWithBlanksBeforeItIsRefusedAsAFolderName)
     EXPECT_EQ("  C: cannot be a folder: a folder name may not hold the character :. Please "
               "choose another directory.",
               LastBox());
-    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ(wsDestination, Shared.WizardState);
 }
 
 TEST_F(DestinationTest, ClicksSentWhileTheRunHoldsTheDialogAreIgnored)
@@ -489,7 +524,7 @@ TEST_F(DestinationTest, ClicksSentWhileTheRunHoldsTheDialogAreIgnored)
     clock.Dialog = &d;
     d.NextBut.Click();
     EXPECT_EQ(1, clock.Clicks);
-    EXPECT_EQ(800, WizardState);
+    EXPECT_EQ(wsInstalled, Shared.WizardState);
     EXPECT_EQ("&Next", d.NextBut.Caption());
     EXPECT_EQ((std::vector<unsigned>{EndPauseMilliseconds}), clock.Sleeps);  // one run only
     Sys().Clock = &Fake.Clock;
@@ -501,7 +536,7 @@ TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
     for (const char* typed : {"", "   "}) {
         d.EditPath.SetText(typed);
         d.NextBut.Click();
-        EXPECT_EQ(600, WizardState);
+        EXPECT_EQ(wsDestination, Shared.WizardState);
         EXPECT_EQ(WizardText::EmptyDestination, LastBox());
         EXPECT_EQ(TMsgIcon::Warning, Boxes().back().Icon);
         EXPECT_TRUE(d.Panel4.Visible());
@@ -516,12 +551,12 @@ TEST_F(DestinationTest, PathLongerThanTheDestinationHoldsIsRefused)
     std::string longest = d.EditPath.Text();
     d.EditPath.SetText(longest + "q");                  // 256: refused
     d.NextBut.Click();
-    EXPECT_EQ(600, WizardState);
+    EXPECT_EQ(wsDestination, Shared.WizardState);
     EXPECT_EQ(WizardText::LongDestination, LastBox());
     EXPECT_TRUE(Fake.Clock.Sleeps.empty());
     d.EditPath.SetText(longest);
     d.NextBut.Click();
-    EXPECT_EQ(longest, DestDir);
+    EXPECT_EQ(longest, Shared.DestDir);
     EXPECT_NE(WizardText::LongDestination, LastBox());
 }
 
@@ -536,6 +571,37 @@ TEST_F(DestinationTest, RevisitShowsTheSettingAgain)
     d.NextBut.Click();
     EXPECT_EQ("Programs\\Tool", d.EditPath.Text());
     EXPECT_EQ("C:\\", d.DirectoryListBox.Directory());
+}
+
+// The dialog's font reaches every control made before the dialog set it;
+// only the buttons and the progress page's labels have one of their own.
+TEST_F(WizardTest, EveryControlButTheButtonsAndProgressLabelsTakesTheDialogFont)
+{
+    TMainDialog& d = Open(ThreeNotices);
+    std::vector<const TControl*> own = {&d.PrevBut,   &d.NextBut,    &d.CancelBut,
+                                        &d.FromLabel, &d.SourceLabel, &d.DestinationLabel,
+                                        &d.ToLabel};
+    std::vector<const TControl*> all;
+    std::function<void(const TControl&)> collect = [&](const TControl& c) {
+        for (const TControl* child : c.Children()) {
+            all.push_back(child);
+            collect(*child);
+        }
+    };
+    collect(d);
+    ASSERT_EQ(27u, all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const TControl* c = all[i];
+        bool hasOwn = std::find(own.begin(), own.end(), c) != own.end();
+        const TFont& f = c->Font();
+        std::string which = "control " + std::to_string(i) + " at " + std::to_string(c->Left()) + "," + std::to_string(c->Top());
+        EXPECT_EQ("MS Sans Serif", f.Name) << which;
+        EXPECT_EQ(11, f.Height) << which;
+        EXPECT_TRUE(f.Bold) << which;
+        EXPECT_FALSE(f.Italic) << which;
+        EXPECT_EQ(hasOwn ? clWindowText : clBlack, f.Color) << which;
+        EXPECT_EQ(!hasOwn, c->ParentFont()) << which;
+    }
 }
 
 }  // namespace

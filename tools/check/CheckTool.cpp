@@ -4,6 +4,9 @@
 #include "Description.h"
 #include "DryRun.h"
 #include "Engine.h"
+#include "PlanSteps.h"
+#include "Program.h"
+#include "Verify.h"
 #include "core/Error.h"
 
 const char* const DefaultWindowsDir = "C:\\WINDOWS";
@@ -12,11 +15,12 @@ namespace {
 
 const char* const Usage =
     "usage: pellwick-check DIR [--strict] [--json]\n"
-    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH]\n";
+    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH]\n"
+    "       pellwick-check DIR --verify --dest PATH [--user NAME] [--org ORG] [--json]\n";
 
 struct TOptions {
     std::string Dir;
-    bool Strict = false, Json = false, Plan = false;
+    bool Strict = false, Json = false, Plan = false, Verify = false;
     bool HasDest = false;
     TRunSettings Run;
     std::string WindowsDir = DefaultWindowsDir;
@@ -35,6 +39,7 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         if (a == "--strict") o.Strict = true;
         else if (a == "--json") o.Json = true;
         else if (a == "--plan") o.Plan = true;
+        else if (a == "--verify") o.Verify = true;
         else if (a == "--dest") { o.Run.DestDir = value(); o.HasDest = true; }
         else if (a == "--user") o.Run.UserName = value();
         else if (a == "--org") o.Run.UserOrganization = value();
@@ -44,11 +49,52 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         else throw EError("one folder only");
     }
     if (o.Dir.empty()) throw EError("no folder given");
+    if (o.Verify) {
+        if (o.Plan) throw EError("--plan and --verify are two modes: one at a time");
+        if (!o.HasDest) throw EError("--verify needs --dest: where the product was installed");
+        if (o.Strict || o.WindowsDir != DefaultWindowsDir)
+            throw EError("--strict and --windir go without --verify");
+        return o;
+    }
     if (!o.Plan && (o.HasDest || !o.Run.UserName.empty() || !o.Run.UserOrganization.empty() ||
                     o.WindowsDir != DefaultWindowsDir))
         throw EError("--dest, --user, --org and --windir go with --plan");
     if (o.Plan && (o.Strict || o.Json)) throw EError("--strict and --json go without --plan");
     return o;
+}
+
+// What --help prints after the usage lines.
+const char* const Summary =
+    "\n"
+    "Reads the installer folder DIR as Pellwick.exe will and prints what is wrong\n"
+    "with its Pellwick.ipi; --plan prints everything the installation would do;\n"
+    "--verify holds that against this machine and prints each step that does not\n"
+    "hold (missing, differs, kept older).\n"
+    "\n"
+    "  --strict   warnings fail the check too\n"
+    "  --json     the findings as JSON\n"
+    "  --help     this text\n"
+    "  --version  the Pellwick version the checker belongs to\n"
+    "\n"
+    "Exit status: 0 nothing wrong, 1 findings (or a plan that stops with an error\n"
+    "box, or with --verify a step that does not hold), 2 the folder, its\n"
+    "Pellwick.ipi or the --verify destination cannot be read.\n";
+
+// --help and --version answer whatever else the line holds, as command-line
+// tools do.
+bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
+{
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            result.Out = std::string(Usage) + Summary;
+            return true;
+        }
+        if (a == "--version") {
+            result.Out = std::string("pellwick-check (") + ApplicationTitle + ")\n";
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string PlanText(const TRunLog& log)
@@ -60,9 +106,11 @@ std::string PlanText(const TRunLog& log)
 
 }  // namespace
 
-TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now)
+TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now,
+                         TMachine* machine)
 {
     TToolOutput result;
+    if (AnswersAlone(args, result)) return result;
     TOptions o;
     try {
         o = ParseArgs(args);
@@ -71,9 +119,17 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         result.Err = "pellwick-check: " + e.Message() + "\n" + Usage;
         return result;
     }
+    if (o.Verify && machine == nullptr) {
+        result.Status = ExitUnreadable;
+        result.Err = "pellwick-check: --verify reads a Windows installation: run pellwick-check.exe "
+                     "on the machine (on Linux, under Wine in its prefix)\n";
+        return result;
+    }
     try {
         TInstallerFolder folder = TInstallerFolder::Read(o.Dir);
-        TDryRun run(folder, o.WindowsDir, now);
+        // The plan is made for the Windows directory of the machine checked.
+        std::string windowsDir = o.Verify ? machine->Files.WindowsDirectory() : o.WindowsDir;
+        TDryRun run(folder, windowsDir, now);
         if (!run.Load()) {
             result.Status = ExitUnreadable;
             result.Err = "pellwick-check: " + o.Dir + ": no " + DescriptionFileName +
@@ -82,17 +138,33 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         }
         // The destination page proposes the Directory setting.
         TRunSettings settings = o.Run;
-        if (!o.HasDest) settings.DestDir = InstallDescription.Directory;
+        if (!o.HasDest) settings.DestDir = Shared.InstallDescription.Directory;
         if (o.Plan) {
             bool completed = run.Install(settings);
             result.Out = PlanText(run.Log());
             result.Status = completed ? ExitClean : ExitFindings;
             return result;
         }
+        if (o.Verify) {
+            if (!machine->Files.DirectoryExists(settings.DestDir)) {
+                result.Status = ExitUnreadable;
+                result.Err = "pellwick-check: " + settings.DestDir + ": no folder to read\n";
+                return result;
+            }
+            bool completed = run.Install(settings);
+            TPlan plan = ReadPlan(run.Log());
+            TVerifyResult verified = VerifyPlan(plan, *machine, windowsDir);
+            if (!completed)
+                verified.Stop = plan.Messages.empty() ? "the run stops early" : plan.Messages.back();
+            result.Out = o.Json ? VerifyJson(verified, settings.DestDir)
+                                : VerifyText(verified, settings.DestDir);
+            result.Status = verified.Holds() ? ExitClean : ExitFindings;
+            return result;
+        }
         // The loader's lists, kept before the run can touch anything.
-        TInstallDescription description = InstallDescription;
+        TInstallDescription description = Shared.InstallDescription;
         std::string content;
-        run.Files().ReadWholeFile(DescriptionPath, content);
+        run.Files().ReadWholeFile(Shared.DescriptionPath, content);
         TProfileLines lines(content);
         run.Install(settings);
         TFindings findings = CheckDescription(

@@ -14,7 +14,11 @@ struct TToolOutput {
     std::string Err;
 };
 
-// args without the program name; now is the time the plan's dates show.
-TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now);
+struct TMachine;
+
+// args without the program name; now is the time the plan's dates show;
+// machine is what --verify reads (none: --verify is refused).
+TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now,
+                         TMachine* machine = nullptr);
 
 extern const char* const DefaultWindowsDir;  // "C:\WINDOWS"

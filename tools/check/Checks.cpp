@@ -7,11 +7,11 @@
 #include "Engine.h"
 #include "MainDlg.h"
 #include "Paths.h"
+#include "Records.h"
 
 namespace {
 
 using namespace IpiSection;
-const char* const TemplateName = RecordTemplateName;
 
 // A read through a buffer no value can fill, to see what the loader cuts.
 const std::size_t Unbounded = std::size_t(1) << 30;
@@ -44,7 +44,7 @@ class TChecker {
 public:
     explicit TChecker(const TCheckInput& input)
         : in_(input), d_(input.Description), lines_(input.Lines),
-          profile_(input.Run.Profiles(), DescriptionPath)
+          profile_(input.Run.Profiles(), Shared.DescriptionPath)
     {
     }
 
@@ -93,7 +93,7 @@ private:
     }
     std::string Raw(const std::string& section, const std::string& name) const
     {
-        return in_.Run.Profiles().ReadValue(DescriptionPath, section, name, "", Unbounded);
+        return in_.Run.Profiles().ReadValue(Shared.DescriptionPath, section, name, "", Unbounded);
     }
     bool HasDestination() const { return !in_.DestDir.empty(); }
 
@@ -185,14 +185,14 @@ private:
                 Warning(SettingLine(name), std::string(name) + " is cut to its first " +
                                                std::to_string(ShortStringMax) + " characters");
         if (d_.Expand)
-            Warning(SettingLine("Expand"),
+            Warning(SettingLine(IpiSetting::Expand),
                     "Expand is set: the installation only creates the directories; nothing is "
                     "copied and no group, registry entry or add-on is made");
         if (d_.Directory.empty())
-            Warning(SettingLine("Directory"),
+            Warning(SettingLine(IpiSetting::Directory),
                     "Directory is empty: the destination page starts with no path");
         else if (!StartsWithDriveRoot(d_.Directory))
-            Warning(SettingLine("Directory"),
+            Warning(SettingLine(IpiSetting::Directory),
                     "Directory " + Quoted(d_.Directory) +
                         " does not start with a drive root such as \"c:\\\": a folder picked on "
                         "the destination page gets " +
@@ -230,7 +230,7 @@ private:
     void CheckSources(const char* section, const TStrings& names)
     {
         for (std::size_t i = 0; i < names.size(); ++i)
-            if (!in_.Run.Files().FileExists(SourceDir + names[i]))
+            if (!in_.Run.Files().FileExists(Shared.SourceDir + names[i]))
                 Error(LineOf(section, i), Quoted(names[i]) + " is not a file of the folder: its copy fails");
     }
 
@@ -238,7 +238,7 @@ private:
     {
         for (std::size_t i = 0; i < names.size(); ++i) {
             std::string bytes;
-            if (!in_.Run.Files().ReadWholeFile(SourceDir + names[i], bytes))
+            if (!in_.Run.Files().ReadWholeFile(Shared.SourceDir + names[i], bytes))
                 Error(LineOf(section, i), "notice " + Quoted(names[i]) +
                                               " is not a file of the folder: the wizard stops on "
                                               "it with \"Cannot open file\"");
@@ -251,8 +251,8 @@ private:
 
     void CheckTemplate()
     {
-        if (!in_.Run.Files().FileExists(SourceDir + TemplateName))
-            Error(0, std::string("the uninstall record template ") + TemplateName +
+        if (!in_.Run.Files().FileExists(Shared.SourceDir + RecordTemplateName))
+            Error(0, std::string("the uninstall record template ") + RecordTemplateName +
                          " is not in the folder: the record gets only what the run writes");
     }
 
@@ -332,7 +332,7 @@ private:
                                              name + "' is not a valid integer value\"");
             else if (code < 0 || code > 2)
                 Warning(LineOf(AddOns, i), "add-on " + name + " is never opened: only 0, 1 and 2 are");
-            else if (!in_.Run.Files().FileExists(SourceDir + file))
+            else if (!in_.Run.Files().FileExists(Shared.SourceDir + file))
                 Error(LineOf(AddOns, i), "add-on " + Quoted(file) + " is not a file of the folder");
             if (Raw(AddOns, name).size() > ValueMax)
                 Warning(LineOf(AddOns, i), "the value of add-on " + Quoted(name) +
@@ -376,7 +376,7 @@ private:
     void CheckCommands()
     {
         if (!EndsWithCrLf(CreateGroupCommand(d_.ProgGroup)))
-            Error(SettingLine("ProgGroup"), "the create-group command passes 255 characters and is cut");
+            Error(SettingLine(IpiSetting::ProgGroup), "the create-group command passes 255 characters and is cut");
         if (!HasDestination()) return;
         for (std::size_t i = 0; i < d_.ItemsNames.size(); ++i)
             if (!EndsWithCrLf(AddItemCommand(in_.DestDir, d_.ItemsNames[i], d_.ItemsValues[i])))
@@ -384,7 +384,7 @@ private:
                                             Quoted(d_.ItemsNames[i]) +
                                             " passes 255 characters and is cut");
         if (!EndsWithCrLf(UninstallItemCommand(in_.WindowsDir, in_.DestDir, d_.Application)))
-            Error(SettingLine("Application"), "installed into " + in_.DestDir +
+            Error(SettingLine(IpiSetting::Application), "installed into " + in_.DestDir +
                                                   ", the uninstall item's command passes 255 "
                                                   "characters and is cut");
     }

@@ -5,6 +5,7 @@
 #include "MainDlg.h"
 #include "Program.h"
 #include "Shared.h"
+#include "core/Error.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -16,7 +17,6 @@ const char* const ExeName = "Pellwick.exe";
 TDryRun::TDryRun(const TInstallerFolder& folder, const std::string& windowsDir, const TDateTime& now)
 {
     ResetSharedState();
-    InstallFailures.clear();
     Application() = TApplication();
     Application().Title = ApplicationTitle;
     folder.PutOn(base_.Disk);
@@ -37,26 +37,34 @@ TDryRun::TDryRun(const TInstallerFolder& folder, const std::string& windowsDir, 
 TDryRun::~TDryRun()
 {
     ResetSharedState();
-    InstallFailures.clear();
     Application() = TApplication();
 }
 
 bool TDryRun::Load()
 {
     if (!LoadInstallDescription()) return false;
-    ProductTitle = MakeProductTitle(InstallDescription.Application, InstallDescription.Version);
+    Shared.ProductTitle = MakeProductTitle(Shared.InstallDescription.Application,
+                                           Shared.InstallDescription.Version);
     return true;
 }
 
 bool TDryRun::Install(const TRunSettings& settings)
 {
-    UserName = Cut(settings.UserName);
-    UserOrganization = Cut(settings.UserOrganization);
-    TMainDialog wizard;
-    wizard.Panel1.Hide();
-    wizard.Panel4.Show();
-    wizard.EditPath.SetText(settings.DestDir);
-    WizardState = 600;
-    wizard.NextBut.Click();
-    return WizardState == 800;
+    // As the destination page does before it lets the run start.
+    std::string refusal = DestinationRefusal(settings.DestDir);
+    if (!refusal.empty()) {
+        desktop_.ShowMessage(refusal, Application().Title, TMsgIcon::Warning);
+        return false;
+    }
+    Shared.UserName = Cut(settings.UserName);
+    Shared.UserOrganization = Cut(settings.UserOrganization);
+    Shared.DestDir = Cut(settings.DestDir);
+    TRecordingView view(desktop_, Application().Title);
+    try {
+        TInstallRun(Shared, view).Perform(Shared.InstallFailures);
+    } catch (const EError& e) {
+        // The box the wizard's Next button would show.
+        Application().ShowException(e.Message());
+    }
+    return view.Completed;
 }

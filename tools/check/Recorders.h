@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Engine.h"
 #include "platform/doubles/FakePlatform.h"
 
 using TRunLog = std::vector<std::string>;
@@ -105,6 +106,37 @@ public:
 
 private:
     TRunLog& log_;
+};
+
+// The wizard as the run sees it, without a window: boxes go to the desktop
+// double, so that they are noted there; the rest is kept for a look.
+class TRecordingView : public IInstallView {
+public:
+    explicit TRecordingView(IDesktop& desktop, std::string title)
+        : desktop_(desktop), title_(std::move(title))
+    {
+    }
+    void ShowProgressPage(const std::string& text) override { Status = text; }
+    void ShowSource(const std::string& shown) override { Source = shown; }
+    void ShowDestination(const std::string& shown) override { Destination = shown; }
+    int ProgressPosition() const override { return Position; }
+    void SetProgressPosition(int position) override { Position = position < 100 ? position : 100; }
+    void SetStatusText(const std::string& text) override { Status = text; }
+    void RunCompleted() override { Completed = true; }
+    void RunEnded() override {}
+    void ShowWarning(const std::string& text) override
+    {
+        desktop_.ShowMessage(text, title_, TMsgIcon::Warning);
+    }
+    void* OwnerWindow() override { return nullptr; }
+
+    std::string Status, Source, Destination;
+    int Position = 0;
+    bool Completed = false;
+
+private:
+    IDesktop& desktop_;
+    std::string title_;
 };
 
 // Text with its line breaks written as \r and \n, in double quotes, so

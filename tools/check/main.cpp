@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "CheckTool.h"
+#include "Verify.h"
 
 int main(int argc, char** argv)
 {
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
     std::tm local = *std::localtime(&seconds);
     TDateTime now{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                   local.tm_hour,        local.tm_min,     local.tm_sec};
-    TToolOutput output = RunCheckTool(args, now);
+    TToolOutput output = RunCheckTool(args, now, LocalMachine());
     std::fputs(output.Out.c_str(), stdout);
     std::fputs(output.Err.c_str(), stderr);
     return output.Status;

@@ -84,6 +84,7 @@ public:
         return Lower(a) == Lower(b);
     }
     TLocaleFormats Formats() override { return Settings; }
+    // The system's default locale.
     TLocaleFormats Settings = UnitedStates();
     // Short date M/d/yyyy, 12-hour clock, no leading zero, as Wine's default.
     static TLocaleFormats UnitedStates();

@@ -9,7 +9,7 @@ namespace {
 std::string Info(LCTYPE type)
 {
     char buffer[128] = {};
-    int length = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+    int length = GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, type, buffer, sizeof buffer);
     return length > 0 ? std::string(buffer) : std::string();
 }
 

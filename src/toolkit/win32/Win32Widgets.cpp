@@ -1,389 +1,27 @@
+// The Win32 backend of the toolkit: a real window behind each control,
+// made from the table of window kinds below, kept in step with the
+// control's properties.
 #include <windows.h>
 #include <commctrl.h>
 
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/DirControls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/win32/Win32Peers.h"
 #include "toolkit/win32/Win32Widgets.h"
 
+namespace Win32Backend {
+
+HINSTANCE ModuleInstance = nullptr;
+
+}  // namespace Win32Backend
+
+using namespace Win32Backend;
+
 namespace {
-
-const char* const FormClass = "PellwickForm";
-const char* const PanelClass = "PellwickPanel";
-
-HINSTANCE instance = nullptr;
-
-// What the backend keeps for each control's window.
-struct TPeer {
-    HWND Hwnd = nullptr;
-    TControl* Control = nullptr;
-    // Containers: their own background, pictures, bevels and transparent
-    // labels, painted together; children take their background from it.
-    HBITMAP Composite = nullptr;
-    HBRUSH CompositeBrush = nullptr;
-    HBRUSH SolidBrush = nullptr;
-    TColor SolidColor = 0;
-};
-
-TPeer* PeerOf(TControl& control) { return static_cast<TPeer*>(control.Peer); }
-
-TControl* ControlOf(HWND hwnd)
-{
-    return reinterpret_cast<TControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-COLORREF Rgb(TColor color)
-{
-    return (color & 0xFF000000) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
-}
-
-bool IsContainer(const TControl& c)
-{
-    return c.Kind() == TControlKind::Form || c.Kind() == TControlKind::Panel;
-}
-
-// Controls that the container paints into its composite.
-bool IsPaintedByParent(const TControl& c)
-{
-    if (c.Kind() == TControlKind::Image || c.Kind() == TControlKind::Bevel) return true;
-    return c.Kind() == TControlKind::Label && static_cast<const TLabel&>(c).Transparent;
-}
-
-// Fonts are shared by all controls that use the same one.
-HFONT FontFor(const TFont& font)
-{
-    static std::map<std::string, HFONT> cache;
-    std::string key = font.Name + "|" + std::to_string(font.Height) + (font.Bold ? "b" : "") +
-                      (font.Italic ? "i" : "");
-    auto found = cache.find(key);
-    if (found != cache.end()) return found->second;
-    LOGFONTA lf = {};
-    lf.lfHeight = -font.Height;
-    lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = font.Italic ? TRUE : FALSE;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    HFONT handle = CreateFontIndirectA(&lf);
-    cache[key] = handle;
-    return handle;
-}
-
-HBITMAP BitmapFor(int id)
-{
-    static std::map<int, HBITMAP> cache;
-    auto found = cache.find(id);
-    if (found != cache.end()) return found->second;
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    cache[id] = bitmap;
-    return bitmap;
-}
-
-HICON IconFor(int id, int size)
-{
-    static std::map<int, HICON> cache;
-    int key = id * 1000 + size;
-    auto found = cache.find(key);
-    if (found != cache.end()) return found->second;
-    HICON icon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    cache[key] = icon;
-    return icon;
-}
-
-void FillColor(HDC dc, const RECT& rc, TColor color)
-{
-    HBRUSH brush = CreateSolidBrush(Rgb(color));
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-}
-
-void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF color)
-{
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-}
-
-// A raised or lowered 3-D frame, one pixel at a time; shrinks rc.
-void Frame3D(HDC dc, RECT& rc, TBevelCut cut, int width)
-{
-    if (cut == TBevelCut::None) return;
-    COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    COLORREF dark = GetSysColor(COLOR_BTNSHADOW);
-    COLORREF topLeft = cut == TBevelCut::Raised ? light : dark;
-    COLORREF bottomRight = cut == TBevelCut::Raised ? dark : light;
-    for (int i = 0; i < width; ++i) {
-        Line(dc, rc.left, rc.bottom - 1, rc.left, rc.top, topLeft);
-        Line(dc, rc.left, rc.top, rc.right, rc.top, topLeft);
-        Line(dc, rc.right - 1, rc.top, rc.right - 1, rc.bottom, bottomRight);
-        Line(dc, rc.left, rc.bottom - 1, rc.right, rc.bottom - 1, bottomRight);
-        InflateRect(&rc, -1, -1);
-    }
-}
-
-void DrawBevel(HDC dc, const TBevel& bevel)
-{
-    const TBounds& b = bevel.Bounds();
-    COLORREF dark = GetSysColor(COLOR_BTNSHADOW);
-    COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    int right = b.Left + b.Width;
-    int bottom = b.Top + b.Height;
-    switch (bevel.Shape) {
-    case TBevelShape::TopLine:
-        Line(dc, b.Left, b.Top, right, b.Top, dark);
-        Line(dc, b.Left, b.Top + 1, right, b.Top + 1, light);
-        break;
-    case TBevelShape::BottomLine:
-        Line(dc, b.Left, bottom - 2, right, bottom - 2, dark);
-        Line(dc, b.Left, bottom - 1, right, bottom - 1, light);
-        break;
-    case TBevelShape::Frame: {
-        RECT rc = {b.Left, b.Top, right, bottom};
-        Frame3D(dc, rc, TBevelCut::Lowered, 1);
-        break;
-    }
-    }
-}
-
-void DrawImage(HDC dc, const TImage& image)
-{
-    const TBounds& b = image.Bounds();
-    if (image.IsIcon) {
-        DrawIconEx(dc, b.Left, b.Top, IconFor(image.Picture, 32), 32, 32, 0, nullptr, DI_NORMAL);
-        return;
-    }
-    HBITMAP bitmap = BitmapFor(image.Picture);
-    if (bitmap == nullptr) return;
-    BITMAP info;
-    GetObject(bitmap, sizeof info, &info);
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap);
-    if (image.Stretch) {
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, b.Left, b.Top, b.Width, b.Height, source, 0, 0, info.bmWidth,
-                   info.bmHeight, SRCCOPY);
-    } else {
-        BitBlt(dc, b.Left, b.Top, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-    }
-    SelectObject(source, old);
-    DeleteDC(source);
-}
-
-UINT LabelTextFormat(const TLabel& label)
-{
-    return DT_LEFT | DT_NOCLIP | (label.WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
-}
-
-void DrawLabelText(HDC dc, const TLabel& label)
-{
-    const TBounds& b = label.Bounds();
-    RECT rc = {b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
-    HGDIOBJ old = SelectObject(dc, FontFor(label.Font()));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Rgb(label.Font().Color));
-    DrawTextA(dc, label.Caption().c_str(), -1, &rc, LabelTextFormat(label));
-    SelectObject(dc, old);
-}
-
-void DropComposite(TPeer& peer)
-{
-    if (peer.Composite != nullptr) DeleteObject(peer.Composite);
-    if (peer.CompositeBrush != nullptr) DeleteObject(peer.CompositeBrush);
-    peer.Composite = nullptr;
-    peer.CompositeBrush = nullptr;
-}
-
-void BuildComposite(TPeer& peer)
-{
-    if (peer.Composite != nullptr) return;
-    RECT rc;
-    GetClientRect(peer.Hwnd, &rc);
-    HDC screen = GetDC(nullptr);
-    peer.Composite = CreateCompatibleBitmap(screen, rc.right > 0 ? rc.right : 1,
-                                            rc.bottom > 0 ? rc.bottom : 1);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, peer.Composite);
-
-    TControl& control = *peer.Control;
-    FillColor(dc, rc, control.Color());
-    for (TControl* child : control.Children()) {
-        if (!child->Visible()) continue;
-        switch (child->Kind()) {
-        case TControlKind::Image: DrawImage(dc, static_cast<TImage&>(*child)); break;
-        case TControlKind::Bevel: DrawBevel(dc, static_cast<TBevel&>(*child)); break;
-        case TControlKind::Label:
-            if (static_cast<TLabel&>(*child).Transparent)
-                DrawLabelText(dc, static_cast<TLabel&>(*child));
-            break;
-        default: break;
-        }
-    }
-    if (control.Kind() == TControlKind::Panel) {
-        const TPanel& panel = static_cast<const TPanel&>(control);
-        RECT frame = rc;
-        Frame3D(dc, frame, panel.BevelOuter, panel.BevelWidth);
-        Frame3D(dc, frame, panel.BevelInner, panel.BevelWidth);
-    }
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    peer.CompositeBrush = CreatePatternBrush(peer.Composite);
-}
-
-// Paints part of a container's composite into dc at (0, 0).
-void BlitComposite(TPeer& container, HDC dc, int left, int top, int width, int height)
-{
-    BuildComposite(container);
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, container.Composite);
-    BitBlt(dc, 0, 0, width, height, source, left, top, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
-}
-
-void RefreshComposite(TControl& container)
-{
-    TPeer* peer = PeerOf(container);
-    if (peer == nullptr) return;
-    DropComposite(*peer);
-    RedrawWindow(peer->Hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
-
-HBRUSH SolidBrushFor(TPeer& peer, TColor color)
-{
-    if (peer.SolidBrush == nullptr || peer.SolidColor != color) {
-        if (peer.SolidBrush != nullptr) DeleteObject(peer.SolidBrush);
-        peer.SolidBrush = CreateSolidBrush(Rgb(color));
-        peer.SolidColor = color;
-    }
-    return peer.SolidBrush;
-}
-
-LRESULT ControlColor(TPeer& container, HDC dc, HWND child)
-{
-    TControl* control = ControlOf(child);
-    if (control == nullptr) return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-    SetTextColor(dc, Rgb(control->Font().Color));
-    if (IsPaintedByParent(*control)) {
-        BuildComposite(container);
-        SetBkMode(dc, TRANSPARENT);
-        SetBrushOrgEx(dc, -control->Left(), -control->Top(), nullptr);
-        return reinterpret_cast<LRESULT>(container.CompositeBrush);
-    }
-    SetBkColor(dc, Rgb(control->Color()));
-    return reinterpret_cast<LRESULT>(SolidBrushFor(*PeerOf(*control), control->Color()));
-}
-
-// A folder picture, 16 x 16 at (x, y): open for the levels of the path.
-void DrawFolder(HDC dc, int x, int y, bool open)
-{
-    HBRUSH face = CreateSolidBrush(RGB(0xF0, 0xC8, 0x50));
-    HPEN edge = CreatePen(PS_SOLID, 1, RGB(0x80, 0x60, 0x10));
-    HGDIOBJ oldBrush = SelectObject(dc, face);
-    HGDIOBJ oldPen = SelectObject(dc, edge);
-    Rectangle(dc, x + 1, y + 4, x + 7, y + 6);  // tab
-    Rectangle(dc, x + 1, y + 5, x + 15, y + 14);
-    if (open) {
-        POINT flap[] = {{x + 3, y + 8}, {x + 16, y + 8}, {x + 14, y + 14}, {x + 1, y + 14}};
-        Polygon(dc, flap, 4);
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(face);
-    DeleteObject(edge);
-}
-
-// A drive picture by kind, 16 x 16 at (x, y).
-void DrawDrive(HDC dc, int x, int y, TDriveKind kind)
-{
-    COLORREF body = kind == TDriveKind::Network ? RGB(0x40, 0x80, 0x40)
-                    : kind == TDriveKind::CDRom ? RGB(0xC0, 0xC0, 0xD0)
-                    : kind == TDriveKind::Removable ? RGB(0x30, 0x50, 0xA0)
-                                                  : RGB(0x90, 0x90, 0x90);
-    HBRUSH brush = CreateSolidBrush(body);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-    if (kind == TDriveKind::CDRom) {
-        Ellipse(dc, x + 1, y + 1, x + 15, y + 15);
-        Ellipse(dc, x + 6, y + 6, x + 10, y + 10);
-    } else if (kind == TDriveKind::Removable) {
-        Rectangle(dc, x + 2, y + 1, x + 14, y + 15);
-        HGDIOBJ white = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-        Rectangle(dc, x + 4, y + 9, x + 12, y + 15);
-        SelectObject(dc, white);
-    } else {
-        Rectangle(dc, x + 1, y + 5, x + 15, y + 12);
-        HGDIOBJ light = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-        Rectangle(dc, x + 11, y + 7, x + 13, y + 9);
-        SelectObject(dc, light);
-        if (kind == TDriveKind::Network) {
-            MoveToEx(dc, x + 8, y + 12, nullptr);
-            LineTo(dc, x + 8, y + 15);
-            MoveToEx(dc, x + 3, y + 15, nullptr);
-            LineTo(dc, x + 14, y + 15);
-        }
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-}
-
-void DrawListItem(const DRAWITEMSTRUCT& item, const std::string& text, int indent,
-                  bool isDrive, TDriveKind kind, bool open)
-{
-    HDC dc = item.hDC;
-    RECT rc = item.rcItem;
-    bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    int x = rc.left + 2 + indent * 8;
-    int y = rc.top + (rc.bottom - rc.top - 16) / 2;
-    if (isDrive)
-        DrawDrive(dc, x, y, kind);
-    else
-        DrawFolder(dc, x, y, open);
-    RECT textRect = {x + 20, rc.top, rc.right, rc.bottom};
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextA(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
-}
-
-bool DrawOwnedItem(const DRAWITEMSTRUCT& item, TControl& control)
-{
-    if (item.itemID == static_cast<UINT>(-1)) return false;
-    std::size_t index = item.itemID;
-    if (control.Kind() == TControlKind::ListBox) {
-        const auto& entries = static_cast<TDirectoryListBox&>(control).Entries();
-        if (index >= entries.size()) return false;
-        const TDirectoryListBox::Entry& e = entries[index];
-        DrawListItem(item, e.Text, e.Indent, false, TDriveKind::Unknown, e.Open);
-        return true;
-    }
-    if (control.Kind() == TControlKind::ComboBox) {
-        const auto& drives = static_cast<TDriveComboBox&>(control).Drives();
-        if (index >= drives.size()) return false;
-        DrawListItem(item, TDriveComboBox::TextOf(drives[index]), 0, true, drives[index].Kind, false);
-        return true;
-    }
-    return false;
-}
-
-// Some window systems (Wine's among them) hand what was drawn to the screen
-// only when the thread waits for its queue, and the installation run pauses
-// without waiting: wait once, for no time.
-void FlushToScreen()
-{
-    GdiFlush();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
-}
 
 // Window rectangle of a form from its client bounds.
 RECT FormRect(TForm& form, DWORD style, DWORD exStyle)
@@ -401,169 +39,9 @@ RECT FormRect(TForm& form, DWORD style, DWORD exStyle)
     return {left, top, left + width, top + height};
 }
 
-LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    TControl* control = ControlOf(hwnd);
-    TPeer* peer = control != nullptr ? PeerOf(*control) : nullptr;
-    if (peer == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-
-    switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        BlitComposite(*peer, dc, 0, 0, rc.right, rc.bottom);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_SIZE: DropComposite(*peer); return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-        return ControlColor(*peer, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-    case WM_DRAWITEM: {
-        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        TControl* child = ControlOf(item->hwndItem);
-        if (child == nullptr) return FALSE;
-        if (child->Kind() == TControlKind::ListBox || child->Kind() == TControlKind::ComboBox)
-            return DrawOwnedItem(*item, *child) ? TRUE : FALSE;
-        BlitComposite(*peer, item->hDC, child->Left(), child->Top(), child->Width(),
-                      child->Height());
-        return TRUE;
-    }
-    case WM_COMMAND: {
-        TControl* child = lp != 0 ? ControlOf(reinterpret_cast<HWND>(lp)) : nullptr;
-        if (child == nullptr) break;
-        if (HIWORD(wp) == BN_CLICKED && child->Kind() == TControlKind::Button) {
-            static_cast<TButton*>(child)->Click();
-            return 0;
-        }
-        if (HIWORD(wp) == LBN_DBLCLK && child->Kind() == TControlKind::ListBox) {
-            int index = static_cast<int>(SendMessageA(reinterpret_cast<HWND>(lp), LB_GETCURSEL, 0, 0));
-            static_cast<TDirectoryListBox*>(child)->UserOpened(index);
-            return 0;
-        }
-        if (HIWORD(wp) == LBN_SELCHANGE && child->Kind() == TControlKind::ListBox) {
-            int index = static_cast<int>(SendMessageA(reinterpret_cast<HWND>(lp), LB_GETCURSEL, 0, 0));
-            static_cast<TDirectoryListBox*>(child)->SetItemIndex(index);
-            return 0;
-        }
-        if (HIWORD(wp) == CBN_SELCHANGE && child->Kind() == TControlKind::ComboBox) {
-            int index = static_cast<int>(SendMessageA(reinterpret_cast<HWND>(lp), CB_GETCURSEL, 0, 0));
-            static_cast<TDriveComboBox*>(child)->UserSelected(index);
-            return 0;
-        }
-        if (HIWORD(wp) == EN_CHANGE && (child->Kind() == TControlKind::Edit ||
-                                        child->Kind() == TControlKind::Memo)) {
-            HWND edit = reinterpret_cast<HWND>(lp);
-            std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
-            GetWindowTextA(edit, &text[0], static_cast<int>(text.size()));
-            text.resize(text.size() - 1);
-            static_cast<TEdit*>(child)->TextChangedByUser(text);
-            return 0;
-        }
-        break;
-    }
-    case WM_MEASUREITEM: {
-        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-        measure->itemHeight = TDirectoryListBox::ItemHeight;
-        return TRUE;
-    }
-    case WM_SETCURSOR:
-        if (Win32HourGlassOn()) {
-            SetCursor(LoadCursor(nullptr, IDC_WAIT));
-            return TRUE;
-        }
-        break;
-    case WM_CLOSE:
-        if (control->Kind() == TControlKind::Form) {
-            static_cast<TForm*>(control)->Closing();
-            return 0;
-        }
-        break;
-    default: break;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-const char* const OriginalProc = "PellwickOriginalProc";
-
-LRESULT CallOriginal(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, OriginalProc));
-    return CallWindowProcA(original, hwnd, msg, wp, lp);
-}
-
-void Subclass(HWND hwnd, WNDPROC proc)
-{
-    SetPropA(hwnd, OriginalProc,
-             reinterpret_cast<HANDLE>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))));
-}
-
-// Toolbar-style buttons: pressed with the mouse (or BM_CLICK) without ever
-// taking the keyboard focus from where the user left it.
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        SetCapture(hwnd);
-        SendMessageA(hwnd, BM_SETSTATE, TRUE, 0);
-        return 0;
-    case WM_MOUSEMOVE:
-        if (GetCapture() == hwnd) {
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            POINT at = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            SendMessageA(hwnd, BM_SETSTATE, PtInRect(&rc, at), 0);
-        }
-        return 0;
-    case WM_LBUTTONUP: {
-        if (GetCapture() != hwnd) return 0;
-        bool pressed = (SendMessageA(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-        SendMessageA(hwnd, BM_SETSTATE, FALSE, 0);
-        ReleaseCapture();
-        if (pressed)
-            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(hwnd));
-        return 0;
-    }
-    case WM_SETFOCUS:
-        return 0;
-    default: break;
-    }
-    return CallOriginal(hwnd, msg, wp, lp);
-}
-
-// The directory list opens its selected entry on Enter.
-LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_GETDLGCODE && wp == VK_RETURN) return DLGC_WANTALLKEYS;
-    if (msg == WM_KEYDOWN && wp == VK_RETURN) {
-        TControl* control = ControlOf(hwnd);
-        int index = static_cast<int>(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
-        if (control != nullptr) static_cast<TDirectoryListBox*>(control)->UserOpened(index);
-        return 0;
-    }
-    return CallOriginal(hwnd, msg, wp, lp);
-}
-
-// The notice memo shows the arrow, not the text cursor.
-LRESULT CALLBACK MemoProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_SETCURSOR && LOWORD(lp) == HTCLIENT) {
-        SetCursor(LoadCursor(nullptr, Win32HourGlassOn() ? IDC_WAIT : IDC_ARROW));
-        return TRUE;
-    }
-    return CallOriginal(hwnd, msg, wp, lp);
-}
-
 void FillItems(TControl& control, HWND hwnd)
 {
-    if (control.Kind() == TControlKind::ListBox) {
+    if (control.Kind() == TControlKind::DirectoryListBox) {
         auto& list = static_cast<TDirectoryListBox&>(control);
         SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
         SendMessageA(hwnd, LB_RESETCONTENT, 0, 0);
@@ -572,7 +50,7 @@ void FillItems(TControl& control, HWND hwnd)
         SendMessageA(hwnd, LB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex()), 0);
         SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(hwnd, nullptr, TRUE);
-    } else if (control.Kind() == TControlKind::ComboBox) {
+    } else if (control.Kind() == TControlKind::DriveComboBox) {
         auto& box = static_cast<TDriveComboBox&>(control);
         SendMessageA(hwnd, CB_RESETCONTENT, 0, 0);
         for (const TDrive& drive : box.Drives())
@@ -580,18 +58,6 @@ void FillItems(TControl& control, HWND hwnd)
                          reinterpret_cast<LPARAM>(TDriveComboBox::TextOf(drive).c_str()));
         SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.ItemIndex()), 0);
     }
-}
-
-void RegisterClasses()
-{
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ContainerProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = FormClass;
-    RegisterClassA(&wc);
-    wc.lpszClassName = PanelClass;
-    RegisterClassA(&wc);
 }
 
 struct TimerEntry {
@@ -644,89 +110,122 @@ DWORD FormExStyle(const TForm& form)
     return ex;
 }
 
-void TWin32Widgets::CreatePeer(TControl& control)
+// A form is a top-level window of our own class, owned by the main form.
+HWND CreateFormWindow(TForm& form)
 {
-    auto peer = std::make_unique<TPeer>();
-    peer->Control = &control;
-    const TBounds& b = control.Bounds();
-    HWND parent = control.Parent() != nullptr ? PeerOf(*control.Parent())->Hwnd : nullptr;
-    DWORD child = WS_CHILD | WS_CLIPSIBLINGS | (control.Visible() ? WS_VISIBLE : 0);
-    HWND hwnd = nullptr;
+    DWORD style = FormStyle(form), ex = FormExStyle(form);
+    RECT rc = FormRect(form, style, ex);
+    HWND owner = Application().MainForm != nullptr && Application().MainForm != &form &&
+                         Application().MainForm->Peer != nullptr
+                     ? PeerOf(*Application().MainForm)->Hwnd
+                     : nullptr;
+    HWND hwnd = CreateWindowExA(ex, FormClass, form.Caption().c_str(), style, rc.left, rc.top,
+                                rc.right - rc.left, rc.bottom - rc.top, owner, nullptr,
+                                ModuleInstance, nullptr);
+    if (hwnd != nullptr && form.Icon != 0) {
+        SendMessageA(hwnd, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(IconFor(form.Icon, 16)));
+        SendMessageA(hwnd, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(IconFor(form.Icon, 32)));
+    }
+    return hwnd;
+}
 
-    switch (control.Kind()) {
-    case TControlKind::Form: {
-        TForm& form = static_cast<TForm&>(control);
-        DWORD style = FormStyle(form), ex = FormExStyle(form);
-        RECT rc = FormRect(form, style, ex);
-        HWND owner = Application().MainForm != nullptr && Application().MainForm != &form &&
-                             Application().MainForm->Peer != nullptr
-                         ? PeerOf(*Application().MainForm)->Hwnd
-                         : nullptr;
-        hwnd = CreateWindowExA(ex, FormClass, form.Caption().c_str(), style, rc.left, rc.top,
-                               rc.right - rc.left, rc.bottom - rc.top, owner, nullptr, instance,
-                               nullptr);
-        if (form.Icon != 0) {
-            SendMessageA(hwnd, WM_SETICON, ICON_SMALL,
-                         reinterpret_cast<LPARAM>(IconFor(form.Icon, 16)));
-            SendMessageA(hwnd, WM_SETICON, ICON_BIG,
-                         reinterpret_cast<LPARAM>(IconFor(form.Icon, 32)));
-        }
-        break;
-    }
-    case TControlKind::Panel:
-        hwnd = CreateWindowExA(0, PanelClass, "", child | WS_CLIPCHILDREN, b.Left, b.Top, b.Width,
-                               b.Height, parent, nullptr, instance, nullptr);
-        break;
-    case TControlKind::Label: {
-        TLabel& label = static_cast<TLabel&>(control);
-        DWORD style = label.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
-        hwnd = CreateWindowExA(0, "Static", control.Caption().c_str(), child | style, b.Left,
-                               b.Top, b.Width, b.Height, parent, nullptr, instance, nullptr);
-        break;
-    }
-    case TControlKind::Image:
-    case TControlKind::Bevel:
-        hwnd = CreateWindowExA(0, "Static", "", child | SS_OWNERDRAW, b.Left, b.Top, b.Width,
-                               b.Height, parent, nullptr, instance, nullptr);
-        break;
-    case TControlKind::Button:
-        hwnd = CreateWindowExA(0, "Button", control.Caption().c_str(), child | BS_PUSHBUTTON, b.Left, b.Top, b.Width,
-                               b.Height, parent, nullptr, instance, nullptr);
-        break;
-    case TControlKind::Edit:
-        hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", control.Caption().c_str(),
-                               child | WS_TABSTOP | ES_AUTOHSCROLL, b.Left, b.Top, b.Width,
-                               b.Height, parent, nullptr, instance, nullptr);
-        break;
-    case TControlKind::Memo: {
-        TMemo& memo = static_cast<TMemo&>(control);
-        DWORD style = child | ES_MULTILINE | ES_NOHIDESEL | (memo.TabStop ? WS_TABSTOP : 0);
+// Styles that follow a control's own settings.
+void AddStyles(const TControl& control, DWORD& style, DWORD& exStyle)
+{
+    if (control.Kind() == TControlKind::Label)
+        style |= static_cast<const TLabel&>(control).WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+    if (control.Kind() == TControlKind::Memo) {
+        const TMemo& memo = static_cast<const TMemo&>(control);
+        if (memo.TabStop) style |= WS_TABSTOP;
         if (memo.ReadOnly) style |= ES_READONLY;
         if (!memo.WordWrap) style |= ES_AUTOHSCROLL;
-        hwnd = CreateWindowExA(memo.Border ? WS_EX_CLIENTEDGE : 0, "Edit", "", style, b.Left,
-                               b.Top, b.Width, b.Height, parent, nullptr, instance, nullptr);
-        break;
+        if (memo.Border) exStyle |= WS_EX_CLIENTEDGE;
     }
-    case TControlKind::ProgressBar:
-        hwnd = CreateWindowExA(0, PROGRESS_CLASSA, "", child, b.Left, b.Top, b.Width, b.Height,
-                               parent, nullptr, instance, nullptr);
-        break;
-    case TControlKind::ListBox:
-        hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "",
-                               child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                                   LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                               b.Left, b.Top, b.Width, b.Height, parent, nullptr, instance, nullptr);
-        break;
-    case TControlKind::ComboBox:
-        // The height given is the closed box's; the list drops below it.
-        hwnd = CreateWindowExA(0, "ComboBox", "",
-                               child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST |
-                                   CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                               b.Left, b.Top, b.Width, 200, parent, nullptr, instance, nullptr);
-        break;
+}
+
+void SetUpProgressBar(TControl& control, HWND hwnd)
+{
+    const TProgressBar& bar = static_cast<const TProgressBar&>(control);
+    SendMessageA(hwnd, PBM_SETRANGE32, bar.Min, bar.Max);
+    SendMessageA(hwnd, PBM_SETPOS, bar.Position(), 0);
+}
+
+void SetUpMemo(TControl& control, HWND hwnd)
+{
+    // As much text as the system allows; StoreText tells when that ends.
+    SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+    Backend()->StoreText(control);
+}
+
+// The window behind each kind of child control.
+struct TWindowKind {
+    TControlKind Kind;
+    const char* Class;
+    DWORD Style;
+    DWORD ExStyle;
+    bool ShowsCaption;  // created with the control's caption as its text
+    bool ListHeight;    // a drop-down: the height given is the closed box's
+    WNDPROC Proc;       // subclassed with this, or nullptr
+    void (*SetUp)(TControl& control, HWND hwnd);  // after the font is set, or nullptr
+};
+
+const TWindowKind WindowKinds[] = {
+    {TControlKind::Panel, PanelClass, WS_CLIPCHILDREN, 0, false, false, nullptr, nullptr},
+    // Labels show texts from the control file and from the user: an "&" in
+    // them is a character, not an accelerator mark.
+    {TControlKind::Label, "Static", SS_NOPREFIX, 0, true, false, nullptr, nullptr},
+    {TControlKind::Image, "Static", SS_OWNERDRAW, 0, false, false, nullptr, nullptr},
+    {TControlKind::Bevel, "Static", SS_OWNERDRAW, 0, false, false, nullptr, nullptr},
+    {TControlKind::Button, "Button", BS_PUSHBUTTON, 0, true, false, ButtonProc, nullptr},
+    {TControlKind::Edit, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true, false,
+     nullptr, nullptr},
+    {TControlKind::Memo, "Edit", ES_MULTILINE | ES_NOHIDESEL, 0, false, false, MemoProc, SetUpMemo},
+    {TControlKind::ProgressBar, PROGRESS_CLASSA, 0, 0, false, false, nullptr, SetUpProgressBar},
+    {TControlKind::DirectoryListBox, "ListBox",
+     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+         LBS_NOINTEGRALHEIGHT,
+     WS_EX_CLIENTEDGE, false, false, ListProc, FillItems},
+    {TControlKind::DriveComboBox, "ComboBox",
+     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, false,
+     true, nullptr, FillItems},
+};
+
+const TWindowKind* WindowKindOf(TControlKind kind)
+{
+    for (const TWindowKind& k : WindowKinds)
+        if (k.Kind == kind) return &k;
+    return nullptr;
+}
+
+// Height of a drop-down's window with its list open.
+const int DropDownHeight = 200;
+
+void TWin32Widgets::CreatePeer(TControl& control)
+{
+    HWND hwnd = nullptr;
+    const TWindowKind* kind = nullptr;
+    if (control.Kind() == TControlKind::Form) {
+        hwnd = CreateFormWindow(static_cast<TForm&>(control));
+    } else {
+        kind = WindowKindOf(control.Kind());
+        if (kind == nullptr) return;
+        const TBounds& b = control.Bounds();
+        HWND parent = control.Parent() != nullptr ? PeerOf(*control.Parent())->Hwnd : nullptr;
+        DWORD style =
+            WS_CHILD | WS_CLIPSIBLINGS | (control.Visible() ? WS_VISIBLE : 0) | kind->Style;
+        DWORD exStyle = kind->ExStyle;
+        AddStyles(control, style, exStyle);
+        const char* text = kind->ShowsCaption ? control.Caption().c_str() : "";
+        int height = kind->ListHeight ? DropDownHeight : b.Height;
+        hwnd = CreateWindowExA(exStyle, kind->Class, text, style, b.Left, b.Top, b.Width, height,
+                               parent, nullptr, ModuleInstance, nullptr);
     }
     if (hwnd == nullptr) return;
 
+    auto peer = std::make_unique<TPeer>();
+    peer->Control = &control;
     peer->Hwnd = hwnd;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
     control.Peer = peer.release();
@@ -735,26 +234,9 @@ void TWin32Widgets::CreatePeer(TControl& control)
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font())), FALSE);
     if (!control.Enabled()) EnableWindow(hwnd, FALSE);
-    if (control.Kind() == TControlKind::ProgressBar) {
-        const TProgressBar& bar = static_cast<const TProgressBar&>(control);
-        SendMessageA(hwnd, PBM_SETRANGE32, bar.Min, bar.Max);
-        SendMessageA(hwnd, PBM_SETPOS, bar.Position(), 0);
-    }
-    switch (control.Kind()) {
-    case TControlKind::Memo:
-        // As much text as the system allows; StoreText tells when that ends.
-        SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
-        Subclass(hwnd, MemoProc);
-        StoreText(control);
-        break;
-    case TControlKind::Button: Subclass(hwnd, ButtonProc); break;
-    case TControlKind::ListBox:
-        Subclass(hwnd, ListProc);
-        FillItems(control, hwnd);
-        break;
-    case TControlKind::ComboBox: FillItems(control, hwnd); break;
-    default: break;
-    }
+    if (kind == nullptr) return;
+    if (kind->Proc != nullptr) Subclass(hwnd, kind->Proc);
+    if (kind->SetUp != nullptr) kind->SetUp(control, hwnd);
 }
 
 void TWin32Widgets::DestroyPeer(TControl& control)
@@ -794,7 +276,9 @@ void TWin32Widgets::Update(TControl& control, TProp prop)
     case TProp::Text: SetWindowTextA(hwnd, control.Caption().c_str()); break;
     case TProp::Visible:
         if (control.Kind() == TControlKind::Form)
-            ShowWindow(hwnd, control.Visible() ? SW_SHOW : SW_HIDE);
+            ShowWindow(hwnd, !control.Visible()                       ? SW_HIDE
+                             : static_cast<TForm&>(control).Maximized ? SW_SHOWMAXIMIZED
+                                                                      : SW_SHOW);
         else
             ShowWindow(hwnd, control.Visible() ? SW_SHOWNA : SW_HIDE);
         break;
@@ -814,7 +298,7 @@ void TWin32Widgets::Update(TControl& control, TProp prop)
     case TProp::Picture: break;
     case TProp::Items: FillItems(control, hwnd); break;
     }
-    if (prop == TProp::Position && control.Kind() == TControlKind::ComboBox)
+    if (prop == TProp::Position && control.Kind() == TControlKind::DriveComboBox)
         SendMessageA(hwnd, CB_SETCURSEL,
                      static_cast<WPARAM>(static_cast<TDriveComboBox&>(control).ItemIndex()), 0);
     if (IsContainer(control) && (prop == TProp::Color || prop == TProp::Bounds))
@@ -855,7 +339,8 @@ TTextSize TWin32Widgets::MeasureText(const TFont& font, const std::string& text)
     HGDIOBJ old = SelectObject(dc, FontFor(font));
     RECT rc = {0, 0, 0, 0};
     // An empty caption still takes one line's height.
-    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rc, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rc,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return {text.empty() ? 0 : rc.right, rc.bottom};
@@ -963,7 +448,7 @@ void TWin32Widgets::PostQuit() { PostQuitMessage(0); }
 void InstallWin32Widgets(void* hInstance)
 {
     static TWin32Widgets widgets;
-    instance = static_cast<HINSTANCE>(hInstance);
+    ModuleInstance = static_cast<HINSTANCE>(hInstance);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     auto comctl = static_cast<HMODULE>(LoadSystemLibrary("comctl32.dll"));

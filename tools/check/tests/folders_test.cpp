@@ -203,6 +203,23 @@ private:
 };
 
 // The JSON form says what the compiler form says, finding by finding.
+TEST(CheckFolders, HelpAndVersionAnswerOnStandardOutputWithStatusZero)
+{
+    const std::vector<std::string> cases[] = {
+        {"--help"}, {"-h"}, {FolderPath("clean"), "--help"}, {"--bogus", "--help"}, {"--version"},
+        {FolderPath("too-few-out"), "--version"},
+    };
+    for (const auto& args : cases) {
+        TToolOutput out = CheckTool(args);
+        SCOPED_TRACE(args.back());
+        EXPECT_EQ(ExitClean, out.Status);
+        EXPECT_EQ("", out.Err);
+        bool help = args.back() != "--version";
+        EXPECT_EQ(help, out.Out.find("usage: pellwick-check DIR") == 0) << out.Out;
+        EXPECT_EQ(!help, out.Out == "pellwick-check (Pellwick 2.1)\n") << out.Out;
+    }
+}
+
 TEST(CheckFolders, JsonReadsBackAsTheCompilerForm)
 {
     for (const std::string& name : TestFolderNames()) {

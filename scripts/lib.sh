@@ -1,0 +1,63 @@
+# Shared by the scripts that run Pellwick under Wine on a virtual display.
+# Source it (bash); it only defines functions.
+
+# The environment of every Wine run here: a 32-bit prefix at PREFIX (when
+# given), no debug output, and no desktop menu entries written into the
+# host's home for the shortcuts a run makes.
+pw_wine_env() {
+    [ -n "${1:-}" ] && export WINEPREFIX=$1
+    export WINEARCH=win32 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+    unset WINESERVER
+}
+
+# Makes a 32-bit prefix at PREFIX unless a finished one is there already
+# (PREFIX.done marks it), writing Wine's output to PREFIX.log. MANAGED is
+# Wine's X11 "Managed" setting (default N: with no window manager to wait
+# for, a hidden window goes at once).
+pw_make_prefix() {
+    local prefix=$1 managed=${2:-N} log=$1.log
+    [ -f "$prefix/system.reg" ] && [ -f "$prefix.done" ] && return 0
+    rm -rf "$prefix" "$prefix.done"
+    mkdir -p "$prefix"
+    (
+        pw_wine_env "$prefix"
+        timeout 120 wineboot -i >"$log" 2>&1 </dev/null &&
+        # There is no window manager: Wine draws frames and captions itself.
+        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \
+            >>"$log" 2>&1 </dev/null &&
+        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f \
+            >>"$log" 2>&1 </dev/null &&
+        timeout 60 wineserver -k && timeout 60 wineserver -w
+    ) || { echo "could not make the Wine prefix $prefix:" >&2; tail -n 20 "$log" >&2; return 1; }
+    touch "$prefix.done"
+}
+
+# Starts Xvfb with a screen of SIZE (WxH) whose live image is DIR/Xvfb_screen0,
+# on a free display; sets PW_XVFB_PID and PW_DISPLAY.
+pw_start_xvfb() {
+    local size=$1 dir=$2 i
+    mkdir -p "$dir"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -fbdir "$dir" -nolisten tcp \
+        3>"$dir/display" >"$dir/xvfb.log" 2>&1 </dev/null &
+    PW_XVFB_PID=$!
+    for i in $(seq 300); do
+        [ -s "$dir/display" ] && [ -s "$dir/Xvfb_screen0" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$dir/display" ] || [ ! -s "$dir/Xvfb_screen0" ]; then
+        echo "Xvfb $size did not start:" >&2
+        cat "$dir/xvfb.log" >&2
+        return 1
+    fi
+    PW_DISPLAY=:$(head -n1 "$dir/display")
+}
+
+# A Linux path as the programs under Wine name it: on drive Z:.
+pw_wine_path() {
+    local path=$1
+    echo "Z:${path//\//\\}"
+}
+
+# ImageMagick's convert; /usr/local/bin/convert on these machines is not it.
+PW_CONVERT=/usr/bin/convert

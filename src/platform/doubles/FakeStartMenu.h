@@ -1,0 +1,25 @@
+// A Start menu of shortcuts held in memory, over the disk double: each
+// shortcut is a file on the disk, its target kept here.
+#pragma once
+#include <map>
+#include <string>
+
+#include "platform/StartMenu.h"
+#include "platform/doubles/FakeDisk.h"
+
+class TFakeStartMenu : public IStartMenu {
+public:
+    explicit TFakeStartMenu(TFakeDisk& disk) : disk_(disk) {}
+    std::string ProgramsFolder() override { return Programs; }
+    bool ShortcutTarget(const std::string& shortcut, std::string& target) override;
+
+    // Puts a shortcut file on the disk, pointing at target.
+    void AddShortcut(const std::string& shortcut, const std::string& target);
+
+    std::string Programs =
+        "C:\\WINDOWS\\Profiles\\User\\Start Menu\\Programs";
+
+private:
+    TFakeDisk& disk_;
+    std::map<std::string, std::string> targets_;  // by TFakeDisk::Key
+};

@@ -1,0 +1,59 @@
+// --verify: holds the steps of a planned installation against a machine,
+// through the platform services, reading only.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "PlanSteps.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
+#include "platform/StartMenu.h"
+
+// The services a machine is read through: the real ones in the Windows
+// build, doubles in tests.
+struct TMachine {
+    IFileSystem& Files;
+    IRegistryApi& Registry;
+    IProfileFiles& Profiles;
+    IStartMenu& StartMenu;
+    ILocale& Locale;
+};
+
+// This machine's services, or null where there is no Windows to read.
+TMachine* LocalMachine();
+
+enum class TStepState { Missing, Differs, KeptOlder };
+
+struct TStepFinding {
+    std::string Where;  // a path, or a registry key and value name
+    TStepState State = TStepState::Missing;
+    std::string Text;
+};
+
+struct TVerifyResult {
+    int Steps = 0;  // steps held against the machine
+    std::vector<TStepFinding> Findings;
+    std::string Stop;  // the error box's text when the run stops early
+    // A kept older file is what the installer does; everything else fails.
+    int Failing() const;
+    int Kept() const;
+    bool Holds() const { return Failing() == 0 && Stop.empty(); }
+};
+
+// windowsDir is the machine's: the uninstall item, which names the
+// uninstaller there with an argument, is not held against the Start menu,
+// since program managers differ in making it and the run does not ask.
+TVerifyResult VerifyPlan(const TPlan& plan, TMachine& machine, const std::string& windowsDir);
+
+// One line per finding, "WHERE: STATE: TEXT", then "DEST: summary".
+std::string VerifyText(const TVerifyResult& result, const std::string& dest);
+std::string VerifyJson(const TVerifyResult& result, const std::string& dest);
+
+// Whether text is a date and time as the run writes them for the locale
+// (its numbers aside).
+bool LooksLikeDateText(const std::string& text, const TLocaleFormats& formats);
+// The file name the shell gives a program group or item: characters no
+// file name may hold become "_".
+std::string ShellFileName(const std::string& caption);

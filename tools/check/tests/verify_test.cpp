@@ -1,0 +1,425 @@
+// --verify: the plan read back from the run's log, and each kind of step
+// held against a machine made of doubles.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "CheckTool.h"
+#include "DryRun.h"
+#include "PlanSteps.h"
+#include "TestFolders.h"
+#include "Verify.h"
+#include "platform/doubles/FakeStartMenu.h"
+
+namespace {
+
+const TDateTime Now{1998, 3, 14, 9, 5, 0};
+const char* const Dest = "c:\\Quillon";
+
+// ---- reading the plan
+
+TEST(VerifyPlanSteps, GoldenPlanReadsBackIntoItsSteps)
+{
+    TPlan plan = ReadPlan(SplitLines(ReadText(TestsDir() + "/golden/clean.plan")));
+    EXPECT_EQ((std::vector<std::string>{"c:\\Quillon", "c:\\Quillon\\bin"}), plan.Dirs);
+    ASSERT_EQ(4u, plan.Copies.size());
+    EXPECT_EQ("C:\\SETUP\\shared.dll", plan.Copies[0].Source);
+    EXPECT_EQ("C:\\WINDOWS\\qnshared.dll", plan.Copies[0].Dest);
+    EXPECT_TRUE(plan.Copies[0].Keep);
+    EXPECT_FALSE(plan.Copies[1].Keep);
+    ASSERT_EQ(8u, plan.Values.size());
+    const TPlannedValue& uninstall = plan.Values[5];
+    EXPECT_EQ(RegRoot::LocalMachine, uninstall.Root);
+    EXPECT_EQ("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes", uninstall.Key);
+    EXPECT_EQ("DisplayName", uninstall.Name);
+    EXPECT_EQ("Quillon Notes 2.0", uninstall.Data);
+    const TPlannedValue& counter = plan.Values[7];
+    EXPECT_EQ(RegRoot::CurrentUser, counter.Root);
+    EXPECT_EQ("Software\\Brenvolt\\Skorvel\\Counters", counter.Key);
+    EXPECT_EQ("qnshared.dll", counter.Name);
+    EXPECT_EQ("1", counter.Data);
+    ASSERT_EQ(6u, plan.Entries.size());
+    EXPECT_EQ("c:\\Quillon\\pellwick.upi", plan.Entries[0].Path);
+    EXPECT_EQ("Registration", plan.Entries[0].Section);
+    EXPECT_EQ("Name", plan.Entries[0].Name);
+    EXPECT_EQ("Ann Example", plan.Entries[0].Value);
+    ASSERT_EQ(2u, plan.Items.size());
+    EXPECT_EQ("Quillon", plan.Items[0].Group);
+    EXPECT_EQ("c:\\Quillon\\bin\\notes.exe", plan.Items[0].File);
+    EXPECT_EQ("Quillon Notes", plan.Items[0].Caption);
+    EXPECT_EQ("[AddItem(c:\\Quillon\\bin\\notes.exe,Quillon Notes)]\r\n", plan.Items[0].Command);
+    EXPECT_EQ("C:\\WINDOWS\\Skorvel.exe c:\\Quillon", plan.Items[1].File);
+    EXPECT_TRUE(plan.Messages.empty());
+}
+
+// The recorders' own lines for steps that failed, were refused or were
+// repeated, and texts that hold the log's separators.
+TEST(VerifyPlanSteps, FailedRepeatedAndAwkwardLines)
+{
+    TPlan plan = ReadPlan({
+        "directory c:\\a  (fails)",
+        "copy C:\\S\\x -> c:\\a\\x  (overwrite)  fails: the path was not found",
+        "copy C:\\S\\x -> c:\\b\\x  (overwrite)",
+        "copy C:\\S\\y -> C:\\B\\X  (keep)  kept: the file exists",
+        "copy C:\\S\\z -> c:\\b\\z  (keep)  kept: the file exists",
+        "registry HKEY_CURRENT_USER\\K  V = \"1\"",
+        "registry HKEY_CURRENT_USER\\k  v = \"2\"",
+        "registry HKEY_CURRENT_USER\\K  W = \"x\"  (fails)",
+        "registry HKEY_CURRENT_USER\\K   = \"default\"",
+        "registry HKEY_CURRENT_USER\\K  Q = \"say \"a = \"b\"\"",
+        "registry ?  Lost = \"1\"",
+        "record c:\\b\\r.upi  [S] N = \"one\"",
+        "record c:\\b\\r.upi  [s] n = \"two\"",
+        "command \"[CreateGroup(G)]\\r\\n\"",
+        "command \"[AddItem(c:\\b\\x,Refused)]\\r\\n\"  (refused)",
+        "command \"[AddItem(\"c:\\b, c\\x\",\"Cap, tion\")]\\r\\n\"",
+        "message error \"List index out of bounds.\"",
+    });
+    EXPECT_TRUE(plan.Dirs.empty());
+    ASSERT_EQ(2u, plan.Copies.size());
+    EXPECT_EQ("C:\\S\\x", plan.Copies[0].Source);  // the first copy made the file
+    EXPECT_EQ("c:\\b\\z", plan.Copies[1].Dest);    // already there before the run
+    EXPECT_TRUE(plan.Copies[1].Keep);
+    ASSERT_EQ(3u, plan.Values.size());
+    EXPECT_EQ("2", plan.Values[0].Data);
+    EXPECT_EQ("", plan.Values[1].Name);
+    EXPECT_EQ("default", plan.Values[1].Data);
+    EXPECT_EQ("Q", plan.Values[2].Name);
+    EXPECT_EQ("say \"a = \"b\"", plan.Values[2].Data);
+    ASSERT_EQ(1u, plan.Entries.size());
+    EXPECT_EQ("two", plan.Entries[0].Value);
+    ASSERT_EQ(1u, plan.Items.size());
+    EXPECT_EQ("G", plan.Items[0].Group);
+    EXPECT_EQ("c:\\b, c\\x", plan.Items[0].File);
+    EXPECT_EQ("Cap, tion", plan.Items[0].Caption);
+    EXPECT_EQ((std::vector<std::string>{"List index out of bounds."}), plan.Messages);
+}
+
+TEST(VerifyPlanSteps, CommandsAreSplitAsTheProgramManagerSplitsThem)
+{
+    struct Case {
+        const char* command;
+        bool valid;
+        const char* name;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"[CreateGroup(Quillon)]\r\n", true, "CreateGroup", {"Quillon"}},
+        {"[AddItem( c:\\x.exe , Cap )]", true, "AddItem", {"c:\\x.exe", "Cap"}},
+        {"[AddItem(\"c:\\a, b\\x.exe\",\"Cap (1)\")]\r\n", true, "AddItem", {"c:\\a, b\\x.exe", "Cap (1)"}},
+        {"[AddItem(c:\\x.exe,)]", true, "AddItem", {"c:\\x.exe", ""}},
+        {"AddItem(c:\\x.exe,Cap)", false, "", {}},
+        {"[AddItem(c:\\x.exe,Ca", false, "", {}},  // cut at 255 characters
+        {"[AddItem(\"c:\\x.exe,Cap)]", false, "", {}},
+    };
+    for (const Case& c : cases) {
+        std::string name;
+        std::vector<std::string> args;
+        EXPECT_EQ(c.valid, ReadCommand(c.command, name, args)) << c.command;
+        if (!c.valid) continue;
+        EXPECT_EQ(c.name, name) << c.command;
+        EXPECT_EQ(c.args, args) << c.command;
+    }
+}
+
+TEST(VerifyRules, DateTextIsToldByItsShape)
+{
+    TLocaleFormats us = TFakeLocale::UnitedStates();
+    TLocaleFormats european = us;
+    european.ShortDate = "dd.MM.yyyy";
+    european.DateSeparator = ".";
+    european.Clock24 = true;
+    european.HourLeadingZero = true;
+    TLocaleFormats named = us;
+    named.ShortDate = "dd-MMM-yy";
+    struct Case {
+        const TLocaleFormats* formats;
+        const char* text;
+        bool date;
+    } cases[] = {
+        {&us, "3/14/1998 9:05:00 AM", true},
+        {&us, "12/7/2026 6:24:34 PM", true},
+        {&us, "3/14/1998", true},  // midnight: no time
+        {&us, "", false},
+        {&us, "yesterday", false},
+        {&us, "3/14/1998 9:05:00", false},
+        {&us, "14.03.1998 21:05:00", false},
+        {&european, "14.03.1998 21:05:00", true},
+        {&european, "3/14/1998 9:05:00 AM", false},
+        {&named, "14-Mar-98 9:05:00 AM", true},
+        {&named, "14-Xyz-98 9:05:00 AM", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.date, LooksLikeDateText(c.text, *c.formats)) << c.text;
+}
+
+TEST(VerifyRules, ShellFileNamesLoseWhatNoFileNameHolds)
+{
+    EXPECT_EQ("Read Me", ShellFileName("Read Me"));
+    EXPECT_EQ("A_B_ C_ _x_ _y_ _q_", ShellFileName("A/B: C? *x| <y> \"q\\"));
+}
+
+// ---- a machine of doubles
+
+struct TDoubleMachine {
+    TFakeDisk Disk;
+    TFakeFileSystem Files{Disk};
+    TFakeRegistry Registry;
+    TFakeProfileFiles Profiles{Disk};
+    TFakeStartMenu StartMenu{Disk};
+    TFakeLocale Locale;
+    TMachine Machine{Files, Registry, Profiles, StartMenu, Locale};
+};
+
+// The clean folder from where it lies, as pellwick-check reads it.
+TInstallerFolder CleanFolder() { return TInstallerFolder::Read(FolderPath("clean")); }
+
+TPlan CleanPlan()
+{
+    TDryRun run(CleanFolder(), "C:\\WINDOWS", Now);
+    EXPECT_TRUE(run.Load());
+    EXPECT_TRUE(run.Install({Dest, "Ann Example", "Example Ltd"}));
+    return ReadPlan(run.Log());
+}
+
+std::string ValueWhere(const TPlannedValue& v)
+{
+    return std::string(v.Root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
+           v.Key + "  " + v.Name;
+}
+
+// Does to the machine what the plan says, as an installation under Wine
+// did (no link for the uninstall item), but for the step named by leaveOut.
+void Install(const TPlan& plan, TDoubleMachine& m, const std::string& leaveOut = "")
+{
+    CleanFolder().PutOn(m.Disk);
+    for (const std::string& dir : plan.Dirs)
+        if (dir != leaveOut) m.Disk.MakeDirs(dir);
+    for (const TPlannedCopy& c : plan.Copies)
+        if (c.Dest != leaveOut) m.Disk.Put(c.Dest, m.Disk.Get(c.Source));
+    for (const TPlannedValue& v : plan.Values)
+        if (ValueWhere(v) != leaveOut)
+            m.Registry.SetString(v.Root, v.Key, v.Name, v.Name == "Date" ? "12/7/2026 6:24:34 PM" : v.Data);
+    for (const TPlannedEntry& e : plan.Entries)
+        if (e.Path + "  [" + e.Section + "] " + e.Name != leaveOut)
+            m.Profiles.WriteValue(e.Path, e.Section, e.Name, e.Name == "Date" ? "12/7/2026 6:24:34 PM" : e.Value);
+    for (const TPlannedItem& i : plan.Items) {
+        std::string link = m.StartMenu.Programs + "\\" + i.Group + "\\" + i.Caption + ".lnk";
+        if (i.Caption.rfind("Uninstall ", 0) != 0 && link != leaveOut) m.StartMenu.AddShortcut(link, i.File);
+    }
+}
+
+const std::string Link = "C:\\WINDOWS\\Profiles\\User\\Start Menu\\Programs\\Quillon\\Quillon Notes.lnk";
+const std::string NameValue = "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Registration  Name";
+const std::string DateValue = "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Install  Date";
+const std::string CounterValue = "HKEY_CURRENT_USER\\Software\\Brenvolt\\Skorvel\\Counters  qnshared.dll";
+const std::string OrgEntry = "c:\\Quillon\\pellwick.upi  [Registration] Organization";
+const std::string DateEntry = "c:\\Quillon\\pellwick.upi  [Install] Date";
+
+TEST(VerifyMachine, ACompleteInstallationHoldsStepByStep)
+{
+    TPlan plan = CleanPlan();
+    TDoubleMachine m;
+    Install(plan, m);
+    TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
+    for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
+    // 2 directories, 4 copies, 8 values, 6 record entries, 1 item.
+    EXPECT_EQ(21, result.Steps);
+    EXPECT_TRUE(result.Holds());
+}
+
+// One fault planted after (or instead of) a step of the clean
+// installation; exactly that step is reported.
+TEST(VerifyMachine, EachKindOfStepReportsItsOwnFault)
+{
+    const TPlan plan = CleanPlan();
+    using TPlant = std::function<void(TDoubleMachine&)>;
+    struct Case {
+        const char* fault;
+        std::string leaveOut;
+        TPlant plant;
+        std::string where;
+        TStepState state;
+        const char* textHas;
+    } cases[] = {
+        {"product file deleted", "", [](TDoubleMachine& m) { m.Disk.Remove("c:\\Quillon\\bin\\notes.exe"); },
+         "c:\\Quillon\\bin\\notes.exe", TStepState::Missing, "copy of Z:"},
+        {"product file changed", "", [](TDoubleMachine& m) { m.Disk.Put("c:\\Quillon\\readme.txt", "other"); },
+         "c:\\Quillon\\readme.txt", TStepState::Differs, "not the bytes of"},
+        {"kept system file older", "", [](TDoubleMachine& m) { m.Disk.Put("C:\\WINDOWS\\qnshared.dll", "v1"); },
+         "C:\\WINDOWS\\qnshared.dll", TStepState::KeptOlder, "was kept"},
+        {"registry value never written", NameValue, nullptr, NameValue, TStepState::Missing,
+         "planned \"Ann Example\""},
+        {"registry value changed", "",
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Name", "Bob");
+         },
+         NameValue, TStepState::Differs, "\"Bob\", planned \"Ann Example\""},
+        {"registry value of another type", "",
+         [](TDoubleMachine& m) {
+             m.Registry.SetDWord(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Name", 7);
+         },
+         NameValue, TStepState::Differs, "no text value"},
+        {"date value no date", "",
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Install", "Date", "soon");
+         },
+         DateValue, TStepState::Differs, "is no date"},
+        {"counter down to 0", "",
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::CurrentUser, "Software\\Brenvolt\\Skorvel\\Counters", "qnshared.dll", "0");
+         },
+         CounterValue, TStepState::Differs, "at least 1"},
+        {"uninstall entry for another folder", "",
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::LocalMachine,
+                                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes",
+                                  "UninstallString", "C:\\WINDOWS\\Skorvel.exe c:\\Elsewhere");
+         },
+         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes  UninstallString",
+         TStepState::Differs, "planned \"C:\\WINDOWS\\Skorvel.exe c:\\Quillon\""},
+        {"record entry never written", OrgEntry, nullptr, OrgEntry, TStepState::Missing, "Example Ltd"},
+        {"record entry changed", "",
+         [](TDoubleMachine& m) {
+             m.Profiles.WriteValue("c:\\Quillon\\Pellwick.upi", "Registration", "Organization", "Nobody");
+         },
+         OrgEntry, TStepState::Differs, "\"Nobody\", planned \"Example Ltd\""},
+        {"record date no date", "",
+         [](TDoubleMachine& m) { m.Profiles.WriteValue("c:\\Quillon\\Pellwick.upi", "Install", "Date", "x"); },
+         DateEntry, TStepState::Differs, "is no date"},
+        {"record deleted: its copy, not each entry", "",
+         [](TDoubleMachine& m) { m.Disk.Remove("c:\\Quillon\\Pellwick.upi"); }, "c:\\Quillon\\Pellwick.upi",
+         TStepState::Missing, "Pellwick.up_"},
+        {"program item removed", "", [](TDoubleMachine& m) { m.Disk.Remove(Link); }, Link, TStepState::Missing,
+         "program item \"Quillon Notes\" for c:\\Quillon\\bin\\notes.exe"},
+        {"program item pointing elsewhere", "",
+         [](TDoubleMachine& m) { m.StartMenu.AddShortcut(Link, "c:\\Other\\notes.exe"); }, Link,
+         TStepState::Differs, "points at c:\\Other\\notes.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TDoubleMachine m;
+        Install(plan, m, c.leaveOut);
+        if (c.plant) c.plant(m);
+        TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
+        ASSERT_EQ(1u, result.Findings.size());
+        const TStepFinding& f = result.Findings[0];
+        EXPECT_EQ(c.where, f.Where);
+        EXPECT_EQ(c.state, f.State);
+        EXPECT_NE(std::string::npos, f.Text.find(c.textHas)) << f.Text;
+        EXPECT_EQ(c.state == TStepState::KeptOlder, result.Holds());
+    }
+}
+
+TEST(VerifyMachine, WhatOtherInstallationsChangeStillHolds)
+{
+    const TPlan plan = CleanPlan();
+    TDoubleMachine m;
+    Install(plan, m);
+    // Another product shares the file; the user's locale writes no AM.
+    m.Registry.SetString(RegRoot::CurrentUser, "Software\\Brenvolt\\Skorvel\\Counters", "qnshared.dll", "3");
+    m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Install", "Date", "3/14/1998");
+    // The shell spells the target its own way.
+    m.StartMenu.AddShortcut(Link, "C:\\QUILLON\\BIN\\NOTES.EXE");
+    TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
+    for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
+}
+
+TEST(VerifyMachine, DirectoryMissing)
+{
+    TDoubleMachine m;
+    TPlan plan;
+    plan.Dirs = {"c:\\Quillon", "c:\\Quillon\\data"};
+    m.Disk.MakeDirs("c:\\Quillon");
+    TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
+    EXPECT_EQ(2, result.Steps);
+    ASSERT_EQ(1u, result.Findings.size());
+    EXPECT_EQ("c:\\Quillon\\data", result.Findings[0].Where);
+    EXPECT_EQ(TStepState::Missing, result.Findings[0].State);
+}
+
+// ---- the command
+
+std::vector<std::string> VerifyArgs(std::vector<std::string> more = {})
+{
+    std::vector<std::string> args = {FolderPath("clean"), "--verify", "--dest", Dest,
+                                     "--user", "Ann Example", "--org", "Example Ltd"};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+TEST(VerifyCommand, CleanInstallationPrintsOnlyItsSummary)
+{
+    TDoubleMachine m;
+    Install(CleanPlan(), m);
+    TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
+    EXPECT_EQ(ExitClean, out.Status) << out.Err;
+    EXPECT_EQ("c:\\Quillon: 21 steps, 0 do not hold, 0 kept older\n", out.Out);
+}
+
+TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
+{
+    TDoubleMachine m;
+    Install(CleanPlan(), m);
+    m.Disk.Remove("c:\\Quillon\\bin\\notes.exe");
+    m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Edition", "Pro");
+    m.Disk.Remove(Link);
+    TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
+    EXPECT_EQ(ExitFindings, out.Status) << out.Err;
+    std::string folder = CleanFolder().SourceDir();
+    EXPECT_EQ("c:\\Quillon\\bin\\notes.exe: missing: copy of " + folder + "notes.exe\n"
+              "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Registration  Edition: differs: \"Pro\", planned \"Home\"\n" +
+                  Link + ": missing: program item \"Quillon Notes\" for c:\\Quillon\\bin\\notes.exe\n"
+                         "c:\\Quillon: 21 steps, 3 do not hold, 0 kept older\n",
+              out.Out);
+
+    TToolOutput json = RunCheckTool(VerifyArgs({"--json"}), Now, &m.Machine);
+    EXPECT_EQ(ExitFindings, json.Status);
+    EXPECT_NE(std::string::npos, json.Out.find("{\"where\": \"c:\\\\Quillon\\\\bin\\\\notes.exe\", \"state\": \"missing\""));
+    EXPECT_NE(std::string::npos, json.Out.find("\"steps\": 21, \"failing\": 3, \"kept\": 0, \"failed\": true}"));
+}
+
+TEST(VerifyCommand, AKeptOlderFileIsShownButHolds)
+{
+    TDoubleMachine m;
+    Install(CleanPlan(), m);
+    m.Disk.Put("C:\\WINDOWS\\qnshared.dll", "older");
+    TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
+    EXPECT_EQ(ExitClean, out.Status);
+    EXPECT_EQ(0u, out.Out.find("C:\\WINDOWS\\qnshared.dll: kept older: "));
+    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 21 steps, 0 do not hold, 1 kept older\n"));
+}
+
+TEST(VerifyCommand, WhatCannotBeReadIsStatusTwo)
+{
+    TDoubleMachine m;
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        TMachine* machine;
+        const char* errHas;
+    } cases[] = {
+        {"nothing installed at the destination", VerifyArgs(), &m.Machine, "no folder to read"},
+        {"no installer folder", {"/no/such/folder", "--verify", "--dest", Dest}, &m.Machine, "not a folder"},
+        {"no destination given", {FolderPath("clean"), "--verify"}, &m.Machine, "needs --dest"},
+        {"with --plan", VerifyArgs({"--plan"}), &m.Machine, "one at a time"},
+        {"no machine to read", VerifyArgs(), nullptr, "pellwick-check.exe"},
+    };
+    for (const Case& c : cases) {
+        TToolOutput out = RunCheckTool(c.args, Now, c.machine);
+        EXPECT_EQ(ExitUnreadable, out.Status) << c.what;
+        EXPECT_NE(std::string::npos, out.Err.find(c.errHas)) << c.what << ": " << out.Err;
+        EXPECT_EQ("", out.Out) << c.what;
+    }
+}
+
+TEST(VerifyCommand, ARunStoppedByAnErrorDoesNotHold)
+{
+    TDoubleMachine m;
+    m.Disk.MakeDirs(Dest);
+    TToolOutput out = RunCheckTool({FolderPath("too-few-out"), "--verify", "--dest", Dest}, Now, &m.Machine);
+    EXPECT_EQ(ExitFindings, out.Status) << out.Err;
+    EXPECT_EQ(0u, out.Out.find("Pellwick.ipi: stops: the installation run ends at the box "
+                               "\"List index out of bounds.\""))
+        << out.Out;
+}
+
+}  // namespace
