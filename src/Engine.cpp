@@ -19,6 +19,12 @@ const unsigned long ErrorFileExists = 80;
 const unsigned long ErrorFilenameTooLong = 206;
 const std::string SettingsUnreadable = "the settings for the registry could not be read from it: ";
 
+// The words listed for a system error: ours, or the system's own.
+std::string ReasonFor(unsigned long error)
+{
+    return CopyErrorText(error, Sys().Files->ErrorText(error));
+}
+
 }  // namespace
 
 std::string ShortenCaption(const std::string& caption)
@@ -57,7 +63,8 @@ std::string CopyErrorText(unsigned long error, const std::string& systemText)
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
                              text.back() == '.'))
         text.pop_back();
-    if (text.empty()) return "an unknown system error (" + IntToStr(static_cast<std::int64_t>(error)) + ")";
+    if (text.empty())
+        return "an unknown system error (" + IntToStr(static_cast<std::int64_t>(error)) + ")";
     if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && !(text[1] >= 'A' && text[1] <= 'Z'))
         text[0] = static_cast<char>(text[0] - 'A' + 'a');
     return text;
@@ -174,8 +181,7 @@ void TInstallRun::UpdateRegistry()
     unsigned long readError =
         d_.KeysNames.size() > 1 ? Sys().Profiles->ReadError(state_.DescriptionPath) : 0;
     if (readError != 0)
-        Fail(state_.DescriptionPath, "",
-             SettingsUnreadable + CopyErrorText(readError, Sys().Files->ErrorText(readError)));
+        Fail(state_.DescriptionPath, "", SettingsUnreadable + ReasonFor(readError));
     WriteRecords(state_);
     AdvanceProgress(1);
 }
@@ -226,7 +232,7 @@ void TInstallRun::CopyOneFile(const std::string& source, const std::string& dest
                                   ? ErrorFilenameTooLong
                                   : Sys().Files->Copy(source, dest, keepExisting);
         if (error != 0 && !(error == ErrorFileExists && keepExisting))
-            Fail(source, dest, CopyErrorText(error, Sys().Files->ErrorText(error)));
+            Fail(source, dest, ReasonFor(error));
     }
     AdvanceProgress(state_.ProgressStep);
     Sys().Clock->Sleep(FilePauseMilliseconds);
@@ -256,7 +262,7 @@ void TInstallRun::CopyRecordTemplate()
     std::string templ = state_.SourceDir + RecordTemplateName;
     std::string record = state_.DestDir + "\\" + RecordCopyName;
     unsigned long error = Sys().Files->Copy(templ, record, true);
-    if (error != 0 && error != ErrorFileExists) Fail(templ, record, CopyErrorText(error, Sys().Files->ErrorText(error)));
+    if (error != 0 && error != ErrorFileExists) Fail(templ, record, ReasonFor(error));
     AdvanceProgress(state_.ProgressStep);
 }
 
