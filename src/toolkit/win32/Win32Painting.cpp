@@ -5,7 +5,8 @@
 // entries with pictures.
 #include <windows.h>
 
-#include <map>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "toolkit/DirControls.h"
@@ -30,50 +31,66 @@ bool IsPaintedByParent(const TControl& c)
     return c.Kind() == TControlKind::Label && static_cast<const TLabel&>(c).Transparent;
 }
 
+namespace {
+
+// The handles the program draws with, made once and kept: a handful of
+// each, so a list searched from the front does.
+template <typename Key, typename Handle>
+class THandleCache {
+public:
+    Handle* Find(const Key& key)
+    {
+        for (auto& entry : entries_)
+            if (entry.first == key) return &entry.second;
+        return nullptr;
+    }
+    Handle Keep(const Key& key, Handle handle)
+    {
+        entries_.emplace_back(key, handle);
+        return handle;
+    }
+
+private:
+    std::vector<std::pair<Key, Handle>> entries_;
+};
+
+}  // namespace
+
 // Fonts are shared by all controls that use the same one.
 HFONT FontFor(const TFont& font)
 {
-    static std::map<std::string, HFONT> cache;
+    static THandleCache<std::string, HFONT> cache;
     std::string key = font.Name + "|" + std::to_string(font.Height) + (font.Bold ? "b" : "") +
                       (font.Italic ? "i" : "");
-    auto found = cache.find(key);
-    if (found != cache.end()) return found->second;
+    if (HFONT* found = cache.Find(key)) return *found;
     LOGFONTA lf = {};
     lf.lfHeight = -font.Height;
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.Italic ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    HFONT handle = CreateFontIndirectA(&lf);
-    cache[key] = handle;
-    return handle;
+    return cache.Keep(key, CreateFontIndirectA(&lf));
 }
 
 namespace {
 
 HBITMAP BitmapFor(int id)
 {
-    static std::map<int, HBITMAP> cache;
-    auto found = cache.find(id);
-    if (found != cache.end()) return found->second;
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(ModuleInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    cache[id] = bitmap;
-    return bitmap;
+    static THandleCache<int, HBITMAP> cache;
+    if (HBITMAP* found = cache.Find(id)) return *found;
+    return cache.Keep(id, static_cast<HBITMAP>(LoadImageA(ModuleInstance, MAKEINTRESOURCEA(id),
+                                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace
 
 HICON IconFor(int id, int size)
 {
-    static std::map<int, HICON> cache;
+    static THandleCache<int, HICON> cache;
     int key = id * 1000 + size;
-    auto found = cache.find(key);
-    if (found != cache.end()) return found->second;
-    HICON icon = static_cast<HICON>(
-        LoadImageA(ModuleInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    cache[key] = icon;
-    return icon;
+    if (HICON* found = cache.Find(key)) return *found;
+    return cache.Keep(key, static_cast<HICON>(LoadImageA(ModuleInstance, MAKEINTRESOURCEA(id),
+                                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 namespace {
