@@ -65,6 +65,11 @@
 //                                      run a console program of the case folder to
 //                                      its end; its stdout into FILE, N lines
 //   delete PATH                        delete a file
+//   token [elevation=full|limited|default] [integrity=low|medium|high|system]
+//                                      Pellwick's access token (after launch)
+//   winver [NAME]                      the Windows version the prefix reports is
+//                                      NAME (winecfg's: win98 winxp win7 win10...);
+//                                      without NAME, or empty, print it
 //   {case} and {env:NAME} in arguments: the case folder, an environment value
 //   {today:PATTERN} in arguments: today's date (d dd M MM yy yyyy)
 //
@@ -1458,6 +1463,80 @@ struct Runner {
         return true;
     }
 
+    // The access token the system gave Pellwick: whether it is an
+    // administrator's full token, and its integrity level, which decides
+    // whose window messages it receives.
+    bool Token(const Step& st, std::string& note)
+    {
+        if (!Launched) return Fail("nothing launched");
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(Proc.hProcess, TOKEN_QUERY, &token))
+            return Fail(Format("cannot open the token, error %lu", GetLastError()));
+        TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+        DWORD size = 0, rid = 0;
+        BOOL typed = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size);
+        std::vector<BYTE> label(256);
+        BOOL labelled = GetTokenInformation(token, TokenIntegrityLevel, label.data(), (DWORD)label.size(), &size);
+        CloseHandle(token);
+        if (!typed || !labelled) return Fail("the token tells neither elevation nor integrity");
+        PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
+        rid = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
+        std::string elevation = type == TokenElevationTypeFull      ? "full"
+                                : type == TokenElevationTypeLimited ? "limited"
+                                                                    : "default";
+        std::string integrity = rid >= SECURITY_MANDATORY_SYSTEM_RID   ? "system"
+                                : rid >= SECURITY_MANDATORY_HIGH_RID   ? "high"
+                                : rid >= SECURITY_MANDATORY_MEDIUM_RID ? "medium"
+                                                                       : "low";
+        note = Format("elevation %s, integrity %s (0x%lx)", elevation.c_str(), integrity.c_str(), rid);
+        for (const Arg& a : st.args) {
+            if (a.key == "elevation" && a.value != elevation) return Fail("elevation " + elevation + ", want " + a.value);
+            if (a.key == "integrity" && a.value != integrity) return Fail("integrity " + integrity + ", want " + a.value);
+            if (a.key != "elevation" && a.key != "integrity") return Fail("unknown property " + a.text);
+        }
+        return true;
+    }
+
+    // The version the system reports to every program. RtlGetVersion, since
+    // GetVersionEx tells a program without a manifest for Windows 8.1 or
+    // later that it runs on 8.
+    bool WinVer(const Step& st, std::string& note)
+    {
+        struct Version {
+            const char* name;
+            DWORD platform, major, minor;
+        } versions[] = {{"win95", VER_PLATFORM_WIN32_WINDOWS, 4, 0}, {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10},
+                        {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90}, {"nt40", VER_PLATFORM_WIN32_NT, 4, 0},
+                        {"win2k", VER_PLATFORM_WIN32_NT, 5, 0},       {"winxp", VER_PLATFORM_WIN32_NT, 5, 1},
+                        {"vista", VER_PLATFORM_WIN32_NT, 6, 0},       {"win7", VER_PLATFORM_WIN32_NT, 6, 1},
+                        {"win8", VER_PLATFORM_WIN32_NT, 6, 2},        {"win81", VER_PLATFORM_WIN32_NT, 6, 3},
+                        {"win10", VER_PLATFORM_WIN32_NT, 10, 0}};
+        using TRtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+        auto rtlGetVersion = reinterpret_cast<TRtlGetVersion>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+        if (!rtlGetVersion) return Fail("no RtlGetVersion in ntdll");
+        OSVERSIONINFOW v = {};
+        v.dwOSVersionInfoSize = sizeof v;
+        if (rtlGetVersion(&v) != 0) return Fail("RtlGetVersion failed");
+        // GetVersion's top bit is what old programs test to tell 9x from NT.
+        bool nine = (GetVersion() & 0x80000000u) != 0;
+        const char* have = "unknown";
+        for (const Version& k : versions)
+            if (k.platform == v.dwPlatformId && k.major == v.dwMajorVersion && k.minor == v.dwMinorVersion)
+                have = k.name;
+        note = Format("%s: %lu.%lu build %lu, platform %lu (%s)", have, v.dwMajorVersion, v.dwMinorVersion,
+                      v.dwBuildNumber & 0xFFFF, v.dwPlatformId, nine ? "Windows 9x" : "Windows NT");
+        if (st.args.empty() || st.args[0].text.empty()) return true;
+        const std::string& want = st.args[0].text;
+        bool known = false;
+        for (const Version& k : versions) known = known || want == k.name;
+        if (!known) return Fail("unknown version name " + want);
+        if (want != have) return Fail("the system reports " + std::string(have) + ", want " + want);
+        if (nine != (v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS))
+            return Fail("GetVersion and RtlGetVersion disagree on the platform");
+        return true;
+    }
+
     bool Reg(const Step& st, std::string& note)
     {
         if (!Need(st, 3)) return false;
@@ -2402,6 +2481,8 @@ struct Runner {
         if (c == "elapsed") return Elapsed(st, note);
         if (c == "screenshot") return Screenshot(st, note);
         if (c == "reg") return Reg(st, note);
+        if (c == "winver") return WinVer(st, note);
+        if (c == "token") return Token(st, note);
         if (c == "file") return File(st, note);
         if (c == "dump") return Dump(st, note);
         if (c == "settext") return SetText(st, note);
@@ -2433,7 +2514,7 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
                                 "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind",
-                                "run", "delete"};
+                                "run", "delete", "winver", "token"};
 
 std::string FolderOf(const std::string& path)
 {

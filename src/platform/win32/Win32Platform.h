@@ -73,8 +73,24 @@ public:
     void Open(void* owner, const std::string& file) override;
 };
 
+// The calls of the program-manager conversation whose order matters, as a
+// table: the real ones in the exe, recorders in the platform tests.
+struct TProgmanCalls {
+    // ChangeWindowMessageFilter's signature (message, MSGFLT_ADD).
+    using TMessageFilter = int(__stdcall*)(unsigned message, unsigned long flag);
+    // ChangeWindowMessageFilter, looked up by name: null where the system
+    // lacks it (before Vista) and no isolation stands in the way.
+    TMessageFilter (*FindMessageFilter)();
+    // DdeConnect to service and topic PROGMAN; null when nobody answers.
+    void* (*Connect)(unsigned long instance, void* service, void* topic);
+    // WinExec("PROGMAN"); whether it started.
+    bool (*StartProgman)();
+};
+TProgmanCalls Win32ProgmanCalls();
+
 class TWin32ProgramManager : public IProgramManager {
 public:
+    explicit TWin32ProgramManager(const TProgmanCalls& calls = Win32ProgmanCalls());
     ~TWin32ProgramManager() override;
     void Open() override;
     bool IsOpen() const override;
@@ -82,6 +98,10 @@ public:
     void Close() override;
 
 private:
+    void LetRepliesIn();
+
+    TProgmanCalls calls_;
+    bool filterAsked_ = false;
     unsigned long instance_ = 0;
     void* service_ = nullptr;
     void* topic_ = nullptr;

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <dde.h>
 #include <ddeml.h>
 #include <shellapi.h>
 
@@ -15,12 +16,34 @@ const char* const ProgmanName = "PROGMAN";
 // How long the program manager may take to carry out one command.
 const DWORD ExecuteTimeout = 10000;
 
+// ChangeWindowMessageFilter's "let this message in".
+const DWORD MessageFilterAdd = 1;  // MSGFLT_ADD
+
 HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     return nullptr;
 }
 
+TProgmanCalls::TMessageFilter FindMessageFilter()
+{
+    HMODULE user = GetModuleHandleA("user32.dll");
+    if (user == nullptr) return nullptr;
+    return reinterpret_cast<TProgmanCalls::TMessageFilter>(
+        reinterpret_cast<void*>(GetProcAddress(user, "ChangeWindowMessageFilter")));
+}
+
+void* Connect(unsigned long instance, void* service, void* topic)
+{
+    return DdeConnect(instance, static_cast<HSZ>(service), static_cast<HSZ>(topic), nullptr);
+}
+
+bool StartProgman() { return WinExec(ProgmanName, SW_SHOWMINNOACTIVE) >= 32; }
+
 }  // namespace
+
+TProgmanCalls Win32ProgmanCalls() { return {FindMessageFilter, Connect, StartProgman}; }
+
+TWin32ProgramManager::TWin32ProgramManager(const TProgmanCalls& calls) : calls_(calls) {}
 
 TWin32ProgramManager::~TWin32ProgramManager()
 {
@@ -28,9 +51,26 @@ TWin32ProgramManager::~TWin32ProgramManager()
     if (instance_ != 0) DdeUninitialize(instance_);
 }
 
+// Elevated, the installer runs at high integrity and the shell that answers
+// at medium. User Interface Privilege Isolation drops what a lower process
+// sends a higher one unless the receiver lets it in, and the DDE replies are
+// not documented as let through always. Process-wide, because the replies
+// go to the DDE library's own windows; where they pass anyway this changes
+// nothing.
+void TWin32ProgramManager::LetRepliesIn()
+{
+    if (filterAsked_) return;
+    filterAsked_ = true;
+    TProgmanCalls::TMessageFilter filter = calls_.FindMessageFilter();
+    if (filter == nullptr) return;
+    for (UINT message = WM_DDE_FIRST; message <= WM_DDE_LAST; ++message)
+        filter(message, MessageFilterAdd);
+}
+
 void TWin32ProgramManager::Open()
 {
     if (conversation_ != nullptr) return;
+    LetRepliesIn();
     if (instance_ == 0 &&
         DdeInitializeA(&instance_, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
         instance_ = 0;
@@ -38,9 +78,9 @@ void TWin32ProgramManager::Open()
     }
     service_ = DdeCreateStringHandleA(instance_, ProgmanName, CP_WINANSI);
     topic_ = DdeCreateStringHandleA(instance_, ProgmanName, CP_WINANSI);
-    conversation_ = DdeConnect(instance_, static_cast<HSZ>(service_), static_cast<HSZ>(topic_), nullptr);
-    if (conversation_ == nullptr && WinExec(ProgmanName, SW_SHOWMINNOACTIVE) >= 32)
-        conversation_ = DdeConnect(instance_, static_cast<HSZ>(service_), static_cast<HSZ>(topic_), nullptr);
+    conversation_ = calls_.Connect(instance_, service_, topic_);
+    if (conversation_ == nullptr && calls_.StartProgman())
+        conversation_ = calls_.Connect(instance_, service_, topic_);
 }
 
 bool TWin32ProgramManager::IsOpen() const { return conversation_ != nullptr; }
