@@ -62,7 +62,7 @@ std::string DestinationRefusal(const std::string& typed)
     // Cut to what the destination can hold, it would name a folder the
     // user never typed.
     if (typed.size() > ShortStringMax) return WizardText::LongDestination;
-    return "";
+    return FolderRefusal(typed, Sys().Files->FileExists(typed));
 }
 
 std::string NoticeText(const std::string& bytes)
@@ -203,9 +203,8 @@ void TMainDialog::NextButClick(TControl& sender)
         break;
     case wsDestination: {
         std::string typed = TypedDestination(EditPath.Text());
-        std::string refusal = DestinationRefusal(typed);
         // Refused before anything is made or recorded for it.
-        if (refusal.empty()) refusal = FolderRefusal(typed, Sys().Files->FileExists(typed));
+        std::string refusal = DestinationRefusal(typed);
         if (!refusal.empty()) {
             ShowWarning(refusal);
             return;

@@ -86,8 +86,8 @@ private:
 extern TMainDialog* MainDialog;
 
 
-// The warning the destination page shows for the path typed into it, or
-// nothing when the installation may go ahead.
+// The warning the destination page shows for the path typed into it (as
+// TypedDestination leaves it), or nothing when the installation may go ahead.
 std::string DestinationRefusal(const std::string& typed);
 
 // Notice text with every line break (CR LF, lone CR, lone LF) made CR LF,

@@ -3,6 +3,7 @@
 #include "Description.h"
 #include "Engine.h"
 #include "MainDlg.h"
+#include "Paths.h"
 #include "Program.h"
 #include "Shared.h"
 #include "core/Error.h"
@@ -51,14 +52,15 @@ bool TDryRun::Load()
 bool TDryRun::Install(const TRunSettings& settings)
 {
     // As the destination page does before it lets the run start.
-    std::string refusal = DestinationRefusal(settings.DestDir);
+    std::string typed = TypedDestination(settings.DestDir);
+    std::string refusal = DestinationRefusal(typed);
     if (!refusal.empty()) {
         desktop_.ShowMessage(refusal, Application().Title, TMsgIcon::Warning);
         return false;
     }
     Shared.UserName = Cut(settings.UserName);
     Shared.UserOrganization = Cut(settings.UserOrganization);
-    Shared.DestDir = Cut(settings.DestDir);
+    Shared.DestDir = Cut(typed);
     TRecordingView view(desktop_, Application().Title);
     try {
         TInstallRun(Shared, view).Perform(Shared.InstallFailures);

@@ -69,6 +69,26 @@ TEST(CheckPlan, TheDestinationPageRefusesAnEmptyPath)
     EXPECT_EQ(0u, plan[0].rfind("message warning ", 0));
 }
 
+// The plan takes the destination as the page does: blanks at its end
+// dropped, a path that cannot be a folder refused before anything is done.
+TEST(CheckPlan, TheDestinationIsTakenAsThePageTakesIt)
+{
+    TInstallerFolder real = TInstallerFolder::Read(FolderPath("clean"));
+    TInstallerFolder folder(SetupDir, real.Files());
+    bool completed = false;
+    std::vector<std::string> plan =
+        SplitLines(PlanOf(folder, {"c:\\Quillon  ", "", ""}, "C:\\WINDOWS", completed));
+    EXPECT_TRUE(completed);
+    ASSERT_FALSE(plan.empty());
+    EXPECT_EQ("directory c:\\Quillon", plan[0]);
+
+    plan = SplitLines(PlanOf(folder, {"c:\\Quillon|Suite", "", ""}, "C:\\WINDOWS", completed));
+    EXPECT_FALSE(completed);
+    ASSERT_EQ(1u, plan.size());
+    EXPECT_EQ(0u, plan[0].rfind("message warning ", 0)) << plan[0];
+    EXPECT_NE(std::string::npos, plan[0].find("Quillon|Suite")) << plan[0];
+}
+
 TEST(CheckPlan, CommandLineFolderIsShownAsWindowsSeesIt)
 {
     EXPECT_EQ("Z:\\work\\x", WindowsPathOf("/work/x"));
