@@ -200,16 +200,16 @@ bool IsInk(unsigned long px, unsigned long ink)
 // at the shift (up to 6 pixels each way: edit margins) where they differ
 // least; the drawing that differs least wins. The mouse pointer, which the
 // screen image shows, is moved off the control first.
-// spec is STYLE[/FACE/HEIGHT[/INK]]: STYLE "bold" or "regular", "-italic"
+// asked is STYLE[/FACE/HEIGHT[/INK]]: STYLE "bold" or "regular", "-italic"
 // for an italic face, "+prefix" when "&" should mark an accelerator;
 // FACE and HEIGHT default to MS Sans Serif 11, INK (RRGGBB) to black.
-bool DrawnAs(HWND h, const std::string& spec, std::string& actual)
+bool DrawnAs(HWND h, const std::string& asked, std::string& actual)
 {
     std::vector<std::string> parts;
     size_t at = 0;
     for (;;) {
-        size_t slash = spec.find('/', at);
-        parts.push_back(spec.substr(at, slash == std::string::npos ? std::string::npos : slash - at));
+        size_t slash = asked.find('/', at);
+        parts.push_back(asked.substr(at, slash == std::string::npos ? std::string::npos : slash - at));
         if (slash == std::string::npos) break;
         at = slash + 1;
     }
