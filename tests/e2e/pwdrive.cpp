@@ -523,19 +523,6 @@ struct Runner {
         return true;
     }
 
-    static bool ReadWhole(const std::string& path, std::string& data)
-    {
-        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return false;
-        data.clear();
-        char buf[65536];
-        DWORD got = 0;
-        while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
-        CloseHandle(f);
-        return true;
-    }
-
     bool Screenshot(const Step& st, std::string& note)
     {
         if (!Need(st, 1)) return false;
@@ -549,13 +536,13 @@ struct Runner {
         // The screen image is live; wait until two reads 100 ms apart agree so
         // that the windows have finished painting.
         std::string prev, cur;
-        if (!ReadWhole(screenFile, prev)) return Fail("cannot read " + screenFile);
+        if (!ReadFileBytes(screenFile, prev)) return Fail("cannot read " + screenFile);
         double until = Now() + timeout;
         bool stable = false;
         for (;;) {
             double next = Now() + 0.1;
             while (Now() < next) PollPause();
-            if (!ReadWhole(screenFile, cur)) return Fail("cannot read " + screenFile);
+            if (!ReadFileBytes(screenFile, cur)) return Fail("cannot read " + screenFile);
             if (cur == prev) {
                 stable = true;
                 break;
@@ -736,7 +723,7 @@ struct Runner {
         DWORD attributes = GetFileAttributesA(path.c_str());
         bool present = attributes != INVALID_FILE_ATTRIBUTES;
         bool isDir = present && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-        bool exists = !isDir && ReadWhole(path, data);
+        bool exists = !isDir && ReadFileBytes(path, data);
         std::string text;  // line ends made LF
         for (size_t i = 0; i < data.size(); ++i)
             if (!(data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')) text += data[i];
