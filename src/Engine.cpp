@@ -7,7 +7,6 @@
 #include "core/Error.h"
 #include "platform/Platform.h"
 
-
 namespace {
 
 const std::size_t CaptionMax = 40;
@@ -17,7 +16,7 @@ const unsigned ItemRetryMilliseconds = 200;
 
 const unsigned long ErrorFileExists = 80;
 const unsigned long ErrorFilenameTooLong = 206;
-const std::string SettingsUnreadable = "the settings for the registry could not be read from it: ";
+const char* const SettingsUnreadable = "the settings for the registry could not be read from it: ";
 
 // The words listed for a system error: ours, or the system's own.
 std::string ReasonFor(unsigned long error)
