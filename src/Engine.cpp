@@ -122,7 +122,7 @@ public:
     explicit TRunEnding(IInstallView& view) : view_(view) {}
     ~TRunEnding()
     {
-        Sys().Clock->Sleep(EndPauseMilliseconds);
+        view_.Pause(EndPauseMilliseconds);
         view_.RunEnded();
     }
     TRunEnding(const TRunEnding&) = delete;
@@ -181,7 +181,7 @@ void TInstallRun::UpdateRegistry()
         d_.KeysNames.size() > 1 ? Sys().Profiles->ReadError(state_.DescriptionPath) : 0;
     if (readError != 0)
         Fail(state_.DescriptionPath, "", SettingsUnreadable + ReasonFor(readError));
-    WriteRecords(state_);
+    WriteRecords(state_, &view_);
     AdvanceProgress(1);
 }
 
@@ -193,16 +193,24 @@ void TInstallRun::ForceDirectories(const std::string& path)
     std::string parent = ParentOf(dir);
     if (parent == dir) return;
     ForceDirectories(parent);
-    Sys().Files->MakeDirectory(dir);
+    view_.Note((Sys().Files->MakeDirectory(dir) ? "directory made " : "directory not made ") + dir);
+}
+
+void TInstallRun::MakeDirectory(const std::string& path)
+{
+    if (Sys().Files->DirectoryExists(path))
+        view_.Note("directory exists " + path);
+    else
+        ForceDirectories(path);
 }
 
 void TInstallRun::MakeDirectories()
 {
     const std::string& dest = state_.DestDir;
-    if (!Sys().Files->DirectoryExists(dest)) ForceDirectories(dest);
+    MakeDirectory(dest);
     for (std::size_t i = 0; i < d_.DirsNames.size(); ++i)
-        ForceDirectories(ListItem(d_.DirsValues, i) == "0" ? d_.DirsNames[i]
-                                                          : dest + "\\" + d_.DirsNames[i]);
+        MakeDirectory(ListItem(d_.DirsValues, i) == "0" ? d_.DirsNames[i]
+                                                       : dest + "\\" + d_.DirsNames[i]);
 }
 
 void TInstallRun::AdvanceProgress(int step)
@@ -214,6 +222,19 @@ void TInstallRun::Fail(const std::string& what, const std::string& where,
                        const std::string& reason, const std::string& label)
 {
     if (failures_ != nullptr) failures_->push_back({what, where, reason, label});
+    view_.Note("not installed: " + label + what + (where.empty() ? "" : " -> " + where) + ": " +
+               reason);
+}
+
+void TInstallRun::NoteCopy(const char* kind, const std::string& source, const std::string& dest,
+                           unsigned long error, bool keepExisting)
+{
+    if (error == 0)
+        view_.Note(kind + std::string(" copied ") + source + " -> " + dest);
+    else if (error == ErrorFileExists && keepExisting)
+        view_.Note(kind + std::string(" kept ") + dest + " (it exists)");
+    else
+        Fail(source, dest, ReasonFor(error));
 }
 
 void TInstallRun::CopyOneFile(const std::string& source, const std::string& dest,
@@ -230,11 +251,12 @@ void TInstallRun::CopyOneFile(const std::string& source, const std::string& dest
         unsigned long error = source.size() > MaxPathLength || dest.size() > MaxPathLength
                                   ? ErrorFilenameTooLong
                                   : Sys().Files->Copy(source, dest, keepExisting);
-        if (error != 0 && !(error == ErrorFileExists && keepExisting))
-            Fail(source, dest, ReasonFor(error));
+        NoteCopy("file", source, dest, error, keepExisting);
+    } else {
+        view_.Note("file in place " + dest);
     }
     AdvanceProgress(state_.ProgressStep);
-    Sys().Clock->Sleep(FilePauseMilliseconds);
+    view_.Pause(FilePauseMilliseconds);
 }
 
 void TInstallRun::CopySystemFiles(const std::string& windowsDir)
@@ -260,8 +282,7 @@ void TInstallRun::CopyRecordTemplate()
     // The uninstall record starts as a copy of the product's template.
     std::string templ = state_.SourceDir + RecordTemplateName;
     std::string record = state_.DestDir + "\\" + RecordCopyName;
-    unsigned long error = Sys().Files->Copy(templ, record, true);
-    if (error != 0 && error != ErrorFileExists) Fail(templ, record, ReasonFor(error));
+    NoteCopy("record template", templ, record, Sys().Files->Copy(templ, record, true), true);
     AdvanceProgress(state_.ProgressStep);
 }
 
@@ -276,7 +297,10 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
         // Nothing can be handed over; the items are left out with the group.
         Fail(d_.ProgGroup, "", "no program manager answered", "Program group ");
     } else {
-        if (!created) Fail(d_.ProgGroup, "", "the program manager refused it", "Program group ");
+        if (!created)
+            Fail(d_.ProgGroup, "", "the program manager refused it", "Program group ");
+        else
+            view_.Note("program group made " + d_.ProgGroup);
         for (std::size_t i = 0; i < d_.ItemsNames.size(); ++i) {
             std::string item = AddItemCommand(dest, d_.ItemsNames[i], d_.ItemsValues[i]);
             bool accepted = false;
@@ -287,19 +311,32 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
             if (!accepted)
                 Fail(d_.ItemsValues[i], dest + "\\" + d_.ItemsNames[i],
                      "the program manager refused it", "Program item ");
+            else
+                view_.Note("program item made " + d_.ItemsValues[i] + " -> " + dest + "\\" +
+                           d_.ItemsNames[i]);
         }
     }
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
-    progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
+    bool uninstallItem = progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
+    view_.Note("uninstall item " +
+               std::string(uninstallItem ? "made" : "not made (refused; not counted as a failure)") +
+               " Uninstall " + d_.Application);
 }
 
 void TInstallRun::StartAddOns()
 {
     for (std::size_t i = 0; i < d_.AddOnsValues.size(); ++i) {
         std::int32_t code = StrToInt(d_.AddOnsNames[i]);
-        if (code >= 0 && code <= 2)
-            Sys().Shell->Open(view_.OwnerWindow(), state_.SourceDir + d_.AddOnsValues[i]);
+        std::string file = state_.SourceDir + d_.AddOnsValues[i];
+        if (code < 0 || code > 2) {
+            view_.Note("add-on skipped " + file + " (not 0, 1 or 2)");
+        } else if (!view_.OpensAddOns()) {
+            view_.Note("add-on skipped " + file + " (add-ons are opened only with /ADDONS)");
+        } else {
+            Sys().Shell->Open(view_.OwnerWindow(), file);
+            view_.Note("add-on opened " + file);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "Paths.h"
+#include "Records.h"
 #include "Shared.h"
 #include "WizardText.h"
 #include "core/Error.h"
@@ -62,7 +63,31 @@ std::string DestinationRefusal(const std::string& typed)
     // Cut to what the destination can hold, it would name a folder the
     // user never typed.
     if (typed.size() > ShortStringMax) return WizardText::LongDestination;
-    return FolderRefusal(typed, Sys().Files->FileExists(typed));
+    std::string refusal = FolderRefusal(typed, Sys().Files->FileExists(typed));
+    // The uninstall entry is the one thing a standard user may not make;
+    // finding that out halfway would leave the product half installed.
+    const TInstallDescription& d = Shared.InstallDescription;
+    if (refusal.empty() && !d.Expand && !MayWriteUninstallEntry(d.Application))
+        refusal = WizardText::AdministratorStart + ProductText() + WizardText::AdministratorEnd;
+    return refusal;
+}
+
+void ReadRegisteredOwner(std::string& name, std::string& organization)
+{
+    TRegistry reg(*Sys().Registry);
+    reg.SetRoot(RegRoot::LocalMachine);
+    // Windows 95 keeps the owner under CurrentVersion; NT under its own
+    // key, which standard users may only read.
+    bool opened = reg.OpenKeyReadOnly(OwnerKey);
+    if (opened) {
+        organization = Cut(reg.ReadString(OrganizationValue));
+        name = Cut(reg.ReadString(OwnerValue));
+    }
+    if ((!opened || (organization.empty() && name.empty())) &&
+        reg.OpenKeyReadOnly(OwnerKeyNT, true)) {
+        organization = Cut(reg.ReadString(OrganizationValue));
+        name = Cut(reg.ReadString(OwnerValue));
+    }
 }
 
 std::string NoticeText(const std::string& bytes)
@@ -302,21 +327,8 @@ void TMainDialog::PrevButClick(TControl&)
 
 void TMainDialog::GetNames(TControl&)
 {
-    TRegistry reg(*Sys().Registry);
-    reg.SetRoot(RegRoot::LocalMachine);
-    // Windows 95 keeps the owner under CurrentVersion; NT under its own
-    // key, which standard users may only read.
     TInstallState& s = Shared;
-    bool opened = reg.OpenKeyReadOnly(OwnerKey);
-    if (opened) {
-        s.UserOrganization = Cut(reg.ReadString(OrganizationValue));
-        s.UserName = Cut(reg.ReadString(OwnerValue));
-    }
-    if ((!opened || (s.UserOrganization.empty() && s.UserName.empty())) &&
-        reg.OpenKeyReadOnly(OwnerKeyNT, true)) {
-        s.UserOrganization = Cut(reg.ReadString(OrganizationValue));
-        s.UserName = Cut(reg.ReadString(OwnerValue));
-    }
+    ReadRegisteredOwner(s.UserName, s.UserOrganization);
     EditOrg.SetText(s.UserOrganization);
     EditName.SetText(s.UserName);
     PrevBut.SetEnabled(true);

@@ -90,6 +90,10 @@ extern TMainDialog* MainDialog;
 // TypedDestination leaves it), or nothing when the installation may go ahead.
 std::string DestinationRefusal(const std::string& typed);
 
+// The machine's registered owner and organisation, as the user-details
+// page proposes them; both are left as they are when neither key opens.
+void ReadRegisteredOwner(std::string& name, std::string& organization);
+
 // Notice text with every line break (CR LF, lone CR, lone LF) made CR LF,
 // and NUL bytes made blanks.
 std::string NoticeText(const std::string& bytes);

@@ -19,21 +19,79 @@ const char* const DateName = "Date";
 namespace {
 
 const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const long ErrorNotFound = 2;
+const long ErrorAccessDenied = 5;
 
 std::string NowText()
 {
     return DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats());
 }
 
+// The full name of the key a write to keyPath lands in, as the accessor
+// takes the path: below the root, or below the open key.
+std::string KeyShown(const TRegistry& reg, const std::string& keyPath)
+{
+    std::string shown =
+        reg.Root() == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+    if (!keyPath.empty() && keyPath[0] == '\\') return shown + keyPath.substr(1);
+    std::string open = reg.CurrentPath();
+    while (!open.empty() && open.back() == '\\') open.pop_back();
+    return shown + (open.empty() ? keyPath : open + "\\" + keyPath);
+}
+
+// The writes of the records, each noted once it is done.
+class TNotedWrites {
+public:
+    TNotedWrites(IRecordNote* note, TProfile& record, const std::string& recordPath)
+        : note_(note), record_(record), recordPath_(recordPath)
+    {
+    }
+    void Registry(TRegistry& reg, const std::string& keyPath, const std::string& name,
+                  const std::string& text, const char* kind = "registry ")
+    {
+        reg.WriteString(keyPath, name, text);
+        if (note_ != nullptr) note_->Note(kind + KeyShown(reg, keyPath) + "  " + name + " = \"" + text + "\"");
+    }
+    void Record(const std::string& section, const std::string& name, const std::string& text)
+    {
+        record_.WriteString(section, name, text);
+        if (note_ != nullptr) note_->Note("record " + recordPath_ + "  [" + section + "] " + name + " = \"" + text + "\"");
+    }
+
+private:
+    IRecordNote* note_;
+    TProfile& record_;
+    std::string recordPath_;
+};
+
 }  // namespace
 
-void WriteRecords(const TInstallState& state)
+bool MayWriteUninstallEntry(const std::string& application)
+{
+    IRegistryApi& api = *Sys().Registry;
+    RegKey root = api.Root(RegRoot::LocalMachine);
+    RegKey key = 0;
+    // An entry of an earlier installation is written over; else one is
+    // made below the Uninstall key.
+    long rc = api.OpenKey(root, Cut(UninstallKeyPrefix + application), RegAccess::Full, key);
+    if (rc == ErrorNotFound) {
+        std::string parent = UninstallKeyPrefix;
+        parent.pop_back();
+        rc = api.OpenKey(root, parent, RegAccess::CreateSubKey, key);
+    }
+    if (key != 0) api.CloseKey(key);
+    return rc != ErrorAccessDenied;
+}
+
+void WriteRecords(const TInstallState& state, IRecordNote* note)
 {
     const TInstallDescription& d = state.InstallDescription;
     ILocale& locale = *Sys().Locale;
     TStrings names;
     TProfile description(*Sys().Profiles, state.DescriptionPath);
-    TProfile record(*Sys().Profiles, state.DestDir + "\\" + RecordName);
+    std::string recordPath = state.DestDir + "\\" + RecordName;
+    TProfile record(*Sys().Profiles, recordPath);
+    TNotedWrites write(note, record, recordPath);
 
     // Without a [Keys] entry there is no product key: only the uninstall
     // entry, the counters and the record's [Uninstall] section are written.
@@ -55,16 +113,16 @@ void WriteRecords(const TInstallState& state)
             if (locale.SameText(name, "Organization") && locale.SameText(value, "$ORG"))
                 user = &state.UserOrganization;
             if (user != nullptr) {
-                product.WriteString(keyPath, name, *user);
-                record.WriteString(subkey, name, *user);
+                write.Registry(product, keyPath, name, *user);
+                write.Record(subkey, name, *user);
             } else {
-                product.WriteString(keyPath, name, value);
+                write.Registry(product, keyPath, name, value);
             }
         }
-        product.WriteString(installKey, "Path", state.DestDir);
-        record.WriteString(InstallSection, "Path", state.DestDir);
-        product.WriteString(installKey, DateName, NowText());
-        record.WriteString(InstallSection, DateName, NowText());
+        write.Registry(product, installKey, "Path", state.DestDir);
+        write.Record(InstallSection, "Path", state.DestDir);
+        write.Registry(product, installKey, DateName, NowText());
+        write.Record(InstallSection, DateName, NowText());
         names.clear();
     }
 
@@ -72,14 +130,14 @@ void WriteRecords(const TInstallState& state)
     std::string windowsDir = Cut(Sys().Files->WindowsDirectory());
     std::string uninstallKey = Cut(UninstallKeyPrefix + d.Application);
     std::string displayName = Cut(d.Application + " " + d.Version);
-    product.WriteString(uninstallKey, "DisplayName", displayName);
-    record.WriteString(UninstallSection, "DisplayName", displayName);
+    write.Registry(product, uninstallKey, "DisplayName", displayName);
+    write.Record(UninstallSection, "DisplayName", displayName);
     std::string uninstallString = Cut(windowsDir + "\\" + UninstallerName + " " + state.DestDir);
-    product.WriteString(uninstallKey, "UninstallString", uninstallString);
-    record.WriteString(UninstallSection, "UninstallString", uninstallString);
+    write.Registry(product, uninstallKey, "UninstallString", uninstallString);
+    write.Record(UninstallSection, "UninstallString", uninstallString);
 
     for (const std::string& name : d.SysFilesOutNames) {
         std::int64_t count = uninstaller.ReadInteger(CountersKey, name, 0);
-        uninstaller.WriteString(CountersKey, name, IntToStr(count + 1));
+        write.Registry(uninstaller, CountersKey, name, IntToStr(count + 1), "counter ");
     }
 }

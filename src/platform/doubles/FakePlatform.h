@@ -29,7 +29,11 @@ public:
     std::vector<TDrive> Drives() override { return DriveList; }
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
+    std::unique_ptr<IAppendFile> OpenForAppend(const std::string& path,
+                                               unsigned long& error) override;
+    std::string TempDirectory() override { return TempDir; }
 
+    std::string TempDir = "C:\\TEMP\\";
     std::vector<TDrive> DriveList = {{'a', TDriveKind::Removable, ""},
                                      {'c', TDriveKind::Fixed, "SYSTEM"}};
     // Drives that fail to be entered, with the error they give.
@@ -68,9 +72,18 @@ public:
         Boxes.push_back({text, caption, icon});
     }
     std::string ExePath() override { return Exe; }
+    bool Arguments(std::vector<std::string>& args) override
+    {
+        args = Args;
+        return ArgsFit;
+    }
+    void QuietSystemErrors() override { SystemErrorsQuiet = true; }
 
     int Width = 1024, Height = 768;
     std::string Exe = "C:\\SETUP\\Pellwick.exe";
+    std::vector<std::string> Args;
+    bool ArgsFit = true;
+    bool SystemErrorsQuiet = false;
     std::vector<TCursor> Cursors;
     std::vector<Box> Boxes;
     TCursor Cursor() const { return Cursors.empty() ? TCursor::Default : Cursors.back(); }

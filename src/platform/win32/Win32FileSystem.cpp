@@ -174,3 +174,44 @@ std::string TWin32FileSystem::ErrorText(unsigned long error)
                                   nullptr, error, 0, buffer, sizeof buffer, nullptr);
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
+
+namespace {
+
+class TWin32AppendFile : public IAppendFile {
+public:
+    explicit TWin32AppendFile(HANDLE file) : file_(file) {}
+    ~TWin32AppendFile() override { CloseHandle(file_); }
+    TWin32AppendFile(const TWin32AppendFile&) = delete;
+    TWin32AppendFile& operator=(const TWin32AppendFile&) = delete;
+    bool Append(const std::string& text) override
+    {
+        // Another run appending to the same file meanwhile puts its lines
+        // after ours, not over them.
+        SetFilePointer(file_, 0, nullptr, FILE_END);
+        DWORD written = 0;
+        return WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+               written == text.size();
+    }
+
+private:
+    HANDLE file_;
+};
+
+}  // namespace
+
+std::unique_ptr<IAppendFile> TWin32FileSystem::OpenForAppend(const std::string& path,
+                                                             unsigned long& error)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<TWin32AppendFile>(file);
+}
+
+std::string TWin32FileSystem::TempDirectory()
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    return std::string(buffer, length <= MAX_PATH ? length : 0);
+}

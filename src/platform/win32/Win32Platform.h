@@ -44,6 +44,9 @@ public:
     std::vector<TDrive> Drives() override;
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
+    std::unique_ptr<IAppendFile> OpenForAppend(const std::string& path,
+                                               unsigned long& error) override;
+    std::string TempDirectory() override;
 };
 
 class TWin32Clock : public IClock {
@@ -59,6 +62,8 @@ public:
     void SetCursor(TCursor cursor) override;
     void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override;
     std::string ExePath() override;
+    bool Arguments(std::vector<std::string>& args) override;
+    void QuietSystemErrors() override;
 };
 
 class TWin32Locale : public ILocale {

@@ -1,0 +1,88 @@
+#include "SilentRun.h"
+
+#include "DateText.h"
+#include "Description.h"
+#include "MainDlg.h"
+#include "Paths.h"
+#include "Program.h"
+#include "Shared.h"
+#include "core/Error.h"
+#include "platform/Platform.h"
+
+namespace {
+
+const char* const DefaultLogName = "Pellwick.log";
+const char* const MissingDescription = "No IPI, exiting instalation.";
+
+const char* ExitMeaning(TExitCode code)
+{
+    switch (code) {
+    case ExitInstalled: return "installed";
+    case ExitIncomplete: return "installed, but not completely";
+    case ExitNothingDone: return "nothing done";
+    default: return "stopped by an error";
+    }
+}
+
+TExitCode Ending(TSilentLog& log, TExitCode code)
+{
+    log.Line("exit code " + IntToStr(code) + " (" + ExitMeaning(code) + ")");
+    return code;
+}
+
+TExitCode Install(TSilentLog& log, const TCommandLine& line)
+{
+    if (!line.Error.empty()) return log.Line(line.Error), Ending(log, ExitNothingDone);
+    if (line.Help) return log.Line(UsageText), Ending(log, ExitNothingDone);
+
+    TInstallState& s = Shared;
+    if (!LoadInstallDescription()) return log.Line(MissingDescription), Ending(log, ExitNothingDone);
+    const TInstallDescription& d = s.InstallDescription;
+    s.ProductTitle = MakeProductTitle(d.Application, d.Version);
+    log.Line("control file " + s.DescriptionPath + ": " + s.ProductTitle);
+
+    // The destination page's rules, on the destination the administrator
+    // gave or the one the product proposes.
+    std::string typed = TypedDestination(line.HasDest ? line.Dest : d.Directory);
+    std::string refusal = DestinationRefusal(typed);
+    if (!refusal.empty()) return log.Line(refusal), Ending(log, ExitNothingDone);
+    s.DestDir = Cut(typed);
+
+    ReadRegisteredOwner(s.UserName, s.UserOrganization);
+    if (line.HasName) s.UserName = line.Name;
+    if (line.HasOrg) s.UserOrganization = line.Org;
+    log.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +
+             s.UserOrganization + "\"");
+
+    TLogView view(log, line.AddOns);
+    TExitCode code = ExitInstalled;
+    try {
+        TInstallRun(s, view).Perform(s.InstallFailures);
+        if (!s.InstallFailures.empty()) code = ExitIncomplete;
+    } catch (const std::exception& e) {
+        // The wizard's error box, and what it leaves: the steps before it.
+        log.Line("stopped: " + std::string(e.what()) + ".");
+        code = ExitStopped;
+    }
+    Sys().ProgramManager->Close();
+    return Ending(log, code);
+}
+
+}  // namespace
+
+void TSilentLog::Line(const std::string& text) { file_->Append(text + "\r\n"); }
+
+TExitCode RunSilent(const TCommandLine& line)
+{
+    Sys().Desktop->QuietSystemErrors();
+    std::string path = line.LogPath.empty() ? Sys().Files->TempDirectory() + DefaultLogName
+                                            : line.LogPath;
+    unsigned long error = 0;
+    std::unique_ptr<IAppendFile> file = Sys().Files->OpenForAppend(path, error);
+    // Nowhere to say what happened: nothing is done either.
+    if (file == nullptr) return ExitNothingDone;
+    TSilentLog log(std::move(file));
+    log.Line(std::string(ApplicationTitle) + ": silent installation, " +
+             DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats()));
+    return Install(log, line);
+}
