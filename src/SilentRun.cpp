@@ -11,6 +11,30 @@
 
 namespace {
 
+// What the run shows, written to the log.
+class TLogView : public IInstallView {
+public:
+    TLogView(TSilentLog& log, bool opensAddOns) : log_(log), opensAddOns_(opensAddOns) {}
+    void ShowProgressPage(const std::string&) override {}
+    void ShowSource(const std::string&) override {}
+    void ShowDestination(const std::string&) override {}
+    int ProgressPosition() const override { return position_; }
+    void SetProgressPosition(int position) override { position_ = position; }
+    void SetStatusText(const std::string&) override {}
+    void RunCompleted() override {}
+    void RunEnded() override {}
+    void ShowWarning(const std::string& text) override { log_.Line(text); }
+    void* OwnerWindow() override { return nullptr; }
+    void Note(const std::string& line) override { log_.Line(line); }
+    void Pause(unsigned) override {}
+    bool OpensAddOns() override { return opensAddOns_; }
+
+private:
+    TSilentLog& log_;
+    bool opensAddOns_;
+    int position_ = 0;
+};
+
 const char* const DefaultLogName = "Pellwick.log";
 const char* const MissingDescription = "No IPI, exiting instalation.";
 
@@ -70,19 +94,22 @@ TExitCode Install(TSilentLog& log, const TCommandLine& line)
 
 }  // namespace
 
-void TSilentLog::Line(const std::string& text) { file_->Append(text + "\r\n"); }
+bool TSilentLog::Start(const std::string& text)
+{
+    return Sys().Files->AppendText(path_, text + "\r\n") == 0;
+}
+
+void TSilentLog::Line(const std::string& text) { Sys().Files->AppendText(path_, text + "\r\n"); }
 
 TExitCode RunSilent(const TCommandLine& line)
 {
     Sys().Desktop->QuietSystemErrors();
     std::string path = line.LogPath.empty() ? Sys().Files->TempDirectory() + DefaultLogName
                                             : line.LogPath;
-    unsigned long error = 0;
-    std::unique_ptr<IAppendFile> file = Sys().Files->OpenForAppend(path, error);
+    TSilentLog log(path);
     // Nowhere to say what happened: nothing is done either.
-    if (file == nullptr) return ExitNothingDone;
-    TSilentLog log(std::move(file));
-    log.Line(std::string(ApplicationTitle) + ": silent installation, " +
-             DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats()));
+    if (!log.Start(std::string(ApplicationTitle) + ": silent installation, " +
+                   DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats())))
+        return ExitNothingDone;
     return Install(log, line);
 }

@@ -1,6 +1,5 @@
 // Files and directories, as the program uses them.
 #pragma once
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,14 +9,6 @@ struct TDrive {
     char Letter;        // 'a'..'z'
     TDriveKind Kind;
     std::string Label;  // volume label or network name; empty for removable drives
-};
-
-// A text file held open for appending to it; closed with the object.
-class IAppendFile {
-public:
-    virtual ~IAppendFile() = default;
-    // Writes text at the file's end, at once; false when it could not.
-    virtual bool Append(const std::string& text) = 0;
 };
 
 class IFileSystem {
@@ -49,10 +40,9 @@ public:
     // Names of the subdirectories of path, hidden and system ones left
     // out, in no particular order.
     virtual std::vector<std::string> Subdirectories(const std::string& path) = 0;
-    // Opens path for appending, making the file where it is missing; null
-    // and the system's error when it cannot be opened.
-    virtual std::unique_ptr<IAppendFile> OpenForAppend(const std::string& path,
-                                                       unsigned long& error) = 0;
+    // Writes text at the end of the file, making the file where it is
+    // missing; 0 or the system's error.
+    virtual unsigned long AppendText(const std::string& path, const std::string& text) = 0;
     // The user's folder for temporary files, with its trailing backslash.
     virtual std::string TempDirectory() = 0;
 };

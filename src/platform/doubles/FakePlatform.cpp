@@ -146,35 +146,11 @@ TFakePlatform::TFakePlatform() : saved_(Sys())
 
 TFakePlatform::~TFakePlatform() { Sys() = saved_; }
 
-namespace {
-
-// Appends to a file of the fake disk, refused as the system refuses it.
-class TFakeAppendFile : public IAppendFile {
-public:
-    TFakeAppendFile(TFakeDisk& disk, const std::string& path) : disk_(disk), path_(path) {}
-    bool Append(const std::string& text) override
-    {
-        return disk_.Write(path_, disk_.Get(path_) + text);
-    }
-
-private:
-    TFakeDisk& disk_;
-    std::string path_;
-};
-
-}  // namespace
-
-std::unique_ptr<IAppendFile> TFakeFileSystem::OpenForAppend(const std::string& path,
-                                                            unsigned long& error)
+unsigned long TFakeFileSystem::AppendText(const std::string& path, const std::string& text)
 {
     const TFakeDisk::File* file = disk_.Find(path);
-    error = 0;
-    if (!disk_.DirExists(TFakeDisk::DirOf(path)))
-        error = 3;
-    else if (disk_.DirExists(path) || (file != nullptr && (file->ReadOnly || file->Locked)))
-        error = 5;
-    else if (file == nullptr)
-        disk_.Write(path, "");
-    if (error != 0) return nullptr;
-    return std::make_unique<TFakeAppendFile>(disk_, path);
+    if (!disk_.DirExists(TFakeDisk::DirOf(path))) return 3;
+    if (disk_.DirExists(path) || (file != nullptr && (file->ReadOnly || file->Locked))) return 5;
+    disk_.Write(path, disk_.Get(path) + text);
+    return 0;
 }

@@ -175,38 +175,18 @@ std::string TWin32FileSystem::ErrorText(unsigned long error)
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
 
-namespace {
-
-class TWin32AppendFile : public IAppendFile {
-public:
-    explicit TWin32AppendFile(HANDLE file) : file_(file) {}
-    ~TWin32AppendFile() override { CloseHandle(file_); }
-    TWin32AppendFile(const TWin32AppendFile&) = delete;
-    TWin32AppendFile& operator=(const TWin32AppendFile&) = delete;
-    bool Append(const std::string& text) override
-    {
-        // Another run appending to the same file meanwhile puts its lines
-        // after ours, not over them.
-        SetFilePointer(file_, 0, nullptr, FILE_END);
-        DWORD written = 0;
-        return WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-               written == text.size();
-    }
-
-private:
-    HANDLE file_;
-};
-
-}  // namespace
-
-std::unique_ptr<IAppendFile> TWin32FileSystem::OpenForAppend(const std::string& path,
-                                                             unsigned long& error)
+unsigned long TWin32FileSystem::AppendText(const std::string& path, const std::string& text)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    // Shared for writing, so that two runs into one file both keep their
+    // lines: each write goes to the end as it is then.
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<TWin32AppendFile>(file);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    unsigned long error = ok ? 0 : GetLastError();
+    CloseHandle(file);
+    return error;
 }
 
 std::string TWin32FileSystem::TempDirectory()

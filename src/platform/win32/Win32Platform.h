@@ -44,8 +44,7 @@ public:
     std::vector<TDrive> Drives() override;
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
-    std::unique_ptr<IAppendFile> OpenForAppend(const std::string& path,
-                                               unsigned long& error) override;
+    unsigned long AppendText(const std::string& path, const std::string& text) override;
     std::string TempDirectory() override;
 };
 
