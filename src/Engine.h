@@ -9,6 +9,7 @@
 #include "Records.h"
 #include "Shared.h"
 #include "core/Text.h"
+#include "platform/Platform.h"
 
 // The longest path the copy operation takes (MAX_PATH less its NUL).
 constexpr std::size_t MaxPathLength = 259;
@@ -35,13 +36,13 @@ public:
     // The window the shell's "open" is done for.
     virtual void* OwnerWindow() = 0;
     // One line for each step the run does and how it went, in order.
-    void Note(const std::string& line) override = 0;
+    void Note(const std::string& line) override { (void)line; }
     // The pauses that let the user follow the run; a run nobody watches
     // may leave them out.
-    virtual void Pause(unsigned milliseconds) = 0;
+    virtual void Pause(unsigned milliseconds) { Sys().Clock->Sleep(milliseconds); }
     // Whether the add-ons are opened; a run nobody watches may have no one
     // to close a document or program window it opens.
-    virtual bool OpensAddOns() = 0;
+    virtual bool OpensAddOns() { return true; }
 };
 
 class TInstallRun {

@@ -425,10 +425,3 @@ void TMainDialog::ShowWarning(const std::string& text)
 }
 
 void* TMainDialog::OwnerWindow() { return Handle(); }
-
-// The wizard shows each step as it goes; it keeps no list of them.
-void TMainDialog::Note(const std::string&) {}
-
-void TMainDialog::Pause(unsigned milliseconds) { Sys().Clock->Sleep(milliseconds); }
-
-bool TMainDialog::OpensAddOns() { return true; }

@@ -73,9 +73,6 @@ public:
     void RunEnded() override;
     void ShowWarning(const std::string& text) override;
     void* OwnerWindow() override;
-    void Note(const std::string& line) override;
-    void Pause(unsigned milliseconds) override;
-    bool OpensAddOns() override;
 
 private:
     bool installing_ = false;
