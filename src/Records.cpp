@@ -70,17 +70,20 @@ bool MayWriteUninstallEntry(const std::string& application)
 {
     IRegistryApi& api = *Sys().Registry;
     RegKey root = api.Root(RegRoot::LocalMachine);
-    RegKey key = 0;
-    // An entry of an earlier installation is written over; else one is
-    // made below the Uninstall key.
-    long rc = api.OpenKey(root, Cut(UninstallKeyPrefix + application), RegAccess::Full, key);
-    if (rc == ErrorNotFound) {
-        std::string parent = UninstallKeyPrefix;
-        parent.pop_back();
-        rc = api.OpenKey(root, parent, RegAccess::CreateSubKey, key);
+    // An entry of an earlier installation must take new values; a missing
+    // one is made below the nearest key that exists.
+    std::string path = Cut(UninstallKeyPrefix + application);
+    RegAccess access = RegAccess::Full;
+    for (;;) {
+        RegKey key = 0;
+        long rc = api.OpenKey(root, path, access, key);
+        if (key != 0) api.CloseKey(key);
+        if (rc != ErrorNotFound) return rc != ErrorAccessDenied;
+        std::string::size_type cut = path.find_last_of('\\');
+        if (cut == std::string::npos) return true;
+        path.resize(cut);
+        access = RegAccess::CreateSubKey;
     }
-    if (key != 0) api.CloseKey(key);
-    return rc != ErrorAccessDenied;
 }
 
 void WriteRecords(const TInstallState& state, IRecordNote* note)

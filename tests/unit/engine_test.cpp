@@ -186,6 +186,8 @@ public:
         desktop_.ShowMessage(text, caption, icon);
     }
     std::string ExePath() override { return desktop_.ExePath(); }
+    bool Arguments(std::vector<std::string>& args) override { return desktop_.Arguments(args); }
+    void QuietSystemErrors() override { desktop_.QuietSystemErrors(); }
     std::vector<TCursor> CursorAtBox;
     std::vector<bool> FrontBeforeBox;
 
