@@ -319,9 +319,9 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
     bool uninstallItem = progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
-    view_.Note("uninstall item " +
-               std::string(uninstallItem ? "made" : "not made (refused; not counted as a failure)") +
-               " Uninstall " + d_.Application);
+    view_.Note((uninstallItem ? "uninstall item made Uninstall " : "uninstall item not made Uninstall ") +
+               d_.Application +
+               (uninstallItem ? "" : " (the program manager refused it; not counted as a failure)"));
 }
 
 void TInstallRun::StartAddOns()
