@@ -46,6 +46,11 @@ public:
     std::vector<std::string> Subdirectories(const std::string& path) override;
     unsigned long AppendText(const std::string& path, const std::string& text) override;
     std::string TempDirectory() override;
+
+private:
+    // The file appended to last, held open for the next line.
+    std::string appendPath_;
+    void* appendFile_ = nullptr;
 };
 
 class TWin32Clock : public IClock {
