@@ -7,6 +7,7 @@
 #include "Engine.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
+#include "Paths.h"
 #include "WizardText.h"
 
 namespace {

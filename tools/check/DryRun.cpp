@@ -2,10 +2,10 @@
 
 #include "Description.h"
 #include "Engine.h"
-#include "MainDlg.h"
 #include "Paths.h"
-#include "Program.h"
 #include "Shared.h"
+#include "WizardRules.h"
+#include "WizardText.h"
 #include "core/Error.h"
 #include "toolkit/Forms.h"
 
