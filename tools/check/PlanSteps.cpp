@@ -71,34 +71,34 @@ std::string StepLine(const TPlanStep& step)
 }
 
 std::string Field(const char* name, const std::string& text) { return std::string(", \"") + name + "\": " + JsonString(text); }
-std::string Field(const char* name, bool flag) { return std::string(", \"") + name + "\": " + (flag ? "true" : "false"); }
+std::string Flag(const char* name, bool flag) { return std::string(", \"") + name + "\": " + (flag ? "true" : "false"); }
 
 std::string StepJson(const TPlanStep& step)
 {
     auto value = [](const char* kind, const TValueStep& v) {
         return std::string("{\"step\": \"") + kind + "\"" +
                (v.Placed ? Field("root", RootName(v.Root)) + Field("key", v.Key) : std::string(", \"root\": null")) +
-               Field("name", v.Name) + Field("data", v.Data) + Field("done", v.Written) + "}";
+               Field("name", v.Name) + Field("data", v.Data) + Flag("done", v.Written) + "}";
     };
     return std::visit(
         TOverload{
             [](const TDirectoryStep& d) {
-                return "{\"step\": \"directory\"" + Field("path", d.Path) + Field("done", d.Made) + "}";
+                return "{\"step\": \"directory\"" + Field("path", d.Path) + Flag("done", d.Made) + "}";
             },
             [](const TCopyStep& c) {
                 return "{\"step\": \"copy\"" + Field("source", c.Source) + Field("dest", c.Dest) +
-                       Field("keep", c.Keep) + Field("done", c.Error == 0) +
-                       (c.KeptExisting() ? Field("exists", true) : c.Error == 0 ? "" : Field("fails", c.Reason)) +
+                       Flag("keep", c.Keep) + Flag("done", c.Error == 0) +
+                       (c.KeptExisting() ? Flag("exists", true) : c.Error == 0 ? "" : Field("fails", c.Reason)) +
                        "}";
             },
             [](const TCommandStep& c) {
-                return "{\"step\": \"command\"" + Field("command", c.Command) + Field("done", c.Accepted) + "}";
+                return "{\"step\": \"command\"" + Field("command", c.Command) + Flag("done", c.Accepted) + "}";
             },
             [&](const TValueStep& v) { return value("registry", v); },
             [&](const TCounterStep& c) { return value("counter", c); },
             [](const TEntryStep& e) {
                 return "{\"step\": \"record\"" + Field("path", e.Path) + Field("section", e.Section) +
-                       Field("name", e.Name) + Field("value", e.Value) + Field("done", e.Written) + "}";
+                       Field("name", e.Name) + Field("value", e.Value) + Flag("done", e.Written) + "}";
             },
             [](const TAddOnStep& a) { return "{\"step\": \"open\"" + Field("file", a.File) + "}"; },
             [](const TBoxStep& b) {
@@ -184,7 +184,7 @@ std::string PlanJson(const TRunSteps& steps, const std::string& dest, bool compl
     std::string text = "{\"dest\": " + JsonString(dest) + ", \"steps\": [";
     for (std::size_t i = 0; i < steps.size(); ++i) text += (i == 0 ? "\n  " : ",\n  ") + StepJson(steps[i]);
     text += steps.empty() ? "]" : "\n]";
-    return text + Field("completed", completed) + "}\n";
+    return text + Flag("completed", completed) + "}\n";
 }
 
 TPlan PlanOf(const TRunSteps& steps)
