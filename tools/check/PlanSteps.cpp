@@ -11,7 +11,8 @@ template <class... Ts> TOverload(Ts...) -> TOverload<Ts...>;
 
 bool EndsWith(const std::string& text, const std::string& tail)
 {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 std::string Same(const std::string& text) { return AsciiUpper(text); }
@@ -21,11 +22,6 @@ std::string Trimmed(const std::string& text)
     std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-const char* RootName(RegRoot root)
-{
-    return root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
 const char* IconName(TMsgIcon icon)
@@ -44,65 +40,88 @@ std::string KeyText(const TValueStep& v)
     return v.Key.empty() ? RootName(v.Root) : std::string(RootName(v.Root)) + "\\" + v.Key;
 }
 
+std::string Failed(bool done, const char* mark) { return done ? "" : mark; }
+
 std::string StepLine(const TPlanStep& step)
 {
     auto value = [](const TValueStep& v) {
-        return "registry " + KeyText(v) + "  " + v.Name + " = " + Shown(v.Data) + (v.Written ? "" : "  (fails)");
+        return "registry " + KeyText(v) + "  " + v.Name + " = " + Shown(v.Data) +
+               Failed(v.Written, "  (fails)");
     };
     return std::visit(
         TOverload{
-            [](const TDirectoryStep& d) { return "directory " + d.Path + (d.Made ? "" : "  (fails)"); },
+            [](const TDirectoryStep& d) { return "directory " + d.Path + Failed(d.Made, "  (fails)"); },
             [](const TCopyStep& c) {
-                std::string line = "copy " + c.Source + " -> " + c.Dest + (c.Keep ? "  (keep)" : "  (overwrite)");
+                std::string line =
+                    "copy " + c.Source + " -> " + c.Dest + (c.Keep ? "  (keep)" : "  (overwrite)");
                 if (c.KeptExisting()) return line + "  kept: the file exists";
                 return c.Error == 0 ? line : line + "  fails: " + c.Reason;
             },
-            [](const TCommandStep& c) { return "command " + Shown(c.Command) + (c.Accepted ? "" : "  (refused)"); },
+            [](const TCommandStep& c) {
+                return "command " + Shown(c.Command) + Failed(c.Accepted, "  (refused)");
+            },
             value,
             [&](const TCounterStep& c) { return value(c); },
             [](const TEntryStep& e) {
                 return "record " + e.Path + "  [" + e.Section + "] " + e.Name + " = " + Shown(e.Value) +
-                       (e.Written ? "" : "  (fails)");
+                       Failed(e.Written, "  (fails)");
             },
             [](const TAddOnStep& a) { return "open " + a.File; },
-            [](const TBoxStep& b) { return std::string("message ") + IconName(b.Icon) + " " + Shown(b.Text); },
+            [](const TBoxStep& b) {
+                return std::string("message ") + IconName(b.Icon) + " " + Shown(b.Text);
+            },
         },
         step);
 }
 
-std::string Field(const char* name, const std::string& text) { return std::string(", \"") + name + "\": " + JsonString(text); }
-std::string Flag(const char* name, bool flag) { return std::string(", \"") + name + "\": " + (flag ? "true" : "false"); }
+std::string Field(const char* name, const std::string& text)
+{
+    return std::string(", \"") + name + "\": " + JsonString(text);
+}
+
+std::string Flag(const char* name, bool flag)
+{
+    return std::string(", \"") + name + "\": " + (flag ? "true" : "false");
+}
+
+std::string Object(const char* kind, const std::string& fields)
+{
+    return std::string("{\"step\": \"") + kind + "\"" + fields + "}";
+}
 
 std::string StepJson(const TPlanStep& step)
 {
     auto value = [](const char* kind, const TValueStep& v) {
-        return std::string("{\"step\": \"") + kind + "\"" +
-               (v.Placed ? Field("root", RootName(v.Root)) + Field("key", v.Key) : std::string(", \"root\": null")) +
-               Field("name", v.Name) + Field("data", v.Data) + Flag("done", v.Written) + "}";
+        std::string place = v.Placed ? Field("root", RootName(v.Root)) + Field("key", v.Key)
+                                     : std::string(", \"root\": null");
+        return Object(kind,
+                      place + Field("name", v.Name) + Field("data", v.Data) + Flag("done", v.Written));
     };
     return std::visit(
         TOverload{
             [](const TDirectoryStep& d) {
-                return "{\"step\": \"directory\"" + Field("path", d.Path) + Flag("done", d.Made) + "}";
+                return Object("directory", Field("path", d.Path) + Flag("done", d.Made));
             },
             [](const TCopyStep& c) {
-                return "{\"step\": \"copy\"" + Field("source", c.Source) + Field("dest", c.Dest) +
-                       Flag("keep", c.Keep) + Flag("done", c.Error == 0) +
-                       (c.KeptExisting() ? Flag("exists", true) : c.Error == 0 ? "" : Field("fails", c.Reason)) +
-                       "}";
+                std::string outcome = c.KeptExisting() ? Flag("exists", true)
+                                      : c.Error == 0   ? ""
+                                                       : Field("fails", c.Reason);
+                return Object("copy", Field("source", c.Source) + Field("dest", c.Dest) +
+                                          Flag("keep", c.Keep) + Flag("done", c.Error == 0) + outcome);
             },
             [](const TCommandStep& c) {
-                return "{\"step\": \"command\"" + Field("command", c.Command) + Flag("done", c.Accepted) + "}";
+                return Object("command", Field("command", c.Command) + Flag("done", c.Accepted));
             },
             [&](const TValueStep& v) { return value("registry", v); },
             [&](const TCounterStep& c) { return value("counter", c); },
             [](const TEntryStep& e) {
-                return "{\"step\": \"record\"" + Field("path", e.Path) + Field("section", e.Section) +
-                       Field("name", e.Name) + Field("value", e.Value) + Flag("done", e.Written) + "}";
+                return Object("record", Field("path", e.Path) + Field("section", e.Section) +
+                                            Field("name", e.Name) + Field("value", e.Value) +
+                                            Flag("done", e.Written));
             },
-            [](const TAddOnStep& a) { return "{\"step\": \"open\"" + Field("file", a.File) + "}"; },
+            [](const TAddOnStep& a) { return Object("open", Field("file", a.File)); },
             [](const TBoxStep& b) {
-                return "{\"step\": \"message\"" + Field("icon", IconName(b.Icon)) + Field("text", b.Text) + "}";
+                return Object("message", Field("icon", IconName(b.Icon)) + Field("text", b.Text));
             },
         },
         step);
@@ -153,10 +172,16 @@ void KeepCommand(TPlan& plan, std::string& group, const TCommandStep& step)
     std::vector<std::string> args;
     if (!step.Accepted || !ReadCommand(step.Command, name, args)) return;
     if (Same(name) == "CREATEGROUP" && !args.empty()) group = args[0];
-    if (Same(name) == "ADDITEM" && args.size() >= 2) plan.Items.push_back({group, args[0], args[1], step.Command});
+    if (Same(name) == "ADDITEM" && args.size() >= 2)
+        plan.Items.push_back({group, args[0], args[1], step.Command});
 }
 
 }  // namespace
+
+const char* RootName(RegRoot root)
+{
+    return root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
 
 std::string Shown(const std::string& text)
 {
@@ -182,7 +207,8 @@ std::string PlanText(const TRunSteps& steps)
 std::string PlanJson(const TRunSteps& steps, const std::string& dest, bool completed)
 {
     std::string text = "{\"dest\": " + JsonString(dest) + ", \"steps\": [";
-    for (std::size_t i = 0; i < steps.size(); ++i) text += (i == 0 ? "\n  " : ",\n  ") + StepJson(steps[i]);
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        text += (i == 0 ? "\n  " : ",\n  ") + StepJson(steps[i]);
     text += steps.empty() ? "]" : "\n]";
     return text + Flag("completed", completed) + "}\n";
 }

@@ -63,6 +63,9 @@ using TPlanStep = std::variant<TDirectoryStep, TCopyStep, TCommandStep, TValueSt
                                TEntryStep, TAddOnStep, TBoxStep>;
 using TRunSteps = std::vector<TPlanStep>;
 
+// "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE".
+const char* RootName(RegRoot root);
+
 // Text in double quotes with its line breaks written as \r and \n, so
 // that blanks at either end and a command's CR LF can be seen, on one line.
 std::string Shown(const std::string& text);

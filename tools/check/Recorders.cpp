@@ -74,7 +74,9 @@ long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, con
     value.Name = name;
     value.Data = text;
     value.Written = rc == 0;
-    if (value.Placed && value.Root == RegRoot::CurrentUser && AsciiUpper(value.Key) == AsciiUpper(CountersPath))
+    bool counter = value.Placed && value.Root == RegRoot::CurrentUser &&
+                   AsciiUpper(value.Key) == AsciiUpper(CountersPath);
+    if (counter)
         steps_.push_back(TCounterStep{value});
     else
         steps_.push_back(value);

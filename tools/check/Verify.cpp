@@ -77,7 +77,8 @@ public:
     {
         std::string data;
         if (!Read(value, data)) return;
-        if (Same(value.Name) == Same(DateName) && EndsWithSame(value.Key, std::string("\\") + InstallSection)) {
+        if (Same(value.Name) == Same(DateName) &&
+            EndsWithSame(value.Key, std::string("\\") + InstallSection)) {
             if (!LooksLikeDateText(data, m_.Locale.Formats()))
                 Add(Where(value), TStepState::Differs, Shown(data) + " is no date and time");
         } else if (data != value.Data) {
@@ -146,8 +147,7 @@ public:
 private:
     static std::string Where(const TValueStep& value)
     {
-        return std::string(value.Root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
-               value.Key + "  " + value.Name;
+        return std::string(RootName(value.Root)) + "\\" + value.Key + "  " + value.Name;
     }
 
     // The value's text on the machine; false, with the finding made, when
