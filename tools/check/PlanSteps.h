@@ -30,7 +30,8 @@ struct TCommandStep {
 };
 
 struct TValueStep {
-    bool Placed = true;  // false: the key was not opened where it was seen
+    bool Placed = true;  // false: written to a key not seen being opened,
+                         // so where it landed is unknown
     RegRoot Root = RegRoot::CurrentUser;
     std::string Key;  // below the root, no leading "\"
     std::string Name, Data;

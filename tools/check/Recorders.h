@@ -22,11 +22,14 @@ private:
     TRunSteps& steps_;
 };
 
-// Passes every call on to the registry double, keeping the full path of
+// Passes every call on to the registry double, keeping the root and path of
 // each key it hands out so that a value write can be told by where it lands.
 class TRecordingRegistry : public IRegistryApi {
 public:
-    TRecordingRegistry(TFakeRegistry& registry, TRunSteps& steps) : registry_(registry), steps_(steps) {}
+    TRecordingRegistry(TFakeRegistry& registry, TRunSteps& steps)
+        : registry_(registry), steps_(steps)
+    {
+    }
     RegKey Root(RegRoot root) override;
     long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override;
     long OpenKey(RegKey parent, const std::string& sub, RegAccess access, RegKey& result) override;
@@ -60,7 +63,10 @@ private:
 // the file reads back for them.
 class TRecordingProfiles : public IProfileFiles {
 public:
-    TRecordingProfiles(TFakeProfileFiles& profiles, TRunSteps& steps) : profiles_(profiles), steps_(steps) {}
+    TRecordingProfiles(TFakeProfileFiles& profiles, TRunSteps& steps)
+        : profiles_(profiles), steps_(steps)
+    {
+    }
     std::string KeyNameBuffer(const std::string& path, const std::string& section,
                               std::size_t size) override
     {
