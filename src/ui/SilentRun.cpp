@@ -2,9 +2,9 @@
 
 #include "DateText.h"
 #include "Description.h"
-#include "MainDlg.h"
 #include "Paths.h"
-#include "Program.h"
+#include "WizardRules.h"
+#include "WizardText.h"
 #include "Shared.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
@@ -72,7 +72,7 @@ TExitCode Install(TSilentLog& log, const TCommandLine& line)
     if (!refusal.empty()) return log.Line(refusal), Ending(log, ExitNothingDone);
     s.DestDir = Cut(typed);
 
-    ReadRegisteredOwner(s.UserName, s.UserOrganization);
+    ReadRegisteredOwner(*Sys().Registry, s.UserName, s.UserOrganization);
     if (line.HasName) s.UserName = line.Name;
     if (line.HasOrg) s.UserOrganization = line.Org;
     log.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +

@@ -5,9 +5,8 @@
 #include "MainDlg.h"
 #include "MainWin.h"
 #include "SilentRun.h"
+#include "WizardText.h"
 #include "platform/Platform.h"
-
-const char* const ApplicationTitle = "Pellwick 2.1";
 
 int RunProgram()
 {
