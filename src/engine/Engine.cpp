@@ -319,9 +319,10 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
     bool uninstallItem = progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
+    const char* why = progman.IsOpen() ? " (the program manager refused it; not counted as a failure)"
+                                       : " (no program manager answered; not counted as a failure)";
     view_.Note((uninstallItem ? "uninstall item made Uninstall " : "uninstall item not made Uninstall ") +
-               d_.Application +
-               (uninstallItem ? "" : " (the program manager refused it; not counted as a failure)"));
+               d_.Application + (uninstallItem ? "" : why));
 }
 
 void TInstallRun::StartAddOns()
