@@ -79,17 +79,8 @@ TExitCode Install(TSilentLog& log, const TCommandLine& line)
              s.UserOrganization + "\"");
 
     TLogView view(log, line.AddOns);
-    TExitCode code = ExitInstalled;
-    try {
-        TInstallRun(s, view).Perform(s.InstallFailures);
-        if (!s.InstallFailures.empty()) code = ExitIncomplete;
-    } catch (const std::exception& e) {
-        // The wizard's error box, and what it leaves: the steps before it.
-        log.Line("stopped: " + std::string(e.what()) + ".");
-        code = ExitStopped;
-    }
-    Sys().ProgramManager->Close();
-    return Ending(log, code);
+    TInstallRun(s, view).Perform(s.InstallFailures);
+    return Ending(log, s.InstallFailures.empty() ? ExitInstalled : ExitIncomplete);
 }
 
 }  // namespace
@@ -111,5 +102,15 @@ TExitCode RunSilent(const TCommandLine& line)
     if (!log.Start(std::string(ApplicationTitle) + ": silent installation, " +
                    DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats())))
         return ExitNothingDone;
-    return Install(log, line);
+    TExitCode code;
+    try {
+        code = Install(log, line);
+    } catch (const std::exception& e) {
+        // Where the wizard shows its error box; what was done before it
+        // stays done and is in the log.
+        log.Line("stopped: " + std::string(e.what()) + ".");
+        code = Ending(log, ExitStopped);
+    }
+    if (Sys().ProgramManager != nullptr) Sys().ProgramManager->Close();
+    return code;
 }

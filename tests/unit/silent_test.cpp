@@ -194,6 +194,20 @@ TEST_F(SilentTest, StandardUserEndsWithNothingDone)
     EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\Maker"));
 }
 
+// The wizard shows an error box for an owner that is no text; the silent
+// run ends as an error stops it, and is not ended by it.
+TEST_F(SilentTest, ErrorBeforeTheRunEndsAsStoppedWithItsText)
+{
+    WriteDescription(Product);
+    Fake.Registry.SetDWord(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                           "RegisteredOwner", 7);
+    EXPECT_EQ(3, Run({"/S"}));
+    EXPECT_TRUE(Logged("stopped: Invalid data type for 'RegisteredOwner'."));
+    EXPECT_TRUE(Logged("exit code 3 (stopped by an error)"));
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\Tool"));
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(SilentTest, LogThatCannotBeWrittenEndsWithNothingDone)
 {
     WriteDescription(Product);
