@@ -1,13 +1,21 @@
 #include "Paths.h"
 
+#include <cstring>
+
+#include "core/CharText.h"
 #include "core/Text.h"
 
 const char* const DeviceTargetReason = "the name is kept by Windows for a device";
 
 namespace {
 
-const char* const DeviceNames[] = {"CON", "PRN", "AUX", "NUL"};
+const char* const DeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
 const char* const NumberedDevices[] = {"COM", "LPT"};
+// COM and LPT take a digit, or one of the superscripts 1, 2 and 3 of code
+// page 1252.
+const char* const DeviceDigits = "0123456789";
+const char* const SuperscriptDigits = "\xB9\xB2\xB3";
+const char* const Separators = "\\/";
 // Characters no file or folder name may hold; ":" is allowed only after the
 // drive letter.
 const char* const ForbiddenCharacters = "<>:\"|?*";
@@ -24,8 +32,11 @@ bool IsDevice(std::string part)
     part = AsciiUpper(part);
     for (const char* name : DeviceNames)
         if (part == name) return true;
+    bool superscripts = AnsiCodePage().Number() == 1252;
     for (const char* stem : NumberedDevices)
-        if (part.size() == 4 && part.compare(0, 3, stem) == 0 && part[3] >= '1' && part[3] <= '9')
+        if (part.size() == 4 && part.compare(0, 3, stem) == 0 && part[3] != '\0' &&
+            (std::strchr(DeviceDigits, part[3]) != nullptr ||
+             (superscripts && std::strchr(SuperscriptDigits, part[3]) != nullptr)))
             return true;
     return false;
 }
@@ -43,27 +54,35 @@ std::string Refused(const std::string& path, const std::string& reason)
     return path + " cannot be a folder: " + reason + ". Please choose another directory.";
 }
 
+// "." and "..": parts the system resolves, not names that end in a full stop.
+bool IsDotPart(const std::string& part) { return part == "." || part == ".."; }
+
+// The last part of path, after its last separator or drive colon.
+std::string LastPart(const std::string& path)
+{
+    std::string::size_type cut = FindLastCharOf(path, "\\/:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 }  // namespace
 
-std::string DirectoryToMake(const std::string& path)
-{
-    std::string dir = path;
-    while (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    return dir;
-}
+std::string DirectoryToMake(const std::string& path) { return DropTrailing(path, "\\"); }
 
 std::string TypedDestination(const std::string& text)
 {
-    std::string::size_type end = text.size();
-    while (end > 0 && IsBlank(text[end - 1])) --end;
-    return text.substr(0, end);
+    // A full stop at the end goes the way of the blanks, unless it is part
+    // of "." or "..". Neither is ever the second byte of a character.
+    std::string kept = text;
+    while (!kept.empty() && (kept.back() == '.' || IsBlank(kept.back())) && !IsDotPart(LastPart(kept)))
+        kept.pop_back();
+    return kept;
 }
 
 std::string DeviceNamePart(const std::string& path)
 {
     std::string::size_type at = DriveLength(path);
     while (at <= path.size()) {
-        std::string::size_type end = path.find_first_of("\\/", at);
+        std::string::size_type end = FindCharOf(path, Separators, at);
         if (end == std::string::npos) end = path.size();
         std::string part = path.substr(at, end - at);
         if (IsDevice(part)) return part;
@@ -74,12 +93,24 @@ std::string DeviceNamePart(const std::string& path)
 
 std::string FolderRefusal(const std::string& path, bool isFile)
 {
-    for (std::string::size_type i = DriveLength(path); i < path.size(); ++i) {
+    for (std::string::size_type i = DriveLength(path); i < path.size(); i = NextChar(path, i)) {
         unsigned char c = static_cast<unsigned char>(path[i]);
         if (c < 32)
             return Refused(path, "a folder name may not hold a control character");
-        if (std::string(ForbiddenCharacters).find(path[i]) != std::string::npos)
+        if (FindCharOf(path, ForbiddenCharacters, i) == i)
             return Refused(path, std::string("a folder name may not hold the character ") + path[i]);
+    }
+    // Windows makes "Apps " or "Apps." as "Apps", and the files meant for
+    // the folder inside would find none there.
+    for (std::string::size_type at = DriveLength(path), end; at < path.size(); at = end + 1) {
+        end = FindCharOf(path, Separators, at);
+        if (end == std::string::npos) break;
+        std::string part = path.substr(at, end - at);
+        if (part.empty() || IsDotPart(part)) continue;
+        if (IsBlank(part.back()) || part.back() == '.')
+            return Refused(path, "the folder name \"" + part + "\" ends in " +
+                                     (part.back() == '.' ? "a full stop" : "a blank") +
+                                     ", which Windows drops");
     }
     std::string device = DeviceNamePart(path);
     if (!device.empty())

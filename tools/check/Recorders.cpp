@@ -1,6 +1,7 @@
 #include "Recorders.h"
 
 #include "Engine.h"
+#include "core/CharText.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void TRecordingRegistry::Remember(RegKey parent, const std::string& sub, RegKey 
     std::string base = it == paths_.end() ? "?" : it->second;
     std::string path = sub.empty() ? base : base + "\\" + sub;
     // The uninstaller's key is opened as "\Software\Brenvolt\Skorvel\".
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    path = DropTrailing(path, "\\");
     paths_[result] = path;
 }
 

@@ -130,8 +130,8 @@ std::string TWin32FileSystem::DriveDirectory(char letter)
 std::vector<std::string> TWin32FileSystem::Subdirectories(const std::string& path)
 {
     std::vector<std::string> names;
-    std::string pattern = path;
-    if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+    // "C:\" keeps its backslash; any other path gets one.
+    std::string pattern = DropTrailing(path, "\\") + '\\';
     pattern += "*.*";
     WIN32_FIND_DATAA found;
     UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
