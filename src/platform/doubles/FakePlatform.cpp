@@ -58,7 +58,7 @@ unsigned long TFakeFileSystem::ChangeDirectory(const std::string& path)
     if (!disk_.DirExists(path)) return 3;  // ERROR_PATH_NOT_FOUND
     std::string full = path;
     if (full.size() == 2 && full[1] == ':') full += '\\';
-    while (full.size() > 3 && full.back() == '\\') full.pop_back();
+    while (full.size() > 3 && DropTrailing(full, "\\").size() < full.size()) full.pop_back();
     if (full.size() >= 1) full[0] = AsciiUpper(full.substr(0, 1))[0];
     // The system remembers the directory left behind on the other drive.
     if (!Current.empty()) DriveDirs[AsciiUpper(Current.substr(0, 1))[0]] = Current;
