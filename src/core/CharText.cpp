@@ -41,7 +41,12 @@ void UseAnsiCodePage(const TCodePage& page) { Current() = page; }
 
 std::size_t NextChar(const std::string& text, std::size_t at, const TCodePage& page)
 {
-    return at + 1 < text.size() && page.IsLead(text[at]) ? at + 2 : at + 1;
+    // No second byte is below 0x40: a lead byte before one stands alone, and
+    // the separators and blanks below it are always themselves.
+    return at + 1 < text.size() && page.IsLead(text[at]) &&
+                   static_cast<unsigned char>(text[at + 1]) >= 0x40
+               ? at + 2
+               : at + 1;
 }
 
 std::size_t PrevChar(const std::string& text, std::size_t at, const TCodePage& page)

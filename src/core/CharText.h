@@ -37,7 +37,7 @@ const TCodePage& AnsiCodePage();
 void UseAnsiCodePage(const TCodePage& page);
 
 // Where the character after the one at byte `at` starts. A lead byte at the
-// very end stands alone.
+// very end, or before a byte below 0x40, stands alone.
 std::size_t NextChar(const std::string& text, std::size_t at,
                      const TCodePage& page = AnsiCodePage());
 // Where the character before byte `at` (a character boundary) starts; 0 at 0.

@@ -90,6 +90,7 @@ TEST_F(CodePageTest, EveryRuleWalksNamesByCharacter)
          Refusal("c:\\" + Point, "a folder name may not hold the character |")},
         {932, "FolderRefusal", "c:\\" + Point + "|x",
          Refusal("c:\\" + Point + "|x", "a folder name may not hold the character |")},
+        {932, "FolderRefusal", "c:\\\x81?", Refusal("c:\\\x81?", "a folder name may not hold the character ?")},
         {932, "FolderRefusal", "c:\\" + So + " \\x",
          Refusal("c:\\" + So + " \\x", "the folder name \"" + So + " \" ends in a blank, which Windows drops")},
         {932, "DeviceNamePart", "c:\\" + Yosan + "\\con.txt", "con.txt"},
