@@ -23,8 +23,10 @@ const char* const Absent = "\x01<absent>\x01";
 constexpr std::size_t Unlimited = 1u << 24;
 
 struct Layout {
-    // (section, key) of every entry line under a header, in file order.
+    // (section, key) of every entry line under a header, in file order,
+    // with the number of the header it stands under.
     std::vector<std::pair<std::string, std::string>> entries;
+    std::vector<std::size_t> headerOf;
     std::vector<std::string> sections;
     // Lines that are neither headers nor entries, trimmed, blanks left out.
     std::vector<std::string> others;
@@ -32,7 +34,7 @@ struct Layout {
 
 // Splits a file into lines at CR, LF or CR LF, and sorts them the way the
 // profile functions do: "[" starts a header, a line with "=" is an entry.
-Layout Scan(const std::string& content)
+Layout Scan(const std::string& content, const TCodePage& page)
 {
     Layout layout;
     std::vector<std::string> lines;
@@ -55,20 +57,35 @@ Layout Scan(const std::string& content)
         std::string text = fuzz::TrimBlanks(raw);
         if (text.empty()) continue;
         if (text[0] == '[') {
-            std::string::size_type close = text.find(']');
+            std::string::size_type close = fuzz::FindChar(text, ']', page);
             section = fuzz::TrimBlanks(
                 text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             layout.sections.push_back(section);
             inSection = true;
         } else if (text.find('=') != std::string::npos) {
-            if (inSection)
+            if (inSection) {
                 layout.entries.emplace_back(section,
                                             fuzz::TrimBlanks(text.substr(0, text.find('='))));
+                layout.headerOf.push_back(layout.sections.size() - 1);
+            }
         } else {
             layout.others.push_back(text);
         }
     }
     return layout;
+}
+
+// Whether the first entry that is no comment, under the first header named
+// section, has an empty name.
+bool FirstNameEmpty(const Layout& layout, const std::string& section, const TCodePage& page)
+{
+    std::size_t header = 0;
+    while (header < layout.sections.size() && !fuzz::SameNoCase(layout.sections[header], section, page))
+        ++header;
+    for (std::size_t i = 0; i < layout.entries.size(); ++i)
+        if (layout.headerOf[i] == header && layout.entries[i].second.compare(0, 1, ";") != 0)
+            return layout.entries[i].second.empty();
+    return false;
 }
 
 }  // namespace
@@ -85,11 +102,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // for the system's functions, so none are written.
     static const char nameStops[] = "=[];\r\n\0";
     static const char valueStops[] = "\r\n\0";
+    // Names end in a whole character of the code page.
+    const TCodePage page = fuzz::PickCodePage(in.ConsumeIntegral<std::uint8_t>());
+    UseAnsiCodePage(page);
     const bool fileExists = in.ConsumeBool();
-    const std::string section = fuzz::TrimBlanks(
-        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1));
-    const std::string key = fuzz::TrimBlanks(
-        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1));
+    const std::string section = fuzz::WholeName(
+        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1), page);
+    const std::string key = fuzz::WholeName(
+        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1), page);
     const std::string value =
         fuzz::Without(in.ConsumeRandomLengthString(1200), valueStops, sizeof valueStops - 1);
     const std::size_t readSize = in.ConsumeIntegralInRange<std::size_t>(0, 1100);
@@ -100,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     disk.MakeDirs("C:\\SETUP");
     if (fileExists) disk.Put(Path, content);
     TFakeProfileFiles files(disk);
-    const Layout before = Scan(fileExists ? content : std::string());
+    const Layout before = Scan(fileExists ? content : std::string(), page);
 
     // Reading: cut reads and listings agree with the full ones.
     const std::string full = files.ReadValue(Path, section, key, Absent, Unlimited);
@@ -131,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Writing.
     fuzz::Check(files.WriteValue(Path, section, key, value), "the write was refused");
     const std::string written = disk.Get(Path);
-    const Layout after = Scan(written);
+    const Layout after = Scan(written, page);
 
     const std::string readBack = files.ReadValue(Path, section, key, Absent, Unlimited);
     fuzz::Check(readBack == fuzz::AsRead(value), "the written value does not read back",
@@ -140,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (std::size_t i = 0; i < before.entries.size(); ++i) {
         const auto& entry = before.entries[i];
-        if (fuzz::SameNoCase(entry.first, section) && fuzz::SameNoCase(entry.second, key))
+        if (fuzz::SameNoCase(entry.first, section, page) && fuzz::SameNoCase(entry.second, key, page))
             continue;
         const std::string now = files.ReadValue(Path, entry.first, entry.second, Absent, Unlimited);
         fuzz::Check(now == valuesBefore[i], "another entry changed its value",
@@ -150,18 +170,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (std::size_t i = 0; i < before.sections.size(); ++i) {
-        if (fuzz::SameNoCase(before.sections[i], section)) continue;
+        if (fuzz::SameNoCase(before.sections[i], section, page)) continue;
         fuzz::Check(files.KeyNameBuffer(Path, before.sections[i], Unlimited) == listingsBefore[i],
                     "another section lists other names", "[" + before.sections[i] + "]");
     }
 
     // The written section lists what it listed, and the key at its end
-    // when it was not there before.
+    // when it was not there before; a listing whose first name is empty
+    // reads as empty.
     std::string expected = listing;
     if (full == Absent) {
         expected.pop_back();
         expected += key + '\0' + '\0';
     }
+    if (FirstNameEmpty(after, section, page)) expected = std::string(1, '\0');
     const std::string listingAfter = files.KeyNameBuffer(Path, section, Unlimited);
     fuzz::Check(listingAfter == expected, "the written section lists the wrong names",
                 fuzz::Show(listingAfter) + " instead of " + fuzz::Show(expected));
