@@ -107,10 +107,11 @@ std::string FolderRefusal(const std::string& path, bool isFile)
         if (end == std::string::npos) break;
         std::string part = path.substr(at, end - at);
         if (part.empty() || IsDotPart(part)) continue;
-        if (IsBlank(part.back()) || part.back() == '.')
-            return Refused(path, "the folder name \"" + part + "\" ends in " +
-                                     (part.back() == '.' ? "a full stop" : "a blank") +
-                                     ", which Windows drops");
+        if (IsBlank(part.back()) || part.back() == '.') {
+            std::string reason = "the folder name \"" + part + "\" ends in ";
+            reason += part.back() == '.' ? "a full stop" : "a blank";
+            return Refused(path, reason + ", which Windows drops");
+        }
     }
     std::string device = DeviceNamePart(path);
     if (!device.empty())

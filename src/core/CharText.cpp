@@ -4,11 +4,7 @@
 
 namespace {
 
-TCodePage& Current()
-{
-    static TCodePage page;
-    return page;
-}
+TCodePage current;
 
 // Where the character holding byte `at` starts.
 std::size_t CharStart(const std::string& text, std::size_t at, const TCodePage& page)
@@ -35,9 +31,9 @@ TCodePage::TCodePage(unsigned number) : number_(number)
     for (unsigned b = first; b <= last; ++b) SetLead(static_cast<unsigned char>(b));
 }
 
-const TCodePage& AnsiCodePage() { return Current(); }
+const TCodePage& AnsiCodePage() { return current; }
 
-void UseAnsiCodePage(const TCodePage& page) { Current() = page; }
+void UseAnsiCodePage(const TCodePage& page) { current = page; }
 
 std::size_t NextChar(const std::string& text, std::size_t at, const TCodePage& page)
 {

@@ -81,7 +81,7 @@ namespace {
 
 bool EndsInBackslash(const std::string& path)
 {
-    return !path.empty() && PrevChar(path, path.size()) == path.size() - 1 && path.back() == '\\';
+    return DropTrailing(path, "\\").size() != path.size();
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ struct Layout {
     std::vector<std::string> sections;
     // Lines that are neither headers nor entries, trimmed, blanks left out.
     std::vector<std::string> others;
+    // Headers without a closing bracket of their own.
+    int unclosed = 0;
 };
 
 // Splits a file into lines at CR, LF or CR LF, and sorts them the way the
@@ -58,6 +60,7 @@ Layout Scan(const std::string& content, const TCodePage& page)
         if (text.empty()) continue;
         if (text[0] == '[') {
             std::string::size_type close = fuzz::FindChar(text, ']', page);
+            layout.unclosed += close == std::string::npos;
             section = fuzz::TrimBlanks(
                 text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             layout.sections.push_back(section);
@@ -76,7 +79,7 @@ Layout Scan(const std::string& content, const TCodePage& page)
 }
 
 // Whether the first entry that is no comment, under the first header named
-// section, has an empty name.
+// section, has a name that reads as empty: none, or one starting with NUL.
 bool FirstNameEmpty(const Layout& layout, const std::string& section, const TCodePage& page)
 {
     std::size_t header = 0;
@@ -84,7 +87,7 @@ bool FirstNameEmpty(const Layout& layout, const std::string& section, const TCod
         ++header;
     for (std::size_t i = 0; i < layout.entries.size(); ++i)
         if (layout.headerOf[i] == header && layout.entries[i].second.compare(0, 1, ";") != 0)
-            return layout.entries[i].second.empty();
+            return layout.entries[i].second.empty() || layout.entries[i].second[0] == '\0';
     return false;
 }
 
@@ -141,6 +144,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         cutListing.back() == '\0',
                     "a cut listing is not the start of the full one", fuzz::Show(cutListing));
 
+    // A header left open by a two-byte character that takes its "]" is
+    // closed anew by every write: what a write keeps is held for files
+    // whose headers are closed.
+    if (page.Number() != 1252 && before.unclosed > 0) return 0;
+
     std::vector<std::string> valuesBefore;
     for (const auto& entry : before.entries)
         valuesBefore.push_back(files.ReadValue(Path, entry.first, entry.second, Absent, Unlimited));
@@ -186,7 +194,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (FirstNameEmpty(after, section, page)) expected = std::string(1, '\0');
     const std::string listingAfter = files.KeyNameBuffer(Path, section, Unlimited);
     fuzz::Check(listingAfter == expected, "the written section lists the wrong names",
-                fuzz::Show(listingAfter) + " instead of " + fuzz::Show(expected));
+                fuzz::Show(listingAfter) + " instead of " + fuzz::Show(expected) + " in [" +
+                    fuzz::Show(section) + "] " + fuzz::Show(key) + " of " + fuzz::Show(written));
 
     fuzz::Check(after.others == before.others, "lines that are not entries were lost or changed",
                 "file " + fuzz::Show(written));
