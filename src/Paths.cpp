@@ -93,13 +93,13 @@ std::string DeviceNamePart(const std::string& path)
 
 std::string FolderRefusal(const std::string& path, bool isFile)
 {
-    for (std::string::size_type i = DriveLength(path); i < path.size(); i = NextChar(path, i)) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c < 32)
+    // A control character is never the second byte of a character.
+    std::string::size_type bad = FindCharOf(path, ForbiddenCharacters, DriveLength(path));
+    for (std::string::size_type i = DriveLength(path); i < path.size() && i < bad; ++i)
+        if (static_cast<unsigned char>(path[i]) < 32)
             return Refused(path, "a folder name may not hold a control character");
-        if (FindCharOf(path, ForbiddenCharacters, i) == i)
-            return Refused(path, std::string("a folder name may not hold the character ") + path[i]);
-    }
+    if (bad != std::string::npos)
+        return Refused(path, std::string("a folder name may not hold the character ") + path[bad]);
     // Windows makes "Apps " or "Apps." as "Apps", and the files meant for
     // the folder inside would find none there.
     for (std::string::size_type at = DriveLength(path), end; at < path.size(); at = end + 1) {

@@ -53,10 +53,10 @@ std::size_t PrevChar(const std::string& text, std::size_t at, const TCodePage& p
 std::size_t FindCharOf(const std::string& text, const char* set, std::size_t from,
                        const TCodePage& page)
 {
-    for (std::size_t at = from; at < text.size(); at = NextChar(text, at, page))
-        if (text[at] != '\0' && std::strchr(set, text[at]) != nullptr &&
-            NextChar(text, at, page) == at + 1)
-            return at;
+    for (std::size_t at = from, next; at < text.size(); at = next) {
+        next = NextChar(text, at, page);
+        if (next == at + 1 && text[at] != '\0' && std::strchr(set, text[at]) != nullptr) return at;
+    }
     return std::string::npos;
 }
 
