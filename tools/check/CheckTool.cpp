@@ -15,7 +15,8 @@ namespace {
 
 const char* const Usage =
     "usage: pellwick-check DIR [--strict] [--json] [--codepage N]\n"
-    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH] [--codepage N]\n"
+    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH] [--json]\n"
+    "                      [--codepage N]\n"
     "       pellwick-check DIR --verify --dest PATH [--user NAME] [--org ORG] [--json] [--codepage N]\n";
 
 struct TOptions {
@@ -67,7 +68,7 @@ TOptions ParseArgs(const std::vector<std::string>& args)
     if (!o.Plan && (o.HasDest || !o.Run.UserName.empty() || !o.Run.UserOrganization.empty() ||
                     o.WindowsDir != DefaultWindowsDir))
         throw EError("--dest, --user, --org and --windir go with --plan");
-    if (o.Plan && (o.Strict || o.Json)) throw EError("--strict and --json go without --plan");
+    if (o.Plan && o.Strict) throw EError("--strict goes without --plan");
     return o;
 }
 
@@ -80,7 +81,7 @@ const char* const Summary =
     "hold (missing, differs, kept older).\n"
     "\n"
     "  --strict   warnings fail the check too\n"
-    "  --json     the findings as JSON\n"
+    "  --json     the findings, the plan or what does not hold as JSON\n"
     "  --codepage N  the ANSI code page of the machines the product is for\n"
     "             (default 1252; with --verify, this machine's)\n"
     "  --help     this text\n"
@@ -105,13 +106,6 @@ bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
         }
     }
     return false;
-}
-
-std::string PlanText(const TRunLog& log)
-{
-    std::string text;
-    for (const std::string& line : log) text += line + "\n";
-    return text;
 }
 
 }  // namespace
@@ -155,7 +149,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         if (!o.HasDest) settings.DestDir = Shared.InstallDescription.Directory;
         if (o.Plan) {
             bool completed = run.Install(settings);
-            result.Out = PlanText(run.Log());
+            result.Out = o.Json ? PlanJson(run.Steps(), settings.DestDir, completed) : PlanText(run.Steps());
             result.Status = completed ? ExitClean : ExitFindings;
             return result;
         }
@@ -166,7 +160,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
                 return result;
             }
             bool completed = run.Install(settings);
-            TPlan plan = ReadPlan(run.Log());
+            TPlan plan = PlanOf(run.Steps());
             TVerifyResult verified = VerifyPlan(plan, *machine, windowsDir);
             if (!completed)
                 verified.Stop = plan.Messages.empty() ? "the run stops early" : plan.Messages.back();
