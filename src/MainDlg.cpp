@@ -86,7 +86,9 @@ std::string NoticeText(const std::string& bytes)
 
 std::string DestinationFor(const std::string& directory, const std::string& setting)
 {
-    std::string tail = setting.size() > 3 ? setting.substr(3) : "";
+    // Past the setting's drive root: its first three bytes, or two when the
+    // third begins a character of two.
+    std::string tail = setting.size() > 3 ? setting.substr(CutBytes(setting, 3).size()) : "";
     return directory.size() == 3 ? directory + tail : directory + "\\" + tail;
 }
 

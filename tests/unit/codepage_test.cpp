@@ -5,6 +5,7 @@
 
 #include "Engine.h"
 #include "Fixtures.h"
+#include "MainDlg.h"
 #include "Paths.h"
 #include "core/Text.h"
 #include "toolkit/DirControls.h"
@@ -45,6 +46,7 @@ const NamedRule Rules[] = {
     {"Lower", [](const std::string& t) { return Sys().Locale->Lower(t); }},
     {"DiskKey", TFakeDisk::Key},
     {"DirOf", TFakeDisk::DirOf},
+    {"DestinationFor", [](const std::string& setting) { return DestinationFor("D:\\", setting); }},
 };
 
 TRule RuleNamed(const std::string& name)
@@ -83,6 +85,10 @@ TEST_F(CodePageTest, EveryRuleWalksNamesByCharacter)
         {932, "DiskKey", "c:\\" + Yosan + "\\", "C:\\" + Yosan},
         {932, "DiskKey", "c:\\" + So + ".\\x", "C:\\" + So + ".\\X"},
         {932, "DirOf", "c:\\" + Yosan + "\\" + So, "c:\\" + Yosan},
+        // The drive root's three bytes, or two before a whole character.
+        {932, "DestinationFor", "c:\\" + Yosan, "D:\\" + Yosan},
+        {932, "DestinationFor", "cc" + Yosan, "D:\\" + Yosan},
+        {1252, "DestinationFor", "cc" + Yosan, "D:\\" + Yosan.substr(1)},
         // A trail byte 0x7C is no "|"; a real one still is.
         {932, "FolderRefusal", "c:\\" + Point, ""},
         {950, "FolderRefusal", "c:\\" + Yi + "\\" + Kyo, ""},
