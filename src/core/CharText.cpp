@@ -45,11 +45,6 @@ std::size_t NextChar(const std::string& text, std::size_t at, const TCodePage& p
                : at + 1;
 }
 
-std::size_t PrevChar(const std::string& text, std::size_t at, const TCodePage& page)
-{
-    return at == 0 ? 0 : CharStart(text, at - 1, page);
-}
-
 std::size_t FindCharOf(const std::string& text, const char* set, std::size_t from,
                        const TCodePage& page)
 {

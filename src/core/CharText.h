@@ -40,9 +40,6 @@ void UseAnsiCodePage(const TCodePage& page);
 // very end, or before a byte below 0x40, stands alone.
 std::size_t NextChar(const std::string& text, std::size_t at,
                      const TCodePage& page = AnsiCodePage());
-// Where the character before byte `at` (a character boundary) starts; 0 at 0.
-std::size_t PrevChar(const std::string& text, std::size_t at,
-                     const TCodePage& page = AnsiCodePage());
 // The first / last single-byte character from `set` (never the second byte
 // of a character); npos when there is none.
 std::size_t FindCharOf(const std::string& text, const char* set, std::size_t from = 0,
