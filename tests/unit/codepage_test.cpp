@@ -5,7 +5,6 @@
 
 #include "Engine.h"
 #include "Fixtures.h"
-#include "MainDlg.h"
 #include "Paths.h"
 #include "core/Text.h"
 #include "toolkit/DirControls.h"

@@ -119,3 +119,11 @@ std::string FolderRefusal(const std::string& path, bool isFile)
     if (isFile) return Refused(path, "it is the name of an existing file");
     return "";
 }
+
+std::string DestinationFor(const std::string& directory, const std::string& setting)
+{
+    // Past the setting's drive root: its first three bytes, or two when the
+    // third begins a character of two.
+    std::string tail = setting.size() > 3 ? setting.substr(CutBytes(setting, 3).size()) : "";
+    return directory.size() == 3 ? directory + tail : directory + "\\" + tail;
+}
