@@ -2,19 +2,8 @@
 
 #include <cstring>
 
-namespace {
+TCodePage RunningCodePage;
 
-TCodePage current;
-
-// Where the character holding byte `at` starts.
-std::size_t CharStart(const std::string& text, std::size_t at, const TCodePage& page)
-{
-    std::size_t start = 0;
-    for (std::size_t next; (next = NextChar(text, start, page)) <= at;) start = next;
-    return start;
-}
-
-}  // namespace
 
 TCodePage::TCodePage(unsigned number) : number_(number)
 {
@@ -31,10 +20,6 @@ TCodePage::TCodePage(unsigned number) : number_(number)
     for (unsigned b = first; b <= last; ++b) SetLead(static_cast<unsigned char>(b));
 }
 
-const TCodePage& AnsiCodePage() { return current; }
-
-void UseAnsiCodePage(const TCodePage& page) { current = page; }
-
 std::size_t NextChar(const std::string& text, std::size_t at, const TCodePage& page)
 {
     // No second byte is below 0x40: a lead byte before one stands alone, and
@@ -43,6 +28,13 @@ std::size_t NextChar(const std::string& text, std::size_t at, const TCodePage& p
                    static_cast<unsigned char>(text[at + 1]) >= 0x40
                ? at + 2
                : at + 1;
+}
+
+std::size_t CharStart(const std::string& text, std::size_t at, const TCodePage& page)
+{
+    std::size_t start = 0;
+    for (std::size_t next; (next = NextChar(text, start, page)) <= at;) start = next;
+    return start;
 }
 
 std::size_t FindCharOf(const std::string& text, const char* set, std::size_t from,
@@ -78,12 +70,4 @@ std::string CutBytes(const std::string& text, std::size_t max, const TCodePage& 
 {
     if (text.size() <= max) return text;
     return text.substr(0, CharStart(text, max, page));
-}
-
-std::size_t TailStart(const std::string& text, std::size_t max, const TCodePage& page)
-{
-    if (text.size() <= max) return 0;
-    std::size_t at = text.size() - max;
-    std::size_t start = CharStart(text, at, page);
-    return start == at ? at : NextChar(text, start, page);
 }

@@ -33,13 +33,18 @@ private:
 
 // The code page of the running system: set where the platform services are
 // installed, from the locale service; single-byte until then.
-const TCodePage& AnsiCodePage();
-void UseAnsiCodePage(const TCodePage& page);
+extern TCodePage RunningCodePage;
+inline const TCodePage& AnsiCodePage() { return RunningCodePage; }
+inline void UseAnsiCodePage(const TCodePage& page) { RunningCodePage = page; }
 
 // Where the character after the one at byte `at` starts. A lead byte at the
 // very end, or before a byte below 0x40, stands alone.
 std::size_t NextChar(const std::string& text, std::size_t at,
                      const TCodePage& page = AnsiCodePage());
+// Where the character holding byte `at` (< text.size()) starts: `at`, or
+// one before when `at` is a second byte.
+std::size_t CharStart(const std::string& text, std::size_t at,
+                      const TCodePage& page = AnsiCodePage());
 // The first / last single-byte character from `set` (never the second byte
 // of a character); npos when there is none.
 std::size_t FindCharOf(const std::string& text, const char* set, std::size_t from = 0,
@@ -53,7 +58,3 @@ std::string DropTrailing(const std::string& text, const char* set,
 // character.
 std::string CutBytes(const std::string& text, std::size_t max,
                      const TCodePage& page = AnsiCodePage());
-// Where the last `max` bytes of text start, one later when that would be
-// the second byte of a character.
-std::size_t TailStart(const std::string& text, std::size_t max,
-                      const TCodePage& page = AnsiCodePage());

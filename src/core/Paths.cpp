@@ -9,11 +9,11 @@ const char* const DeviceTargetReason = "the name is kept by Windows for a device
 
 namespace {
 
-const char* const DeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-const char* const NumberedDevices[] = {"COM", "LPT"};
+// One after the other, each ended by a NUL, the list by a second.
+const char DeviceNames[] = "CON\0PRN\0AUX\0NUL\0CONIN$\0CONOUT$\0";
+const char NumberedDevices[][4] = {"COM", "LPT"};
 // COM and LPT take a digit, or one of the superscripts 1, 2 and 3 of code
 // page 1252.
-const char* const DeviceDigits = "0123456789";
 const char* const SuperscriptDigits = "\xB9\xB2\xB3";
 const char* const Separators = "\\/";
 // Characters no file or folder name may hold; ":" is allowed only after the
@@ -30,13 +30,13 @@ bool IsDevice(std::string part)
     if (dot != std::string::npos) part.erase(dot);
     while (!part.empty() && IsBlank(part.back())) part.pop_back();
     part = AsciiUpper(part);
-    for (const char* name : DeviceNames)
+    for (const char* name = DeviceNames; *name != '\0'; name += std::strlen(name) + 1)
         if (part == name) return true;
     bool superscripts = AnsiCodePage().Number() == 1252;
     for (const char* stem : NumberedDevices)
-        if (part.size() == 4 && part.compare(0, 3, stem) == 0 && part[3] != '\0' &&
-            (std::strchr(DeviceDigits, part[3]) != nullptr ||
-             (superscripts && std::strchr(SuperscriptDigits, part[3]) != nullptr)))
+        if (part.size() == 4 && part.compare(0, 3, stem) == 0 &&
+            ((part[3] >= '0' && part[3] <= '9') ||
+             (superscripts && part[3] != '\0' && std::strchr(SuperscriptDigits, part[3]) != nullptr)))
             return true;
     return false;
 }
@@ -54,14 +54,12 @@ std::string Refused(const std::string& path, const std::string& reason)
     return path + " cannot be a folder: " + reason + ". Please choose another directory.";
 }
 
-// "." and "..": parts the system resolves, not names that end in a full stop.
-bool IsDotPart(const std::string& part) { return part == "." || part == ".."; }
-
-// The last part of path, after its last separator or drive colon.
-std::string LastPart(const std::string& path)
+// Whether the part of path from `at` to `end` is "." or "..", which the
+// system resolves, not a name that ends in a full stop.
+bool IsDotPart(const std::string& path, std::string::size_type at, std::string::size_type end)
 {
-    std::string::size_type cut = FindLastCharOf(path, "\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+    std::string::size_type n = end - at;
+    return (n == 1 || n == 2) && path.compare(at, n, "..", n) == 0;
 }
 
 }  // namespace
@@ -73,7 +71,8 @@ std::string TypedDestination(const std::string& text)
     // A full stop at the end goes the way of the blanks, unless it is part
     // of "." or "..". Neither is ever the second byte of a character.
     std::string kept = text;
-    while (!kept.empty() && (kept.back() == '.' || IsBlank(kept.back())) && !IsDotPart(LastPart(kept)))
+    while (!kept.empty() && (kept.back() == '.' || IsBlank(kept.back())) &&
+           !IsDotPart(kept, FindLastCharOf(kept, "\\/:") + 1, kept.size()))  // npos + 1: 0
         kept.pop_back();
     return kept;
 }
@@ -105,13 +104,9 @@ std::string FolderRefusal(const std::string& path, bool isFile)
     for (std::string::size_type at = DriveLength(path), end; at < path.size(); at = end + 1) {
         end = FindCharOf(path, Separators, at);
         if (end == std::string::npos) break;
-        std::string part = path.substr(at, end - at);
-        if (part.empty() || IsDotPart(part)) continue;
-        if (IsBlank(part.back()) || part.back() == '.') {
-            std::string reason = "the folder name \"" + part + "\" ends in ";
-            reason += part.back() == '.' ? "a full stop" : "a blank";
-            return Refused(path, reason + ", which Windows drops");
-        }
+        if (end > at && !IsDotPart(path, at, end) && (IsBlank(path[end - 1]) || path[end - 1] == '.'))
+            return Refused(path, "\"" + path.substr(at, end - at) +
+                                     "\" ends in a blank or a full stop, which Windows drops");
     }
     std::string device = DeviceNamePart(path);
     if (!device.empty())
@@ -124,6 +119,6 @@ std::string DestinationFor(const std::string& directory, const std::string& sett
 {
     // Past the setting's drive root: its first three bytes, or two when the
     // third begins a character of two.
-    std::string tail = setting.size() > 3 ? setting.substr(CutBytes(setting, 3).size()) : "";
+    std::string tail = setting.size() > 3 ? setting.substr(CharStart(setting, 3)) : "";
     return directory.size() == 3 ? directory + tail : directory + "\\" + tail;
 }

@@ -30,7 +30,10 @@ std::string ReasonFor(unsigned long error)
 std::string ShortenCaption(const std::string& caption)
 {
     if (caption.size() <= CaptionMax) return caption;
-    return "..." + caption.substr(TailStart(caption, CaptionMax - 3));
+    // The last 37 bytes, one fewer where the first would be a second byte.
+    std::size_t at = caption.size() - (CaptionMax - 3);
+    if (CharStart(caption, at) != at) ++at;
+    return "..." + caption.substr(at);
 }
 
 std::string ParentOf(const std::string& path)

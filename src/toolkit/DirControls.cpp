@@ -81,7 +81,7 @@ namespace {
 
 bool EndsInBackslash(const std::string& path)
 {
-    return DropTrailing(path, "\\").size() != path.size();
+    return !path.empty() && FindLastCharOf(path, "\\") == path.size() - 1;
 }
 
 }  // namespace

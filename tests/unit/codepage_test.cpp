@@ -97,7 +97,7 @@ TEST_F(CodePageTest, EveryRuleWalksNamesByCharacter)
          Refusal("c:\\" + Point + "|x", "a folder name may not hold the character |")},
         {932, "FolderRefusal", "c:\\\x81?", Refusal("c:\\\x81?", "a folder name may not hold the character ?")},
         {932, "FolderRefusal", "c:\\" + So + " \\x",
-         Refusal("c:\\" + So + " \\x", "the folder name \"" + So + " \" ends in a blank, which Windows drops")},
+         Refusal("c:\\" + So + " \\x", "\"" + So + " \" ends in a blank or a full stop, which Windows drops")},
         {932, "DeviceNamePart", "c:\\" + Yosan + "\\con.txt", "con.txt"},
         {932, "DeviceNamePart", Yosan + "\\" + So + "\\x", ""},
         // "[" and "]" as second bytes need no quotes; real ones do.

@@ -107,9 +107,9 @@ TEST(PathsTest, FolderRefusalNamesThePathAndTheReason)
         {"C:\\Apps\\..\\Tern", false, ""},
         {"C:\\.\\Tern", false, ""},
         {"C:\\Apps \\Tool", false,
-         "C:\\Apps \\Tool cannot be a folder: the folder name \"Apps \" ends in a blank, which Windows drops" + tail},
+         "C:\\Apps \\Tool cannot be a folder: \"Apps \" ends in a blank or a full stop, which Windows drops" + tail},
         {"C:\\Apps.\\Tool", false,
-         "C:\\Apps.\\Tool cannot be a folder: the folder name \"Apps.\" ends in a full stop, which Windows drops" + tail},
+         "C:\\Apps.\\Tool cannot be a folder: \"Apps.\" ends in a blank or a full stop, which Windows drops" + tail},
         {"C:\\Tern\\conout$", false, "C:\\Tern\\conout$ cannot be a folder: \"conout$\" is a name Windows keeps for a device" + tail},
         {"C:\\Tern.txt", true, "C:\\Tern.txt cannot be a folder: it is the name of an existing file" + tail},
     };

@@ -130,8 +130,8 @@ std::string TWin32FileSystem::DriveDirectory(char letter)
 std::vector<std::string> TWin32FileSystem::Subdirectories(const std::string& path)
 {
     std::vector<std::string> names;
-    // "C:\" keeps its backslash; any other path gets one.
-    std::string pattern = DropTrailing(path, "\\") + '\\';
+    std::string pattern = path;
+    if (pattern.empty() || FindLastCharOf(pattern, "\\") != pattern.size() - 1) pattern += '\\';
     pattern += "*.*";
     WIN32_FIND_DATAA found;
     UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
