@@ -4,7 +4,6 @@
 
 TCodePage RunningCodePage;
 
-
 TCodePage::TCodePage(unsigned number) : number_(number)
 {
     unsigned char first = 0x81, last = 0xFE;
