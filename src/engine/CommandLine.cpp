@@ -21,6 +21,7 @@ namespace {
 std::string Take(const std::string& arg, TCommandLine& line)
 {
     if (arg.size() < 2 || arg[0] != '/') return "unknown argument \"" + arg + "\"";
+    // '=' lies below every second byte of a double-byte character.
     std::string::size_type equals = arg.find('=');
     bool hasValue = equals != std::string::npos;
     std::string name = AsciiUpper(arg.substr(1, hasValue ? equals - 1 : std::string::npos));

@@ -3,6 +3,7 @@
 #include "Records.h"
 
 #include "DateText.h"
+#include "core/CharText.h"
 #include "platform/Platform.h"
 
 const char* const UninstallerName = "Skorvel.exe";
@@ -34,8 +35,7 @@ std::string KeyShown(const TRegistry& reg, const std::string& keyPath)
     std::string shown =
         reg.Root() == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
     if (!keyPath.empty() && keyPath[0] == '\\') return shown + keyPath.substr(1);
-    std::string open = reg.CurrentPath();
-    while (!open.empty() && open.back() == '\\') open.pop_back();
+    std::string open = DropTrailing(reg.CurrentPath(), "\\");
     return shown + (open.empty() ? keyPath : open + "\\" + keyPath);
 }
 
@@ -79,7 +79,7 @@ bool MayWriteUninstallEntry(const std::string& application)
         long rc = api.OpenKey(root, path, access, key);
         if (key != 0) api.CloseKey(key);
         if (rc != ErrorNotFound) return rc != ErrorAccessDenied;
-        std::string::size_type cut = path.find_last_of('\\');
+        std::string::size_type cut = FindLastCharOf(path, "\\");
         if (cut == std::string::npos) return true;
         path.resize(cut);
         access = RegAccess::CreateSubKey;

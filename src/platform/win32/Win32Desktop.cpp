@@ -130,4 +130,5 @@ void InstallWin32Platform()
     p.Locale = &locale;
     p.Shell = &shell;
     p.ProgramManager = &programManager;
+    UseAnsiCodePage(locale.CodePage());
 }
