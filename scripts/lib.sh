@@ -14,10 +14,10 @@ pw_wine_env() {
     unset WINESERVER
 }
 
-# Makes a prefix (32-bit, or as PW_WINE_ARCH says) at PREFIX unless a finished one is there already
-# (PREFIX.done marks it), writing Wine's output to PREFIX.log. MANAGED is
-# Wine's X11 "Managed" setting (default N: with no window manager to wait
-# for, a hidden window goes at once).
+# Makes a prefix (32-bit, or as PW_WINE_ARCH says) at PREFIX unless a
+# finished one is there already (PREFIX.done marks it), writing Wine's
+# output to PREFIX.log. MANAGED is Wine's X11 "Managed" setting (default N:
+# with no window manager to wait for, a hidden window goes at once).
 pw_make_prefix() {
     local prefix=$1 managed=${2:-N} log=$1.log
     [ -f "$prefix/system.reg" ] && [ -f "$prefix.done" ] && return 0
