@@ -28,4 +28,7 @@ public:
     // The formats of the system's default locale, which date the records
     // whoever runs the installation.
     virtual TLocaleFormats Formats() = 0;
+    // Whether c starts a two-byte character in the system's code page
+    // (IsDBCSLeadByte), whose second byte may be a backslash or "|".
+    virtual bool IsLeadByte(char c) = 0;
 };

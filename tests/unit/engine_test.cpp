@@ -185,6 +185,10 @@ public:
             (!view_.Log.empty() && view_.Log.back() == "front"));
         desktop_.ShowMessage(text, caption, icon);
     }
+    bool AskYesNo(const std::string& text, const std::string& caption) override
+    {
+        return desktop_.AskYesNo(text, caption);
+    }
     std::string ExePath() override { return desktop_.ExePath(); }
     std::vector<TCursor> CursorAtBox;
     std::vector<bool> FrontBeforeBox;

@@ -29,7 +29,18 @@ public:
     std::vector<TDrive> Drives() override { return DriveList; }
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
+    unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
+    unsigned long RemoveFile(const std::string& path) override;
+    unsigned long RemoveFolder(const std::string& path) override;
+    bool DeleteAtRestart(const std::string& path) override
+    {
+        AtRestart.push_back(path);
+        return true;
+    }
+    std::vector<std::string> Entries(const std::string& path) override;
 
+    // Files the system was asked to delete when it next starts.
+    std::vector<std::string> AtRestart;
     std::vector<TDrive> DriveList = {{'a', TDriveKind::Removable, ""},
                                      {'c', TDriveKind::Fixed, "SYSTEM"}};
     // Drives that fail to be entered, with the error they give.
@@ -67,10 +78,16 @@ public:
     {
         Boxes.push_back({text, caption, icon});
     }
+    bool AskYesNo(const std::string& text, const std::string& caption) override
+    {
+        Boxes.push_back({text, caption, TMsgIcon::None});
+        return AnswerYes;
+    }
     std::string ExePath() override { return Exe; }
 
     int Width = 1024, Height = 768;
     std::string Exe = "C:\\SETUP\\Pellwick.exe";
+    bool AnswerYes = true;  // the answer to every question
     std::vector<TCursor> Cursors;
     std::vector<Box> Boxes;
     TCursor Cursor() const { return Cursors.empty() ? TCursor::Default : Cursors.back(); }
@@ -84,6 +101,12 @@ public:
         return Lower(a) == Lower(b);
     }
     TLocaleFormats Formats() override { return Settings; }
+    bool IsLeadByte(char c) override
+    {
+        unsigned char u = static_cast<unsigned char>(c);
+        return Japanese && ((u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC));
+    }
+    bool Japanese = false;  // code page 932's lead bytes, else none
     // The system's default locale.
     TLocaleFormats Settings = UnitedStates();
     // Short date M/d/yyyy, 12-hour clock, no leading zero, as Wine's default.

@@ -21,6 +21,10 @@ public:
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
     void CloseKey(RegKey key) override;
+    long DeleteValue(RegKey key, const std::string& name) override;
+    // Refuses a key with subkeys, as Windows NT does.
+    long DeleteSubKey(RegKey parent, const std::string& sub) override;
+    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
 
     // Set-up and inspection for tests; paths are relative to the root, no
     // leading "\".

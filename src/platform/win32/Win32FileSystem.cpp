@@ -174,3 +174,47 @@ std::string TWin32FileSystem::ErrorText(unsigned long error)
                                   nullptr, error, 0, buffer, sizeof buffer, nullptr);
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
+
+unsigned long TWin32FileSystem::WriteWholeFile(const std::string& path, const std::string& content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD written = 0;
+    unsigned long error = 0;
+    if (!WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr))
+        error = GetLastError();
+    else if (written != content.size())
+        error = ERROR_DISK_FULL;
+    CloseHandle(file);
+    return error;
+}
+
+unsigned long TWin32FileSystem::RemoveFile(const std::string& path)
+{
+    return DeleteFileA(path.c_str()) ? 0 : GetLastError();
+}
+
+unsigned long TWin32FileSystem::RemoveFolder(const std::string& path)
+{
+    return RemoveDirectoryA(path.c_str()) ? 0 : GetLastError();
+}
+
+bool TWin32FileSystem::DeleteAtRestart(const std::string& path)
+{
+    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+std::vector<std::string> TWin32FileSystem::Entries(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}

@@ -49,3 +49,5 @@ TLocaleFormats TWin32Locale::Formats()
     }
     return f;
 }
+
+bool TWin32Locale::IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }

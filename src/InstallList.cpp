@@ -1,0 +1,151 @@
+#include "InstallList.h"
+
+#include "platform/Locale.h"
+
+const char* const ListName = "Pellwick.lst";
+
+namespace {
+
+const char* const Heading =
+    "; Pellwick installation list: what the installation made, in order.\r\n"
+    "; Skorvel.exe removes it, the last first.\r\n";
+
+// The line tags, in the order of TListKind.
+const char* const Tags[] = {"Folder", "File", "SystemFile", "CountedFile",
+                            "Group",  "Item", "Key",        "Value"};
+const char* const CounterTag = "Counter";
+
+bool IsSharedFile(TListKind kind)
+{
+    return kind == TListKind::SystemFile || kind == TListKind::CountedFile;
+}
+
+}  // namespace
+
+void TInstallList::Add(TListKind kind, const std::string& name, const std::string& of)
+{
+    // A shared file stands once for each count an installation made.
+    for (const TListEntry& e : Entries)
+        if (!IsSharedFile(kind) && e.Kind == kind && e.Name == name && e.Of == of) return;
+    Entries.push_back({kind, name, of});
+}
+
+void TInstallList::Merge(const TInstallList& later)
+{
+    for (const TListEntry& e : later.Entries) Add(e.Kind, e.Name, e.Of);
+}
+
+std::string TInstallList::Text() const
+{
+    std::string text = Heading;
+    const std::string* key = nullptr;
+    const std::string* group = nullptr;
+    auto line = [&text](const char* tag, const std::string& name) {
+        text += tag;
+        text += '=';
+        text += name;
+        text += "\r\n";
+    };
+    for (const TListEntry& e : Entries) {
+        if (e.Kind == TListKind::Value && (key == nullptr || *key != e.Of)) {
+            line(Tags[static_cast<int>(TListKind::Key)], e.Of);
+            key = &e.Of;
+        }
+        if (e.Kind == TListKind::Item && (group == nullptr || *group != e.Of)) {
+            line(Tags[static_cast<int>(TListKind::Group)], e.Of);
+            group = &e.Of;
+        }
+        line(Tags[static_cast<int>(e.Kind)], e.Name);
+        if (e.Kind == TListKind::Key) key = &e.Name;
+        if (e.Kind == TListKind::Group) group = &e.Name;
+        if (IsSharedFile(e.Kind)) line(CounterTag, e.Of);
+    }
+    return text;
+}
+
+bool TInstallList::Read(const std::string& text)
+{
+    Entries.clear();
+    if (text.compare(0, 1, ";") != 0 || text.find("Pellwick installation list") == std::string::npos)
+        return false;
+    std::string key, group;
+    bool counterDue = false;
+    std::string::size_type at = 0;
+    while (at < text.size()) {
+        std::string::size_type end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ';') continue;
+        // The tag is ASCII and "=" is below every second byte of a
+        // two-byte character, so the first "=" ends the tag.
+        std::string::size_type eq = line.find('=');
+        if (eq == std::string::npos) break;
+        std::string tag = line.substr(0, eq), name = line.substr(eq + 1);
+        if (counterDue != (tag == CounterTag)) break;
+        if (counterDue) {
+            Entries.back().Of = name;
+            counterDue = false;
+            continue;
+        }
+        int kind = 0;
+        while (kind < 8 && tag != Tags[kind]) ++kind;
+        if (kind == 8 || name.empty()) break;
+        TListKind k = static_cast<TListKind>(kind);
+        std::string of;
+        if (k == TListKind::Key) key = name;
+        if (k == TListKind::Group) group = name;
+        if (k == TListKind::Value) of = key;
+        if (k == TListKind::Item) of = group;
+        if (of.empty() && (k == TListKind::Value || k == TListKind::Item)) break;
+        if (IsSharedFile(k)) {
+            Entries.push_back({k, name, ""});
+            counterDue = true;
+        } else {
+            Add(k, name, of);
+        }
+    }
+    if (at < text.size() || counterDue) {
+        Entries.clear();
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> PathParts(const std::string& path, ILocale& locale)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (std::string::size_type i = 0; i < path.size(); ++i) {
+        if (path[i] == '\\') {
+            if (!part.empty()) parts.push_back(part);
+            part.clear();
+            continue;
+        }
+        part += path[i];
+        if (locale.IsLeadByte(path[i]) && i + 1 < path.size()) part += path[++i];
+    }
+    if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
+std::string JoinKeyPath(const std::string& parent, const std::string& sub, ILocale& locale)
+{
+    std::string path = parent;
+    for (const std::string& part : PathParts(sub, locale)) path += "\\" + part;
+    return path;
+}
+
+bool IsBelow(const std::string& path, const std::string& folder, ILocale& locale)
+{
+    std::vector<std::string> inner = PathParts(path, locale);
+    std::vector<std::string> outer = PathParts(folder, locale);
+    if (inner.size() <= outer.size()) return false;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        // The system reads a part of dots alone as "." or "..".
+        if (inner[i].find_first_not_of('.') == std::string::npos) return false;
+        if (i < outer.size() && !locale.SameText(inner[i], outer[i])) return false;
+    }
+    return true;
+}
