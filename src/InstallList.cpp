@@ -69,7 +69,7 @@ bool TInstallList::Read(const std::string& text)
     if (text.compare(0, 1, ";") != 0 || text.find("Pellwick installation list") == std::string::npos)
         return false;
     std::string key, group;
-    bool counterDue = false;
+    bool counterDue = false, bad = false;
     std::string::size_type at = 0;
     while (at < text.size()) {
         std::string::size_type end = text.find('\n', at);
@@ -81,12 +81,13 @@ bool TInstallList::Read(const std::string& text)
         // The tag is ASCII and "=" is below every second byte of a
         // two-byte character, so the first "=" ends the tag.
         std::string::size_type eq = line.find('=');
+        bad = true;
         if (eq == std::string::npos) break;
         std::string tag = line.substr(0, eq), name = line.substr(eq + 1);
         if (counterDue != (tag == CounterTag)) break;
         if (counterDue) {
             Entries.back().Of = name;
-            counterDue = false;
+            counterDue = bad = false;
             continue;
         }
         int kind = 0;
@@ -105,8 +106,9 @@ bool TInstallList::Read(const std::string& text)
         } else {
             Add(k, name, of);
         }
+        bad = false;
     }
-    if (at < text.size() || counterDue) {
+    if (bad || counterDue) {
         Entries.clear();
         return false;
     }

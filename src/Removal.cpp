@@ -236,6 +236,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
         std::string sub;
         if (!uninstallEntry || e.Kind != TListKind::Key || !KeyOf(e.Name, root, sub)) continue;
         TRegistry entry(api);
+        entry.SetRoot(root);
         if (!entry.OpenKeyReadOnly("\\" + sub)) continue;
         std::string command = entry.ReadString("UninstallString");
         std::string ours = " " + destDir_;
