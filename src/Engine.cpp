@@ -79,15 +79,19 @@ public:
         if (AsciiUpper(path) != AsciiUpper(CountersPath)) {
             list_.Add(TListKind::Value, name, path);
         } else {
-            // Each count is listed once, to be taken back once.
+            // Each count is listed once, to be taken back once. A file left
+            // in place goes with the last count only when installations
+            // counted it before: one there before any count may be the
+            // system's own. A surplus [SysFilesOut] name is counted, not copied.
             auto it = sharedFiles_.begin();
             while (it != sharedFiles_.end() && it->Of != name) ++it;
-            if (it != sharedFiles_.end()) {
-                list_.Add(it->Kind, it->Name, it->Of);
-                sharedFiles_.erase(it);
-            } else {  // counted, not copied: a surplus [SysFilesOut] name
-                list_.Add(TListKind::CountedFile, Sys().Files->WindowsDirectory() + "\\" + name, name);
-            }
+            TListEntry shared = it != sharedFiles_.end()
+                                    ? *it
+                                    : TListEntry{TListKind::CountedFile,
+                                                 Sys().Files->WindowsDirectory() + "\\" + name, name};
+            if (it != sharedFiles_.end()) sharedFiles_.erase(it);
+            if (text != "1") shared.Kind = TListKind::SystemFile;
+            list_.Add(shared.Kind, shared.Name, shared.Of);
         }
         return rc;
     }
@@ -368,19 +372,7 @@ void TInstallRun::CopySystemFiles(const std::string& windowsDir)
         const std::string& flag = ListItem(d_.SysFilesOutValues, i);
         std::string dest = windowsDir + "\\" + target;
         bool copied = CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], dest, flag);
-        // A file left in place is removed with the last count only when
-        // installations already counted it: one that was there before any
-        // count may be the system's own.
-        bool counted = copied;
-        if (!copied) {
-            try {
-                TRegistry counters(*Sys().Registry);
-                counted = counters.ReadInteger(std::string(UninstallerKey) + CountersKey, target, 0) > 0;
-            } catch (const EError&) {
-                // The records step meets the same counter and stops there.
-            }
-        }
-        sharedFiles_.push_back({counted ? TListKind::SystemFile : TListKind::CountedFile, dest, target});
+        sharedFiles_.push_back({copied ? TListKind::SystemFile : TListKind::CountedFile, dest, target});
     }
 }
 
@@ -449,14 +441,11 @@ void TInstallRun::StartAddOns()
 
 void TInstallRun::WriteList()
 {
+    if (list_.Entries.empty()) return;
     std::string path = state_.DestDir + "\\" + ListName;
     std::string earlier;
-    bool hadList = Sys().Files->ReadWholeFile(path, earlier);
-    if (list_.Entries.empty() && !hadList) return;
-    TInstallList merged;
-    merged.Read(earlier);
-    merged.Merge(list_);
-    unsigned long error = Sys().Files->WriteWholeFile(path, merged.Text());
+    if (!Sys().Files->ReadWholeFile(path, earlier)) earlier.clear();
+    unsigned long error = Sys().Files->WriteWholeFile(path, ListAppended(earlier, list_));
     if (error != 0) Fail(path, "", "the list of what was installed could not be written: " + ReasonFor(error));
 }
 

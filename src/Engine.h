@@ -72,8 +72,8 @@ private:
     IInstallView& view_;
     std::vector<TInstallFailure>* failures_ = nullptr;
     TInstallList list_;
-    // The shared files copied or found, each with its counter: listed once
-    // the records step has counted them.
+    // The shared files copied (SystemFile) or left in place (CountedFile),
+    // each with its counter: listed once the records step has counted them.
     std::vector<TListEntry> sharedFiles_;
 };
 

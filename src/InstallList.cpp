@@ -30,9 +30,9 @@ void TInstallList::Add(TListKind kind, const std::string& name, const std::strin
     Entries.push_back({kind, name, of});
 }
 
-void TInstallList::Merge(const TInstallList& later)
+std::string ListAppended(const std::string& earlier, const TInstallList& later)
 {
-    for (const TListEntry& e : later.Entries) Add(e.Kind, e.Name, e.Of);
+    return (earlier.compare(0, std::string(Heading).size(), Heading) == 0 ? earlier : "") + later.Text();
 }
 
 std::string TInstallList::Text() const
@@ -135,7 +135,17 @@ std::vector<std::string> PathParts(const std::string& path, ILocale& locale)
 std::string JoinKeyPath(const std::string& parent, const std::string& sub, ILocale& locale)
 {
     std::string path = parent;
-    for (const std::string& part : PathParts(sub, locale)) path += "\\" + part;
+    bool partStarts = true;
+    for (std::string::size_type i = 0; i < sub.size(); ++i) {
+        if (sub[i] == '\\') {
+            partStarts = true;
+            continue;
+        }
+        if (partStarts) path += '\\';
+        partStarts = false;
+        path += sub[i];
+        if (locale.IsLeadByte(sub[i]) && i + 1 < sub.size()) path += sub[++i];
+    }
     return path;
 }
 

@@ -35,10 +35,6 @@ public:
     // Adds an entry at the end, unless the same one is listed already; a
     // shared file is listed once per count, so each count is taken back.
     void Add(TListKind kind, const std::string& name, const std::string& of = "");
-    // Adds what later lists that this one lacks (an installation over an
-    // earlier one).
-    void Merge(const TInstallList& later);
-
     // The file's text: a comment, then "Kind=name" lines ended by CR LF. A
     // value follows a "Key=" line of its key and an item a "Group=" line,
     // a shared file's "Counter=" line follows the file.
@@ -47,6 +43,11 @@ public:
     // the text is no installation list.
     bool Read(const std::string& text);
 };
+
+// The text of a list that an installation over an earlier one leaves: the
+// earlier list with the later one's entries after it (reading takes each
+// thing once), or the later one alone where the earlier text is no list.
+std::string ListAppended(const std::string& earlier, const TInstallList& later);
 
 // Registry key paths as the list names them: "HKCU" or "HKLM", then the
 // key's parts, one backslash between them. ParentPath + "\" + sub, with

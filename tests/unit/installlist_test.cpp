@@ -96,22 +96,24 @@ TEST(InstallListText, AnythingButAListIsRefusedWhole)
     }
 }
 
-TEST(InstallListText, MergingListsEachThingOnceButEachCountOfASharedFile)
+TEST(InstallListText, AnInstallationOverAnEarlierOneListsEachThingOnceButEachCount)
 {
-    TInstallList earlier = SampleList();
     TInstallList later;
     later.Add(TListKind::File, "C:\\App\\a.exe");
     later.Add(TListKind::File, "C:\\App\\b.exe");
     later.Add(TListKind::SystemFile, "C:\\WINDOWS\\x.dll", "x.dll");
-    earlier.Merge(later);
+    TInstallList read;
+    ASSERT_TRUE(read.Read(ListAppended(SampleList().Text(), later)));
     int files = 0, counts = 0;
-    for (const TListEntry& e : earlier.Entries) {
+    for (const TListEntry& e : read.Entries) {
         files += e.Kind == TListKind::File;
         counts += e.Kind == TListKind::SystemFile && e.Of == "x.dll";
     }
     EXPECT_EQ(2, files);
     EXPECT_EQ(2, counts);
-    EXPECT_EQ("C:\\App\\b.exe", earlier.Entries[earlier.Entries.size() - 2].Name);
+    EXPECT_EQ("C:\\App\\b.exe", read.Entries[read.Entries.size() - 2].Name);
+    // What is no list is not carried on.
+    EXPECT_EQ(later.Text(), ListAppended("File=C:\\elsewhere\r\n", later));
 }
 
 TEST(ListPaths, PartsAreWalkedByCharacterNotByByte)
