@@ -71,7 +71,8 @@ private:
     const TInstallDescription& d_;
     IInstallView& view_;
     std::vector<TInstallFailure>* failures_ = nullptr;
-    TInstallList list_;
+    // The installation list's lines for what this run made.
+    std::string list_;
     // The shared files copied (SystemFile) or left in place (CountedFile),
     // each with its counter: listed once the records step has counted them.
     std::vector<TListEntry> sharedFiles_;

@@ -30,36 +30,32 @@ void TInstallList::Add(TListKind kind, const std::string& name, const std::strin
     Entries.push_back({kind, name, of});
 }
 
-std::string ListAppended(const std::string& earlier, const TInstallList& later)
+std::string ListAppended(const std::string& earlier, const std::string& lines)
 {
-    return (earlier.compare(0, std::string(Heading).size(), Heading) == 0 ? earlier : "") + later.Text();
+    bool isList = earlier.compare(0, std::string(Heading).size(), Heading) == 0;
+    return (isList ? earlier : Heading) + lines;
+}
+
+std::string ListLine(TListKind kind, const std::string& name, const std::string& of)
+{
+    std::string text;
+    auto line = [&text](const char* tag, const std::string& value) {
+        text += tag;
+        text += '=';
+        text += value;
+        text += "\r\n";
+    };
+    if (kind == TListKind::Value) line(Tags[static_cast<int>(TListKind::Key)], of);
+    if (kind == TListKind::Item) line(Tags[static_cast<int>(TListKind::Group)], of);
+    line(Tags[static_cast<int>(kind)], name);
+    if (IsSharedFile(kind)) line(CounterTag, of);
+    return text;
 }
 
 std::string TInstallList::Text() const
 {
     std::string text = Heading;
-    const std::string* key = nullptr;
-    const std::string* group = nullptr;
-    auto line = [&text](const char* tag, const std::string& name) {
-        text += tag;
-        text += '=';
-        text += name;
-        text += "\r\n";
-    };
-    for (const TListEntry& e : Entries) {
-        if (e.Kind == TListKind::Value && (key == nullptr || *key != e.Of)) {
-            line(Tags[static_cast<int>(TListKind::Key)], e.Of);
-            key = &e.Of;
-        }
-        if (e.Kind == TListKind::Item && (group == nullptr || *group != e.Of)) {
-            line(Tags[static_cast<int>(TListKind::Group)], e.Of);
-            group = &e.Of;
-        }
-        line(Tags[static_cast<int>(e.Kind)], e.Name);
-        if (e.Kind == TListKind::Key) key = &e.Name;
-        if (e.Kind == TListKind::Group) group = &e.Name;
-        if (IsSharedFile(e.Kind)) line(CounterTag, e.Of);
-    }
+    for (const TListEntry& e : Entries) text += ListLine(e.Kind, e.Name, e.Of);
     return text;
 }
 

@@ -35,19 +35,22 @@ public:
     // Adds an entry at the end, unless the same one is listed already; a
     // shared file is listed once per count, so each count is taken back.
     void Add(TListKind kind, const std::string& name, const std::string& of = "");
-    // The file's text: a comment, then "Kind=name" lines ended by CR LF. A
-    // value follows a "Key=" line of its key and an item a "Group=" line,
-    // a shared file's "Counter=" line follows the file.
+    // The file's text: a comment, then each entry's lines.
     std::string Text() const;
     // Reads a list's text into Entries; false, leaving them empty, when
     // the text is no installation list.
     bool Read(const std::string& text);
 };
 
-// The text of a list that an installation over an earlier one leaves: the
-// earlier list with the later one's entries after it (reading takes each
-// thing once), or the later one alone where the earlier text is no list.
-std::string ListAppended(const std::string& earlier, const TInstallList& later);
+// One entry's lines, "Kind=name" each ended by CR LF: a value after a
+// "Key=" line of its key, an item after a "Group=" line of its group, a
+// shared file followed by a "Counter=" line of its counter.
+std::string ListLine(TListKind kind, const std::string& name, const std::string& of = "");
+
+// The list that an installation over an earlier one leaves: the earlier
+// list with the later run's lines after it (reading takes each thing
+// once), or the later lines alone where the earlier text is no list.
+std::string ListAppended(const std::string& earlier, const std::string& lines);
 
 // Registry key paths as the list names them: "HKCU" or "HKLM", then the
 // key's parts, one backslash between them. ParentPath + "\" + sub, with

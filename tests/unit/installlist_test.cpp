@@ -40,16 +40,16 @@ bool SameEntries(const TInstallList& a, const TInstallList& b)
 
 }  // namespace
 
-TEST(InstallListText, ValuesFollowTheirKeyItemsTheirGroupAndSharedFilesTheirCounter)
+TEST(InstallListText, ValuesFollowTheirKeyItemsTheirGroupSharedFilesPrecedeTheirCounter)
 {
     EXPECT_EQ(Heading +
                   "Folder=C:\\App\r\n"
                   "SystemFile=C:\\WINDOWS\\x.dll\r\nCounter=x.dll\r\n"
                   "File=C:\\App\\a.exe\r\n"
-                  "Group=App\r\nItem=App Tool\r\n"
+                  "Group=App\r\nGroup=App\r\nItem=App Tool\r\n"
                   "Key=HKCU\\Software\\App\r\n"
+                  "Key=HKCU\\Software\\App\\Owner\r\n"
                   "Key=HKCU\\Software\\App\\Owner\r\nValue=Name\r\n"
-                  // A value of a key not listed before it brings its key.
                   "Key=HKCU\\Software\\App\\Install\r\nValue=Path\r\n"
                   "CountedFile=C:\\WINDOWS\\old.dll\r\nCounter=old.dll\r\n",
               SampleList().Text());
@@ -98,10 +98,9 @@ TEST(InstallListText, AnythingButAListIsRefusedWhole)
 
 TEST(InstallListText, AnInstallationOverAnEarlierOneListsEachThingOnceButEachCount)
 {
-    TInstallList later;
-    later.Add(TListKind::File, "C:\\App\\a.exe");
-    later.Add(TListKind::File, "C:\\App\\b.exe");
-    later.Add(TListKind::SystemFile, "C:\\WINDOWS\\x.dll", "x.dll");
+    std::string later = ListLine(TListKind::File, "C:\\App\\a.exe") +
+                        ListLine(TListKind::File, "C:\\App\\b.exe") +
+                        ListLine(TListKind::SystemFile, "C:\\WINDOWS\\x.dll", "x.dll");
     TInstallList read;
     ASSERT_TRUE(read.Read(ListAppended(SampleList().Text(), later)));
     int files = 0, counts = 0;
@@ -113,7 +112,8 @@ TEST(InstallListText, AnInstallationOverAnEarlierOneListsEachThingOnceButEachCou
     EXPECT_EQ(2, counts);
     EXPECT_EQ("C:\\App\\b.exe", read.Entries[read.Entries.size() - 2].Name);
     // What is no list is not carried on.
-    EXPECT_EQ(later.Text(), ListAppended("File=C:\\elsewhere\r\n", later));
+    EXPECT_EQ(Heading + later, ListAppended("File=C:\\elsewhere\r\n", later));
+    EXPECT_EQ(Heading + later, ListAppended("", later));
 }
 
 TEST(ListPaths, PartsAreWalkedByCharacterNotByByte)
