@@ -33,7 +33,7 @@ const char* const CountersPath = "HKCU\\Software\\Brenvolt\\Skorvel\\Counters";
 // the count is for, which the run noted when it copied the file.
 class TListingRegistry : public IRegistryApi {
 public:
-    TListingRegistry(IRegistryApi& registry, std::string& list,
+    TListingRegistry(IRegistryApi& registry, TListWriter& list,
                      std::vector<TListEntry>& sharedFiles)
         : registry_(registry), list_(list), sharedFiles_(sharedFiles), saved_(Sys().Registry)
     {
@@ -52,7 +52,7 @@ public:
     long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override
     {
         long rc = registry_.CreateKey(parent, sub, result);
-        if (rc == 0) list_ += ListLine(TListKind::Key, Remember(result, PathOf(parent, sub)));
+        if (rc == 0) list_.Add(TListKind::Key, Remember(result, PathOf(parent, sub)));
         return rc;
     }
     long OpenKey(RegKey parent, const std::string& sub, RegAccess access, RegKey& result) override
@@ -77,7 +77,7 @@ public:
         if (rc != 0) return rc;
         std::string path = PathOf(key, "");
         if (AsciiUpper(path) != AsciiUpper(CountersPath)) {
-            list_ += ListLine(TListKind::Value, name, path);
+            list_.Add(TListKind::Value, name, path);
         } else {
             // Each count is listed once, to be taken back once. A file left
             // in place goes with the last count only when installations
@@ -91,7 +91,7 @@ public:
                                                  Sys().Files->WindowsDirectory() + "\\" + name, name};
             if (it != sharedFiles_.end()) sharedFiles_.erase(it);
             if (text != "1") shared.Kind = TListKind::SystemFile;
-            list_ += ListLine(shared.Kind, shared.Name, shared.Of);
+            list_.Add(shared.Kind, shared.Name, shared.Of);
         }
         return rc;
     }
@@ -132,7 +132,7 @@ private:
     }
 
     IRegistryApi& registry_;
-    std::string& list_;
+    TListWriter& list_;
     std::vector<TListEntry>& sharedFiles_;
     IRegistryApi* saved_;
     std::vector<std::pair<RegKey, std::string>> paths_;
@@ -263,7 +263,7 @@ void TInstallRun::Perform(std::vector<TInstallFailure>& failures)
 {
     failures_ = &failures;
     failures.clear();
-    list_.clear();
+    list_ = TListWriter();
     sharedFiles_.clear();
     std::string product = d_.Application + " " + d_.Version;
     view_.ShowProgressPage(Cut(WizardText::CopyingStart + product + WizardText::CopyingEnd));
@@ -319,7 +319,7 @@ void TInstallRun::ForceDirectories(const std::string& path)
     std::string parent = ParentOf(dir);
     if (parent == dir) return;
     ForceDirectories(parent);
-    if (Sys().Files->MakeDirectory(dir)) list_ += ListLine(TListKind::Folder, dir);
+    if (Sys().Files->MakeDirectory(dir)) list_.Add(TListKind::Folder, dir);
 }
 
 void TInstallRun::MakeDirectories()
@@ -383,7 +383,7 @@ void TInstallRun::CopyProductFiles()
         const std::string& flag = ListItem(d_.FilesOutValues, i);
         std::string dest = state_.DestDir + "\\" + target;
         if (CopyOneFile(state_.SourceDir + d_.FilesInNames[i], dest, flag))
-            list_ += ListLine(TListKind::File, dest);
+            list_.Add(TListKind::File, dest);
     }
 }
 
@@ -404,7 +404,7 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
     std::string group = CreateGroupCommand(d_.ProgGroup);
     progman.Open();
     bool created = progman.Execute(group);
-    if (created) list_ += ListLine(TListKind::Group, d_.ProgGroup);
+    if (created) list_.Add(TListKind::Group, d_.ProgGroup);
     if (!progman.IsOpen()) {
         // Nothing can be handed over; the items are left out with the group.
         Fail(d_.ProgGroup, "", "no program manager answered", "Program group ");
@@ -421,13 +421,13 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
                 Fail(d_.ItemsValues[i], dest + "\\" + d_.ItemsNames[i],
                      "the program manager refused it", "Program item ");
             else
-                list_ += ListLine(TListKind::Item, d_.ItemsValues[i], d_.ProgGroup);
+                list_.Add(TListKind::Item, d_.ItemsValues[i], d_.ProgGroup);
         }
     }
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
     if (progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application)))
-        list_ += ListLine(TListKind::Item, UninstallItemCaption(d_.Application), d_.ProgGroup);
+        list_.Add(TListKind::Item, UninstallItemCaption(d_.Application), d_.ProgGroup);
 }
 
 void TInstallRun::StartAddOns()
@@ -441,11 +441,11 @@ void TInstallRun::StartAddOns()
 
 void TInstallRun::WriteList()
 {
-    if (list_.empty()) return;
+    if (list_.Lines.empty()) return;
     std::string path = state_.DestDir + "\\" + ListName;
     std::string earlier;
     if (!Sys().Files->ReadWholeFile(path, earlier)) earlier.clear();
-    unsigned long error = Sys().Files->WriteWholeFile(path, ListAppended(earlier, list_));
+    unsigned long error = Sys().Files->WriteWholeFile(path, ListAppended(earlier, list_.Lines));
     if (error != 0) Fail(path, "", "the list of what was installed could not be written: " + ReasonFor(error));
 }
 

@@ -72,7 +72,7 @@ private:
     IInstallView& view_;
     std::vector<TInstallFailure>* failures_ = nullptr;
     // The installation list's lines for what this run made.
-    std::string list_;
+    TListWriter list_;
     // The shared files copied (SystemFile) or left in place (CountedFile),
     // each with its counter: listed once the records step has counted them.
     std::vector<TListEntry> sharedFiles_;

@@ -36,27 +36,36 @@ std::string ListAppended(const std::string& earlier, const std::string& lines)
     return (isList ? earlier : Heading) + lines;
 }
 
-std::string ListLine(TListKind kind, const std::string& name, const std::string& of)
+void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of)
 {
-    std::string text;
-    auto line = [&text](const char* tag, const std::string& value) {
-        text += tag;
-        text += '=';
-        text += value;
-        text += "\r\n";
+    auto line = [this](const char* tag, const std::string& value) {
+        Lines += tag;
+        Lines += '=';
+        Lines += value;
+        Lines += "\r\n";
     };
-    if (kind == TListKind::Value) line(Tags[static_cast<int>(TListKind::Key)], of);
-    if (kind == TListKind::Item) line(Tags[static_cast<int>(TListKind::Group)], of);
+    // A value stands below the last "Key=" line, an item below the last
+    // "Group=" line; each of those is written when it changes.
+    const std::string& key = kind == TListKind::Key ? name : of;
+    if ((kind == TListKind::Key || kind == TListKind::Value) && key != key_) {
+        line(Tags[static_cast<int>(TListKind::Key)], key);
+        key_ = key;
+    }
+    const std::string& group = kind == TListKind::Group ? name : of;
+    if ((kind == TListKind::Group || kind == TListKind::Item) && group != group_) {
+        line(Tags[static_cast<int>(TListKind::Group)], group);
+        group_ = group;
+    }
+    if (kind == TListKind::Key || kind == TListKind::Group) return;
     line(Tags[static_cast<int>(kind)], name);
     if (IsSharedFile(kind)) line(CounterTag, of);
-    return text;
 }
 
 std::string TInstallList::Text() const
 {
-    std::string text = Heading;
-    for (const TListEntry& e : Entries) text += ListLine(e.Kind, e.Name, e.Of);
-    return text;
+    TListWriter writer;
+    for (const TListEntry& e : Entries) writer.Add(e.Kind, e.Name, e.Of);
+    return Heading + writer.Lines;
 }
 
 bool TInstallList::Read(const std::string& text)

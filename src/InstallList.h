@@ -42,10 +42,18 @@ public:
     bool Read(const std::string& text);
 };
 
-// One entry's lines, "Kind=name" each ended by CR LF: a value after a
-// "Key=" line of its key, an item after a "Group=" line of its group, a
-// shared file followed by a "Counter=" line of its counter.
-std::string ListLine(TListKind kind, const std::string& name, const std::string& of = "");
+// Writes entries as the list's lines, "Kind=name" each ended by CR LF: a
+// value below a "Key=" line of its key, an item below a "Group=" line of
+// its group (each written when it changes), a shared file followed by a
+// "Counter=" line of its counter.
+class TListWriter {
+public:
+    void Add(TListKind kind, const std::string& name, const std::string& of = "");
+    std::string Lines;
+
+private:
+    std::string key_, group_;
+};
 
 // The list that an installation over an earlier one leaves: the earlier
 // list with the later run's lines after it (reading takes each thing

@@ -40,16 +40,16 @@ bool SameEntries(const TInstallList& a, const TInstallList& b)
 
 }  // namespace
 
-TEST(InstallListText, ValuesFollowTheirKeyItemsTheirGroupSharedFilesPrecedeTheirCounter)
+TEST(InstallListText, ValuesFollowTheirKeyItemsTheirGroupAndSharedFilesTheirCounter)
 {
     EXPECT_EQ(Heading +
                   "Folder=C:\\App\r\n"
                   "SystemFile=C:\\WINDOWS\\x.dll\r\nCounter=x.dll\r\n"
                   "File=C:\\App\\a.exe\r\n"
-                  "Group=App\r\nGroup=App\r\nItem=App Tool\r\n"
+                  "Group=App\r\nItem=App Tool\r\n"
                   "Key=HKCU\\Software\\App\r\n"
-                  "Key=HKCU\\Software\\App\\Owner\r\n"
                   "Key=HKCU\\Software\\App\\Owner\r\nValue=Name\r\n"
+                  // A value of a key not listed before it brings its key.
                   "Key=HKCU\\Software\\App\\Install\r\nValue=Path\r\n"
                   "CountedFile=C:\\WINDOWS\\old.dll\r\nCounter=old.dll\r\n",
               SampleList().Text());
@@ -98,9 +98,11 @@ TEST(InstallListText, AnythingButAListIsRefusedWhole)
 
 TEST(InstallListText, AnInstallationOverAnEarlierOneListsEachThingOnceButEachCount)
 {
-    std::string later = ListLine(TListKind::File, "C:\\App\\a.exe") +
-                        ListLine(TListKind::File, "C:\\App\\b.exe") +
-                        ListLine(TListKind::SystemFile, "C:\\WINDOWS\\x.dll", "x.dll");
+    TListWriter writer;
+    writer.Add(TListKind::File, "C:\\App\\a.exe");
+    writer.Add(TListKind::File, "C:\\App\\b.exe");
+    writer.Add(TListKind::SystemFile, "C:\\WINDOWS\\x.dll", "x.dll");
+    const std::string& later = writer.Lines;
     TInstallList read;
     ASSERT_TRUE(read.Read(ListAppended(SampleList().Text(), later)));
     int files = 0, counts = 0;

@@ -56,6 +56,20 @@ unsigned long TRecordingFiles::Copy(const std::string& source, const std::string
     return error;
 }
 
+unsigned long TRecordingFiles::WriteWholeFile(const std::string& path, const std::string& content)
+{
+    unsigned long error = TFakeFileSystem::WriteWholeFile(path, content);
+    log_.push_back("list " + path + (error == 0 ? "" : "  (fails)"));
+    std::string::size_type at = 0;
+    while (at < content.size()) {
+        std::string::size_type end = content.find("\r\n", at);
+        if (end == std::string::npos) end = content.size();
+        if (content[at] != ';') log_.push_back("  " + content.substr(at, end - at));
+        at = end + 2;
+    }
+    return error;
+}
+
 RegKey TRecordingRegistry::Root(RegRoot root)
 {
     RegKey key = registry_.Root(root);

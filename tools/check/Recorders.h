@@ -18,6 +18,8 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                        bool failIfExists) override;
+    // The installation list: its path, then each line but the comments.
+    unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
 
 private:
     TRunLog& log_;
