@@ -32,6 +32,14 @@ std::string LogPath(const TUninstallArgs& args)
     return std::string(temp, length) + "Skorvel.log";
 }
 
+// A path named relative to the current directory, made whole; "" stays "".
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH] = {};
+    DWORD length = path.empty() ? 0 : GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
 // Appends the run's lines, so that several runs into one file all stay.
 void WriteLog(const std::string& path, const std::vector<std::string>& lines)
 {
@@ -62,8 +70,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     p.ProgramManager = &programManager;
 
     TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());
+    std::string logPath = FullPath(LogPath(args));
+    args.DestDir = FullPath(args.DestDir);
+    // Started from the product's folder (its program item), this process
+    // would hold that folder as its current directory, and it could not go.
+    char windowsDir[MAX_PATH] = {};
+    if (GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0) SetCurrentDirectoryA(windowsDir);
+
     std::vector<std::string> log;
     int code = RunUninstaller(args, ProgramsFolder(), log);
-    WriteLog(LogPath(args), log);
+    WriteLog(logPath, log);
     return code;
 }
