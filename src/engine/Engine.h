@@ -36,6 +36,13 @@ public:
     virtual void* OwnerWindow() = 0;
 };
 
+// A shared file the run copied or left in place, waiting for its count.
+struct TSharedFile {
+    std::string Path, Counter;
+    bool Copied = false;
+    bool Counted = false;
+};
+
 class TInstallRun {
 public:
     // Takes the description, the user's entries and the destination from
@@ -73,9 +80,9 @@ private:
     std::vector<TInstallFailure>* failures_ = nullptr;
     // The installation list's lines for what this run made.
     TListWriter list_;
-    // The shared files copied (SystemFile) or left in place (CountedFile),
-    // each with its counter: listed once the records step has counted them.
-    std::vector<TListEntry> sharedFiles_;
+    // The shared files copied or left in place, each with its counter:
+    // listed once the records step has counted them.
+    std::vector<TSharedFile> sharedFiles_;
 };
 
 // A label caption of more than 40 characters becomes "..." and its last 37.

@@ -34,7 +34,7 @@ const char* const CountersPath = "HKCU\\Software\\Brenvolt\\Skorvel\\Counters";
 class TListingRegistry : public IRegistryApi {
 public:
     TListingRegistry(IRegistryApi& registry, TListWriter& list,
-                     std::vector<TListEntry>& sharedFiles)
+                     std::vector<TSharedFile>& sharedFiles)
         : registry_(registry), list_(list), sharedFiles_(sharedFiles), saved_(Sys().Registry)
     {
         Sys().Registry = this;
@@ -84,14 +84,12 @@ public:
             // counted it before: one there before any count may be the
             // system's own. A surplus [SysFilesOut] name is counted, not copied.
             auto it = sharedFiles_.begin();
-            while (it != sharedFiles_.end() && it->Of != name) ++it;
-            TListEntry shared = it != sharedFiles_.end()
-                                    ? *it
-                                    : TListEntry{TListKind::CountedFile,
-                                                 Sys().Files->WindowsDirectory() + "\\" + name, name};
-            if (it != sharedFiles_.end()) sharedFiles_.erase(it);
-            if (text != "1") shared.Kind = TListKind::SystemFile;
-            list_.Add(shared.Kind, shared.Name, shared.Of);
+            while (it != sharedFiles_.end() && (it->Counted || it->Counter != name)) ++it;
+            bool found = it != sharedFiles_.end();
+            if (found) it->Counted = true;
+            TListKind kind = (found && it->Copied) || text != "1" ? TListKind::SystemFile
+                                                                 : TListKind::CountedFile;
+            list_.Add(kind, found ? it->Path : Sys().Files->WindowsDirectory() + "\\" + name, name);
         }
         return rc;
     }
@@ -133,7 +131,7 @@ private:
 
     IRegistryApi& registry_;
     TListWriter& list_;
-    std::vector<TListEntry>& sharedFiles_;
+    std::vector<TSharedFile>& sharedFiles_;
     IRegistryApi* saved_;
     std::vector<std::pair<RegKey, std::string>> paths_;
 };
@@ -372,7 +370,7 @@ void TInstallRun::CopySystemFiles(const std::string& windowsDir)
         const std::string& flag = ListItem(d_.SysFilesOutValues, i);
         std::string dest = windowsDir + "\\" + target;
         bool copied = CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], dest, flag);
-        sharedFiles_.push_back({copied ? TListKind::SystemFile : TListKind::CountedFile, dest, target});
+        sharedFiles_.push_back({dest, target, copied});
     }
 }
 
