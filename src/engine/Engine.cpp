@@ -102,18 +102,6 @@ public:
             }
         registry_.CloseKey(key);
     }
-    long DeleteValue(RegKey key, const std::string& name) override
-    {
-        return registry_.DeleteValue(key, name);
-    }
-    long DeleteSubKey(RegKey parent, const std::string& sub) override
-    {
-        return registry_.DeleteSubKey(parent, sub);
-    }
-    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override
-    {
-        return registry_.CountContents(key, subkeys, values);
-    }
 
 private:
     std::string PathOf(RegKey key, const std::string& sub)

@@ -152,15 +152,15 @@ std::string TRemoval::Reason(unsigned long error)
 
 bool TRemoval::DeleteOne(const std::string& path)
 {
-    IFileSystem& files = *Sys().Files;
-    unsigned long error = files.RemoveFile(path);
+    ICleanup& cleanup = *Sys().Cleanup;
+    unsigned long error = cleanup.RemoveFile(path);
     if (error == 0 || Gone(error)) {
         if (error == 0) Done(path);
         return true;
     }
     // Open without sharing gives a sharing violation; a running program
     // or a loaded DLL, access denied.
-    if ((error == ErrorSharingViolation || error == ErrorAccessDenied) && files.DeleteAtRestart(path)) {
+    if ((error == ErrorSharingViolation || error == ErrorAccessDenied) && cleanup.DeleteAtRestart(path)) {
         Leave(path, InUseAtRestart);
         return true;
     }
@@ -201,9 +201,9 @@ void TRemoval::RemoveProgramGroups()
                 Done("program group " + group);
             else
                 Leave("Program group " + group, "the program manager refused it");
-        } else if (!Sys().Files->Entries(folder).empty()) {
+        } else if (!Sys().Cleanup->Entries(folder).empty()) {
             Leave("Program group " + group, GroupNotEmpty);
-        } else if (Sys().Files->RemoveFolder(folder) == 0) {
+        } else if (Sys().Cleanup->RemoveFolder(folder) == 0) {
             Done(folder);
         }
     }
@@ -261,7 +261,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
             continue;
         }
         TOpenKey key(root, sub, RegAccess::Full);
-        long rc = key.Result() == 0 ? api.DeleteValue(key.Key(), e->Name) : key.Result();
+        long rc = key.Result() == 0 ? Sys().Cleanup->DeleteValue(key.Key(), e->Name) : key.Result();
         if (rc == 0) {
             Done(e->Of + " " + e->Name);
         } else if (!Gone(static_cast<unsigned long>(rc))) {
@@ -288,14 +288,14 @@ void TRemoval::RemoveRegistry(int keyGroup)
         {
             TOpenKey key(root, sub, RegAccess::Read);
             if (key.Result() != 0) continue;  // gone already
-            api.CountContents(key.Key(), subkeys, values);
+            Sys().Cleanup->CountContents(key.Key(), subkeys, values);
         }
         if (subkeys != 0 || values != 0) {
             // The shared counters' keys hold other products' counts.
             if (keyGroup != CounterKeys) Leave(listed, KeyNotEmpty);
             continue;
         }
-        long rc = api.DeleteSubKey(api.Root(root), sub);
+        long rc = Sys().Cleanup->DeleteSubKey(api.Root(root), sub);
         if (rc == 0)
             Done(listed);
         else if (!Gone(static_cast<unsigned long>(rc)))
@@ -328,7 +328,7 @@ void TRemoval::CountDownSharedFiles()
             continue;
         }
         TOpenKey key(RegRoot::CurrentUser, CountersPath(), RegAccess::Full);
-        if (key.Result() == 0) Sys().Registry->DeleteValue(key.Key(), e->Of);
+        if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e->Of);
         log_.push_back("counted down " + e->Of + " to 0");
         if (e->Kind != TListKind::SystemFile) continue;
         if (!IsBelow(e->Name, windowsDir, locale)) {
@@ -336,7 +336,7 @@ void TRemoval::CountDownSharedFiles()
             continue;
         }
         // The uninstaller itself, shipped as a shared file, is running.
-        if (Sys().Files->SameFile(e->Name, exe) && Sys().Files->DeleteAtRestart(e->Name))
+        if (Sys().Files->SameFile(e->Name, exe) && Sys().Cleanup->DeleteAtRestart(e->Name))
             log_.push_back("removed at the next restart " + e->Name);
         else
             DeleteOne(e->Name);
@@ -358,7 +358,7 @@ void TRemoval::RemoveListAndRecord()
 void TRemoval::RemoveFolders()
 {
     ILocale& locale = *Sys().Locale;
-    IFileSystem& files = *Sys().Files;
+    ICleanup& cleanup = *Sys().Cleanup;
     std::vector<std::string> folders;
     for (auto e = list_.Entries.rbegin(); e != list_.Entries.rend(); ++e)
         if (e->Kind == TListKind::Folder) folders.push_back(e->Name);
@@ -377,7 +377,7 @@ void TRemoval::RemoveFolders()
             Leave(folder, Outside);
             continue;
         }
-        unsigned long error = files.RemoveFolder(folder);
+        unsigned long error = cleanup.RemoveFolder(folder);
         if (error == 0) {
             Done(folder);
         } else if (error == ErrorDirNotEmpty) {
@@ -386,7 +386,7 @@ void TRemoval::RemoveFolders()
             if (!IsBelow(folder, destDir_, locale) && !locale.SameText(folder, destDir_)) continue;
             // A folder left for what is in a subfolder is named once.
             std::vector<std::string> names;
-            for (const std::string& name : files.Entries(folder)) {
+            for (const std::string& name : cleanup.Entries(folder)) {
                 bool told = false;
                 for (const std::string& f : leftFolders) told |= locale.SameText(f, folder + "\\" + name);
                 if (!told) names.push_back(name);

@@ -61,6 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     static TWin32Desktop desktop;
     static TWin32Locale locale;
     static TWin32ProgramManager programManager;
+    static TWin32Cleanup cleanup;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
@@ -68,6 +69,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     p.Desktop = &desktop;
     p.Locale = &locale;
     p.ProgramManager = &programManager;
+    p.Cleanup = &cleanup;
 
     TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());
     std::string logPath = FullPath(LogPath(args));

@@ -44,12 +44,4 @@ public:
     // Writes content as the whole file, replacing one that is there; 0 or
     // the system's error.
     virtual unsigned long WriteWholeFile(const std::string& path, const std::string& content) = 0;
-    // DeleteFileA, and RemoveDirectoryA (an empty folder only); 0 or the
-    // system's error.
-    virtual unsigned long RemoveFile(const std::string& path) = 0;
-    virtual unsigned long RemoveFolder(const std::string& path) = 0;
-    // Has the system delete the file when it next starts (a file in use).
-    virtual bool DeleteAtRestart(const std::string& path) = 0;
-    // Names of everything in a folder, files and folders, hidden ones too.
-    virtual std::vector<std::string> Entries(const std::string& path) = 0;
 };

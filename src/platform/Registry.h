@@ -35,13 +35,6 @@ public:
     virtual long SetStringValue(RegKey key, const std::string& name,
                                 const std::string& text) = 0;
     virtual void CloseKey(RegKey key) = 0;
-    // RegDeleteValueA.
-    virtual long DeleteValue(RegKey key, const std::string& name) = 0;
-    // RegDeleteKeyA of a key that must be empty: Windows 9x would take
-    // the subkeys along, so callers count first.
-    virtual long DeleteSubKey(RegKey parent, const std::string& sub) = 0;
-    // RegQueryInfoKeyA: how many subkeys and values the key holds.
-    virtual long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
 };
 
 // A registry accessor: a root key (HKEY_CURRENT_USER at first) and at most

@@ -78,21 +78,21 @@ TEST_F(FilesGroup, RemovalsTakeOnlyWhatTheyMayAndSayWhyNot)
     Files().MakeDirectory(Path("gone"));
     TestEnv().PutFile(Path("gone\\a.txt"), "a");
     // A folder with something in it stays.
-    EXPECT_EQ(145u, Files().RemoveFolder(Path("gone")));
-    std::vector<std::string> entries = Files().Entries(Path("gone"));
+    EXPECT_EQ(145u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
+    std::vector<std::string> entries = TestEnv().Cleanup().Entries(Path("gone"));
     ASSERT_EQ(1u, entries.size());
     EXPECT_EQ("A.TXT", AsciiUpper(entries[0]));
     // A file held open without sharing stays.
     TestEnv().Lock(Path("gone\\a.txt"));
-    EXPECT_EQ(32u, Files().RemoveFile(Path("gone\\a.txt")));
+    EXPECT_EQ(32u, TestEnv().Cleanup().RemoveFile(Path("gone\\a.txt")));
     TestEnv().Unlock(Path("gone\\a.txt"));
-    EXPECT_EQ(0u, Files().RemoveFile(Path("gone\\a.txt")));
+    EXPECT_EQ(0u, TestEnv().Cleanup().RemoveFile(Path("gone\\a.txt")));
     // What is not there is told apart from a refusal.
-    EXPECT_EQ(2u, Files().RemoveFile(Path("gone\\a.txt")));
-    EXPECT_TRUE(Files().Entries(Path("gone")).empty());
-    EXPECT_EQ(0u, Files().RemoveFolder(Path("gone")));
+    EXPECT_EQ(2u, TestEnv().Cleanup().RemoveFile(Path("gone\\a.txt")));
+    EXPECT_TRUE(TestEnv().Cleanup().Entries(Path("gone")).empty());
+    EXPECT_EQ(0u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
     EXPECT_FALSE(Files().DirectoryExists(Path("gone")));
-    EXPECT_EQ(2u, Files().RemoveFolder(Path("gone")));
+    EXPECT_EQ(2u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
 }
 
 TEST_F(FilesGroup, WriteWholeFileReplacesAndNeedsItsFolder)

@@ -256,18 +256,17 @@ TEST_F(RemovalTest, AFileInUseGoesAtRestartAFileThatCannotGoStaysListedForAnothe
     Fake.Disk.Put("C:\\App\\stuck.txt", "stuck", true);
     List.Add(TListKind::File, "C:\\App\\stuck.txt");
     WriteList();
-    Fake.Files.AtRestart.clear();
-    struct : TFakeFileSystem {
-        using TFakeFileSystem::TFakeFileSystem;
+    struct : TFakeCleanup {
+        using TFakeCleanup::TFakeCleanup;
         // A read-only file cannot be set to go at the restart either.
         bool DeleteAtRestart(const std::string& path) override
         {
-            return path.find("stuck") == std::string::npos && TFakeFileSystem::DeleteAtRestart(path);
+            return path.find("stuck") == std::string::npos && TFakeCleanup::DeleteAtRestart(path);
         }
-    } files{Fake.Disk};
-    Sys().Files = &files;
+    } cleanup{Fake.Disk, Fake.Registry};
+    Sys().Cleanup = &cleanup;
     TRemoval& r = Remove();
-    EXPECT_EQ(std::vector<std::string>{"C:\\App\\busy.txt"}, files.AtRestart);
+    EXPECT_EQ(std::vector<std::string>{"C:\\App\\busy.txt"}, cleanup.AtRestart);
     ASSERT_LE(2u, r.Left().size());
     EXPECT_EQ("C:\\App\\stuck.txt", r.Left()[0].What);
     EXPECT_EQ("access was denied", r.Left()[0].Reason);

@@ -47,18 +47,6 @@ public:
     }
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
     void CloseKey(RegKey key) override;
-    long DeleteValue(RegKey key, const std::string& name) override
-    {
-        return registry_.DeleteValue(key, name);
-    }
-    long DeleteSubKey(RegKey parent, const std::string& sub) override
-    {
-        return registry_.DeleteSubKey(parent, sub);
-    }
-    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override
-    {
-        return registry_.CountContents(key, subkeys, values);
-    }
 
 private:
     // Where an open key is: its root and its path below it.

@@ -97,7 +97,7 @@ unsigned long TFakeFileSystem::WriteWholeFile(const std::string& path, const std
     return disk_.Write(path, content) ? 0 : 5;             // ERROR_ACCESS_DENIED
 }
 
-unsigned long TFakeFileSystem::RemoveFile(const std::string& path)
+unsigned long TFakeCleanup::RemoveFile(const std::string& path)
 {
     const TFakeDisk::File* file = disk_.Find(path);
     if (file == nullptr) return 2;  // ERROR_FILE_NOT_FOUND
@@ -107,7 +107,7 @@ unsigned long TFakeFileSystem::RemoveFile(const std::string& path)
     return 0;
 }
 
-unsigned long TFakeFileSystem::RemoveFolder(const std::string& path)
+unsigned long TFakeCleanup::RemoveFolder(const std::string& path)
 {
     if (!disk_.DirExists(path)) return 2;
     if (!Entries(path).empty()) return 145;  // ERROR_DIR_NOT_EMPTY
@@ -115,7 +115,7 @@ unsigned long TFakeFileSystem::RemoveFolder(const std::string& path)
     return 0;
 }
 
-std::vector<std::string> TFakeFileSystem::Entries(const std::string& path)
+std::vector<std::string> TFakeCleanup::Entries(const std::string& path)
 {
     std::vector<std::string> names;
     std::string key = TFakeDisk::Key(path);
@@ -180,6 +180,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys())
     p.Files = &Files;
     p.Clock = &Clock;
     p.Desktop = &Desktop;
+    p.Cleanup = &Cleanup;
 }
 
 TFakePlatform::~TFakePlatform() { Sys() = saved_; }

@@ -189,32 +189,3 @@ unsigned long TWin32FileSystem::WriteWholeFile(const std::string& path, const st
     CloseHandle(file);
     return error;
 }
-
-unsigned long TWin32FileSystem::RemoveFile(const std::string& path)
-{
-    return DeleteFileA(path.c_str()) ? 0 : GetLastError();
-}
-
-unsigned long TWin32FileSystem::RemoveFolder(const std::string& path)
-{
-    return RemoveDirectoryA(path.c_str()) ? 0 : GetLastError();
-}
-
-bool TWin32FileSystem::DeleteAtRestart(const std::string& path)
-{
-    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
-}
-
-std::vector<std::string> TWin32FileSystem::Entries(const std::string& path)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}

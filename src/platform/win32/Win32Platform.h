@@ -26,9 +26,6 @@ public:
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
     void CloseKey(RegKey key) override;
-    long DeleteValue(RegKey key, const std::string& name) override;
-    long DeleteSubKey(RegKey parent, const std::string& sub) override;
-    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
 };
 
 class TWin32FileSystem : public IFileSystem {
@@ -48,10 +45,17 @@ public:
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
     unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
+};
+
+class TWin32Cleanup : public ICleanup {
+public:
     unsigned long RemoveFile(const std::string& path) override;
     unsigned long RemoveFolder(const std::string& path) override;
     bool DeleteAtRestart(const std::string& path) override;
     std::vector<std::string> Entries(const std::string& path) override;
+    long DeleteValue(RegKey key, const std::string& name) override;
+    long DeleteSubKey(RegKey parent, const std::string& sub) override;
+    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
 };
 
 class TWin32Clock : public IClock {

@@ -81,23 +81,3 @@ long TWin32Registry::SetStringValue(RegKey key, const std::string& name,
 }
 
 void TWin32Registry::CloseKey(RegKey key) { RegCloseKey(H(key)); }
-
-long TWin32Registry::DeleteValue(RegKey key, const std::string& name)
-{
-    return RegDeleteValueA(H(key), name.c_str());
-}
-
-long TWin32Registry::DeleteSubKey(RegKey parent, const std::string& sub)
-{
-    return RegDeleteKeyA(H(parent), sub.c_str());
-}
-
-long TWin32Registry::CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values)
-{
-    DWORD keys = 0, names = 0;
-    LONG rc = RegQueryInfoKeyA(H(key), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &names,
-                               nullptr, nullptr, nullptr, nullptr);
-    subkeys = keys;
-    values = names;
-    return rc;
-}
