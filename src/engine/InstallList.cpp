@@ -1,5 +1,6 @@
 #include "InstallList.h"
 
+#include "CharText.h"
 #include "platform/Locale.h"
 
 const char* const ListName = "Pellwick.lst";
@@ -120,44 +121,34 @@ bool TInstallList::Read(const std::string& text)
     return true;
 }
 
-std::vector<std::string> PathParts(const std::string& path, ILocale& locale)
+std::vector<std::string> PathParts(const std::string& path)
 {
     std::vector<std::string> parts;
     std::string part;
-    for (std::string::size_type i = 0; i < path.size(); ++i) {
-        if (path[i] == '\\') {
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
+    for (std::size_t i = 0, next; i < path.size(); i = next) {
+        next = NextChar(path, i);
+        if (path[i] != '\\') {
+            part.append(path, i, next - i);
             continue;
         }
-        part += path[i];
-        if (locale.IsLeadByte(path[i]) && i + 1 < path.size()) part += path[++i];
+        if (!part.empty()) parts.push_back(part);
+        part.clear();
     }
     if (!part.empty()) parts.push_back(part);
     return parts;
 }
 
-std::string JoinKeyPath(const std::string& parent, const std::string& sub, ILocale& locale)
+std::string JoinKeyPath(const std::string& parent, const std::string& sub)
 {
     std::string path = parent;
-    bool partStarts = true;
-    for (std::string::size_type i = 0; i < sub.size(); ++i) {
-        if (sub[i] == '\\') {
-            partStarts = true;
-            continue;
-        }
-        if (partStarts) path += '\\';
-        partStarts = false;
-        path += sub[i];
-        if (locale.IsLeadByte(sub[i]) && i + 1 < sub.size()) path += sub[++i];
-    }
+    for (const std::string& part : PathParts(sub)) path += "\\" + part;
     return path;
 }
 
 bool IsBelow(const std::string& path, const std::string& folder, ILocale& locale)
 {
-    std::vector<std::string> inner = PathParts(path, locale);
-    std::vector<std::string> outer = PathParts(folder, locale);
+    std::vector<std::string> inner = PathParts(path);
+    std::vector<std::string> outer = PathParts(folder);
     if (inner.size() <= outer.size()) return false;
     for (std::size_t i = 0; i < inner.size(); ++i) {
         // The system reads a part of dots alone as "." or "..".

@@ -61,14 +61,15 @@ private:
 std::string ListAppended(const std::string& earlier, const std::string& lines);
 
 // Registry key paths as the list names them: "HKCU" or "HKLM", then the
-// key's parts, one backslash between them. ParentPath + "\" + sub, with
+// key's parts, one backslash between them. parent + "\" + sub, with
 // empty parts of sub (doubled or trailing backslashes) dropped, walked by
 // character.
-std::string JoinKeyPath(const std::string& parent, const std::string& sub, ILocale& locale);
+std::string JoinKeyPath(const std::string& parent, const std::string& sub);
 
-// The parts of a path between its backslashes, walked by character (a
-// two-byte character may end in the byte of a backslash).
-std::vector<std::string> PathParts(const std::string& path, ILocale& locale);
+// The parts of a path between its backslashes, walked by character in the
+// system's code page (a two-byte character may end in the byte of a
+// backslash).
+std::vector<std::string> PathParts(const std::string& path);
 
 // Whether path lies below folder (not folder itself), part by part,
 // without a "." or ".." part that could lead out of it.

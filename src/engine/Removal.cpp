@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Engine.h"
+#include "CharText.h"
 #include "Records.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
@@ -192,7 +193,7 @@ void TRemoval::RemoveProgramGroups()
         for (auto i = all.rbegin(); i != all.rend(); ++i) {
             if (i->Kind != TListKind::Item || i->Of != group) continue;
             if (asFolder)
-                DeleteOne(folder + "\\" + ShortcutFileName(i->Name, locale));
+                DeleteOne(folder + "\\" + ShortcutFileName(i->Name));
             else if (progman.Execute("[DeleteItem(" + CommandArgument(i->Name) + ")]\r\n"))
                 Done("program item " + i->Name);
         }
@@ -370,7 +371,7 @@ void TRemoval::RemoveFolders()
         return a.size() > b.size();
     });
     for (const std::string& folder : folders) {
-        std::vector<std::string> parts = PathParts(folder, locale);
+        std::vector<std::string> parts = PathParts(folder);
         bool dots = false;
         for (const std::string& part : parts) dots |= part.find_first_not_of('.') == std::string::npos;
         if (parts.size() < 2 || dots) {
@@ -421,17 +422,16 @@ std::string RemovalReport(const std::string& displayName, const std::vector<TLef
     return text;
 }
 
-std::string ShortcutFileName(const std::string& caption, ILocale& locale)
+std::string ShortcutFileName(const std::string& caption)
 {
     std::string name;
-    for (std::string::size_type i = 0; i < caption.size(); ++i) {
-        char c = caption[i];
-        if (locale.IsLeadByte(c) && i + 1 < caption.size()) {
-            name += c;
-            name += caption[++i];
-        } else {
-            name += std::string("<>:/\\|?*\"").find(c) == std::string::npos ? c : '_';
-        }
+    for (std::size_t i = 0, next; i < caption.size(); i = next) {
+        next = NextChar(caption, i);
+        bool single = next == i + 1;
+        if (single && std::string("<>:/\\|?*\"").find(caption[i]) != std::string::npos)
+            name += '_';
+        else
+            name.append(caption, i, next - i);
     }
     return name + ".lnk";
 }

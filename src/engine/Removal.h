@@ -72,4 +72,4 @@ std::string RemovalReport(const std::string& displayName, const std::vector<TLef
 
 // The name of an item's shortcut in its group's folder: the caption with
 // each character a file name cannot hold made "_", and ".lnk".
-std::string ShortcutFileName(const std::string& caption, class ILocale& locale);
+std::string ShortcutFileName(const std::string& caption);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CharText.h"
 #include "Uninstaller.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -70,6 +71,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     p.Locale = &locale;
     p.ProgramManager = &programManager;
     p.Cleanup = &cleanup;
+    UseAnsiCodePage(locale.CodePage());
 
     TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());
     std::string logPath = FullPath(LogPath(args));

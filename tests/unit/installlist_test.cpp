@@ -120,16 +120,14 @@ TEST(InstallListText, AnInstallationOverAnEarlierOneListsEachThingOnceButEachCou
 
 TEST(ListPaths, PartsAreWalkedByCharacterNotByByte)
 {
-    TFakeLocale locale;
-    locale.Japanese = true;
+    TFakePlatform fake;
+    fake.Locale.UseCodePage(932);
     // "\x95\x5C" is one character of code page 932 whose second byte is "\".
     const std::string table = "\x95\x5C";
-    EXPECT_EQ((std::vector<std::string>{"C:", "App", table + "x"}),
-              PathParts("C:\\App\\" + table + "x", locale));
-    EXPECT_EQ("HKCU\\Software\\" + table, JoinKeyPath("HKCU", "Software\\\\" + table + "\\", locale));
-    locale.Japanese = false;
-    EXPECT_EQ((std::vector<std::string>{"C:", "App", "\x95", "x"}),
-              PathParts("C:\\App\\" + table + "x", locale));
+    EXPECT_EQ((std::vector<std::string>{"C:", "App", table + "x"}), PathParts("C:\\App\\" + table + "x"));
+    EXPECT_EQ("HKCU\\Software\\" + table, JoinKeyPath("HKCU", "Software\\\\" + table + "\\"));
+    fake.Locale.UseCodePage(1252);
+    EXPECT_EQ((std::vector<std::string>{"C:", "App", "\x95", "x"}), PathParts("C:\\App\\" + table + "x"));
 }
 
 TEST(ListPaths, BelowMeansInsideAndNeverByDots)

@@ -328,10 +328,10 @@ TEST_F(RemovalTest, WithoutAGroupFolderTheProgramManagerRemovesTheItemsAndGroup)
 
 TEST(ShortcutName, CharactersAFileNameCannotHoldBecomeUnderscoresByCharacter)
 {
-    TFakeLocale locale;
-    EXPECT_EQ("a_b_c_d_ e_.lnk", ShortcutFileName("a:b/c?d* e|", locale));
-    locale.Japanese = true;
-    EXPECT_EQ("\x95\x5C_.lnk", ShortcutFileName("\x95\x5C|", locale));
+    TFakePlatform fake;
+    EXPECT_EQ("a_b_c_d_ e_.lnk", ShortcutFileName("a:b/c?d* e|"));
+    fake.Locale.UseCodePage(932);
+    EXPECT_EQ("\x95\x5C_.lnk", ShortcutFileName("\x95\x5C|"));
 }
 
 TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)

@@ -124,12 +124,14 @@ public:
         return Lower(a) == Lower(b);
     }
     TLocaleFormats Formats() override { return Settings; }
-    bool IsLeadByte(char c) override
+    TCodePage CodePage() override { return Page; }
+    // Makes the double's code page the one every text rule walks by.
+    void UseCodePage(unsigned number)
     {
-        unsigned char u = static_cast<unsigned char>(c);
-        return Japanese && ((u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC));
+        Page = TCodePage(number);
+        UseAnsiCodePage(Page);
     }
-    bool Japanese = false;  // code page 932's lead bytes, else none
+    TCodePage Page;
     // The system's default locale.
     TLocaleFormats Settings = UnitedStates();
     // Short date M/d/yyyy, 12-hour clock, no leading zero, as Wine's default.
@@ -192,4 +194,5 @@ public:
 
 private:
     TPlatform saved_;
+    TCodePage savedPage_;
 };

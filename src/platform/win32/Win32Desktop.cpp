@@ -108,4 +108,5 @@ void InstallWin32Platform()
     p.Locale = &locale;
     p.Shell = &shell;
     p.ProgramManager = &programManager;
+    UseAnsiCodePage(locale.CodePage());
 }

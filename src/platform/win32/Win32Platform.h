@@ -79,7 +79,7 @@ public:
     std::string Lower(const std::string& text) override;
     bool SameText(const std::string& a, const std::string& b) override;
     TLocaleFormats Formats() override;
-    bool IsLeadByte(char c) override;
+    TCodePage CodePage() override;
 };
 
 class TWin32Shell : public IShell {
