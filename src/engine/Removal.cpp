@@ -1,6 +1,7 @@
 #include "Removal.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Engine.h"
 #include "CharText.h"
@@ -71,6 +72,17 @@ TKeyGroup GroupOf(const std::string& listed)
     if (StartsWithText(listed, "HKLM\\")) return UninstallEntryKeys;
     std::string counters = "HKCU" + std::string(UninstallerKey);
     return StartsWithText(listed + "\\", counters) ? CounterKeys : ProductKeys;
+}
+
+// Whether two paths name one folder, part by part without regard to case
+// ("c:\App\" and "C:\app").
+bool SamePath(const std::string& a, const std::string& b)
+{
+    std::vector<std::string> x = PathParts(a), y = PathParts(b);
+    if (x.size() != y.size()) return false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (!Sys().Locale->SameText(x[i], y[i])) return false;
+    return true;
 }
 
 // A key of the service, closed when it goes out of scope.
@@ -240,10 +252,10 @@ void TRemoval::RemoveRegistry(int keyGroup)
         entry.SetRoot(root);
         if (!entry.OpenKeyReadOnly("\\" + sub)) continue;
         std::string command = entry.ReadString("UninstallString");
-        std::string ours = " " + destDir_;
-        if (command.size() >= ours.size() &&
-            Sys().Locale->SameText(command.substr(command.size() - ours.size()), ours))
-            continue;
+        // The uninstaller's name, a blank, the destination, as the entry is written.
+        std::string::size_type name = AsciiUpper(command).find(AsciiUpper(UninstallerName));
+        std::string::size_type dest = name == std::string::npos ? name : name + std::strlen(UninstallerName) + 1;
+        if (dest <= command.size() && SamePath(command.substr(dest), destDir_)) continue;
         if (!command.empty()) {
             taken.push_back(e.Name);
             Leave(e.Name, "it now stands for the installation that " + command + " removes");

@@ -302,6 +302,15 @@ TEST_F(RemovalTest, KeysAndGroupsHoldingWhatOthersMadeStayAndAreNamed)
               named);
 }
 
+TEST_F(RemovalTest, TheUninstallEntryGoesWhenItNamesThisFolderHoweverSpelt)
+{
+    Install();
+    Fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "UninstallString",
+                            "c:\\windows\\skorvel.exe c:\\APP\\");
+    Remove();
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, Uninstall));
+}
+
 TEST_F(RemovalTest, AnUninstallEntryTakenOverByAnotherFolderStays)
 {
     Install();
