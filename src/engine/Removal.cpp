@@ -200,7 +200,8 @@ void TRemoval::RemoveProgramGroups()
                 Leave("Program group " + group, "no program manager answered");
                 continue;
             }
-            progman.Execute("[ShowGroup(" + CommandArgument(group) + ",1)]\r\n");
+            // Refused: no such group, so nothing of it is left to remove.
+            if (!progman.Execute("[ShowGroup(" + CommandArgument(group) + ",1)]\r\n")) continue;
         }
         for (auto i = all.rbegin(); i != all.rend(); ++i) {
             if (i->Kind != TListKind::Item || i->Of != group) continue;

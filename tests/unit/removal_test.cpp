@@ -333,6 +333,16 @@ TEST_F(RemovalTest, WithoutAGroupFolderTheProgramManagerRemovesTheItemsAndGroup)
     EXPECT_EQ((std::vector<std::string>{"[ShowGroup(App,1)]\r\n", "[DeleteItem(App Tool)]\r\n",
                                         "[DeleteGroup(App)]\r\n"}),
               Fake.ProgramManager.Sent);
+
+    // A group the program manager does not know is gone already: no item
+    // is sent (a program manager without a current group may fall over).
+    Fake.ProgramManager.Sent.clear();
+    Fake.ProgramManager.RefuseNext = 1;
+    Fake.Disk.Put("C:\\App\\Pellwick.upi", "");
+    WriteList();
+    TRemoval& again = Remove();
+    EXPECT_TRUE(Fake.ProgramManager.Sent.empty());
+    EXPECT_TRUE(again.Left().empty());
 }
 
 TEST(ShortcutName, CharactersAFileNameCannotHoldBecomeUnderscoresByCharacter)
