@@ -77,7 +77,8 @@ public:
         long rc = registry_.SetStringValue(key, name, text);
         if (rc != 0) return rc;
         std::string path = PathOf(key, "");
-        if (AsciiUpper(path) != AsciiUpper(CountersPath)) {
+        // Spelt as the records step names it, so compared as it stands.
+        if (path != CountersPath) {
             list_.Add(TListKind::Value, name, path);
         } else {
             // Each count is listed once, to be taken back once. A file left

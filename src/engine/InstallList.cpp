@@ -141,7 +141,17 @@ std::vector<std::string> PathParts(const std::string& path)
 std::string JoinKeyPath(const std::string& parent, const std::string& sub)
 {
     std::string path = parent;
-    for (const std::string& part : PathParts(sub)) path += "\\" + part;
+    bool partStarts = true;
+    for (std::size_t i = 0, next; i < sub.size(); i = next) {
+        next = NextChar(sub, i);
+        if (sub[i] == '\\') {
+            partStarts = true;
+            continue;
+        }
+        if (partStarts) path += '\\';
+        partStarts = false;
+        path.append(sub, i, next - i);
+    }
     return path;
 }
 
