@@ -24,6 +24,9 @@ extern const char* const CountersKey;       // "Counters", below UninstallerKey
 extern const char* const InstallSection;    // "Install"
 extern const char* const UninstallSection;  // "Uninstall"
 extern const char* const DateName;          // "Date", in InstallSection
+// The uninstall entries' key under HKEY_LOCAL_MACHINE, with its trailing "\";
+// the application's name follows.
+extern const char* const UninstallKeyPrefix;
 
 // Writes the entries for the installation that state describes: the user's
 // entries, the destination and the control file's [Keys] sections.

@@ -40,4 +40,8 @@ public:
     // Names of the subdirectories of path, hidden and system ones left
     // out, in no particular order.
     virtual std::vector<std::string> Subdirectories(const std::string& path) = 0;
+
+    // Writes content as the whole file, replacing one that is there; 0 or
+    // the system's error.
+    virtual unsigned long WriteWholeFile(const std::string& path, const std::string& content) = 0;
 };

@@ -29,6 +29,7 @@ public:
     std::vector<TDrive> Drives() override { return DriveList; }
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
+    unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
 
     std::vector<TDrive> DriveList = {{'a', TDriveKind::Removable, ""},
                                      {'c', TDriveKind::Fixed, "SYSTEM"}};
@@ -44,6 +45,39 @@ public:
 
 private:
     TFakeDisk& disk_;
+};
+
+// The uninstaller's removals on the disk and registry doubles.
+class TFakeCleanup : public ICleanup {
+public:
+    TFakeCleanup(TFakeDisk& disk, TFakeRegistry& registry) : disk_(disk), registry_(registry) {}
+    unsigned long RemoveFile(const std::string& path) override;
+    unsigned long RemoveFolder(const std::string& path) override;
+    bool DeleteAtRestart(const std::string& path) override
+    {
+        AtRestart.push_back(path);
+        return true;
+    }
+    std::vector<std::string> Entries(const std::string& path) override;
+    long DeleteValue(RegKey key, const std::string& name) override
+    {
+        return registry_.DeleteValue(key, name);
+    }
+    long DeleteSubKey(RegKey parent, const std::string& sub) override
+    {
+        return registry_.DeleteSubKey(parent, sub);
+    }
+    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override
+    {
+        return registry_.CountContents(key, subkeys, values);
+    }
+
+    // Files the system was asked to delete when it next starts.
+    std::vector<std::string> AtRestart;
+
+private:
+    TFakeDisk& disk_;
+    TFakeRegistry& registry_;
 };
 
 class TFakeClock : public IClock {
@@ -67,10 +101,16 @@ public:
     {
         Boxes.push_back({text, caption, icon});
     }
+    bool AskYesNo(const std::string& text, const std::string& caption) override
+    {
+        Boxes.push_back({text, caption, TMsgIcon::None});
+        return AnswerYes;
+    }
     std::string ExePath() override { return Exe; }
 
     int Width = 1024, Height = 768;
     std::string Exe = "C:\\SETUP\\Pellwick.exe";
+    bool AnswerYes = true;  // the answer to every question
     std::vector<TCursor> Cursors;
     std::vector<Box> Boxes;
     TCursor Cursor() const { return Cursors.empty() ? TCursor::Default : Cursors.back(); }
@@ -150,6 +190,7 @@ public:
     TFakeLocale Locale;
     TFakeShell Shell;
     TFakeProgramManager ProgramManager;
+    TFakeCleanup Cleanup{Disk, Registry};
 
 private:
     TPlatform saved_;
