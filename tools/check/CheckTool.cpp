@@ -168,7 +168,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         TProfileLines lines(content);
         run.Install(settings);
         TFindings findings = CheckDescription(
-            {description, lines, run, Cut(settings.DestDir), o.WindowsDir});
+            {description, lines, run, Cut(settings.DestDir), o.WindowsDir, WesternCodePage, o.Strict});
         result.Out = o.Json ? JsonText(findings, o.Strict) : CompilerText(findings, o.Strict);
         result.Status = Tally(findings).Failed(o.Strict) ? ExitFindings : ExitClean;
     } catch (const EError& e) {

@@ -25,7 +25,7 @@ TEST(CheckFolders, PrintTheirGoldenOutput)
 {
     bool update = std::getenv("PELLWICK_UPDATE_GOLDEN") != nullptr;
     for (const std::string& name : TestFolderNames()) {
-        TToolOutput out = CheckTool({FolderPath(name)});
+        TToolOutput out = CheckTool(FolderArgs(name));
         std::string golden = TestsDir() + "/golden/" + name + ".txt";
         if (update) std::ofstream(golden, std::ios::binary) << out.Out;
         EXPECT_EQ(ReadText(golden), out.Out) << name;
@@ -36,7 +36,7 @@ TEST(CheckFolders, PrintTheirGoldenOutput)
 TEST(CheckFolders, EachBrokenFolderHasOneFindingAndTheCleanOneNone)
 {
     for (const std::string& name : TestFolderNames()) {
-        std::vector<std::string> lines = SplitLines(CheckTool({FolderPath(name)}).Out);
+        std::vector<std::string> lines = SplitLines(CheckTool(FolderArgs(name)).Out);
         std::size_t findings = lines.size() - 1;
         EXPECT_EQ(name == "clean" ? 0u : 1u, findings) << name;
     }
@@ -77,6 +77,13 @@ TEST(CheckFolders, ExitStatus)
         {{FolderPath("clean"), "--plan"}, ExitClean},
         // The plan of a run that stops with an error box.
         {{FolderPath("too-few-out"), "--plan"}, ExitFindings},
+        // Files written under each other's names fail; one renamed file
+        // fails only when warnings count.
+        {{FolderPath("shifted-pairing")}, ExitFindings},
+        {{FolderPath("renamed-pair")}, ExitClean},
+        {{FolderPath("renamed-pair"), "--strict"}, ExitFindings},
+        {{FolderPath("utf8-control-file")}, ExitClean},
+        {{FolderPath("utf8-control-file"), "--strict"}, ExitFindings},
     };
     for (const TStatusCase& c : cases) {
         TToolOutput out = CheckTool(c.Args);

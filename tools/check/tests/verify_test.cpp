@@ -23,7 +23,7 @@ TEST(VerifyPlanSteps, GoldenPlanReadsBackIntoItsSteps)
     TPlan plan = ReadPlan(SplitLines(ReadText(TestsDir() + "/golden/clean.plan")));
     EXPECT_EQ((std::vector<std::string>{"c:\\Quillon", "c:\\Quillon\\bin"}), plan.Dirs);
     ASSERT_EQ(4u, plan.Copies.size());
-    EXPECT_EQ("C:\\SETUP\\shared.dll", plan.Copies[0].Source);
+    EXPECT_EQ("C:\\SETUP\\qnshared.dll", plan.Copies[0].Source);
     EXPECT_EQ("C:\\WINDOWS\\qnshared.dll", plan.Copies[0].Dest);
     EXPECT_TRUE(plan.Copies[0].Keep);
     EXPECT_FALSE(plan.Copies[1].Keep);
