@@ -21,7 +21,7 @@ const char* const Usage =
 struct TOptions {
     std::string Dir;
     bool Strict = false, Json = false, Plan = false, Verify = false;
-    bool HasDest = false;
+    bool HasDest = false, HasUser = false, HasOrg = false;
     TRunSettings Run;
     std::string WindowsDir = DefaultWindowsDir;
 };
@@ -41,8 +41,8 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         else if (a == "--plan") o.Plan = true;
         else if (a == "--verify") o.Verify = true;
         else if (a == "--dest") { o.Run.DestDir = value(); o.HasDest = true; }
-        else if (a == "--user") o.Run.UserName = value();
-        else if (a == "--org") o.Run.UserOrganization = value();
+        else if (a == "--user") { o.Run.UserName = value(); o.HasUser = true; }
+        else if (a == "--org") { o.Run.UserOrganization = value(); o.HasOrg = true; }
         else if (a == "--windir") o.WindowsDir = value();
         else if (a.size() > 1 && a[0] == '-') throw EError("unknown option " + a);
         else if (o.Dir.empty()) o.Dir = a;
@@ -69,7 +69,8 @@ const char* const Summary =
     "Reads the installer folder DIR as Pellwick.exe will and prints what is wrong\n"
     "with its Pellwick.ipi; --plan prints everything the installation would do;\n"
     "--verify holds that against this machine and prints each step that does not\n"
-    "hold (missing, differs, kept older).\n"
+    "hold (missing, differs, kept). Without --user and --org, the name and\n"
+    "organisation are taken from the installation's own uninstall record.\n"
     "\n"
     "  --strict   warnings fail the check too\n"
     "  --json     the findings as JSON\n"
@@ -151,8 +152,11 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
                 result.Err = "pellwick-check: " + settings.DestDir + ": no folder to read\n";
                 return result;
             }
+            if (!o.HasUser) settings.UserName = NameFromRecord;
+            if (!o.HasOrg) settings.UserOrganization = OrganizationFromRecord;
             bool completed = run.Install(settings);
             TPlan plan = ReadPlan(run.Log());
+            TakeUserEntriesFromRecord(plan, *machine);
             TVerifyResult verified = VerifyPlan(plan, *machine, windowsDir);
             if (!completed)
                 verified.Stop = plan.Messages.empty() ? "the run stops early" : plan.Messages.back();

@@ -32,7 +32,7 @@ const char* StateName(TStepState state)
     switch (state) {
     case TStepState::Missing: return "missing";
     case TStepState::Differs: return "differs";
-    default: return "kept older";
+    default: return "kept";
     }
 }
 
@@ -80,8 +80,11 @@ public:
         if (!m_.Files.ReadWholeFile(copy.Source, source)) throw EError("cannot read " + copy.Source);
         if (there == source) return;
         if (copy.Keep)
+            // Whether the file was there before the run or changed after
+            // it, the machine does not tell.
             Add(copy.Dest, TStepState::KeptOlder,
-                "not the bytes of " + copy.Source + ": the file there before was kept");
+                "differs from the installer's copy " + copy.Source +
+                    ", since it was there before or changed since");
         else
             Add(copy.Dest, TStepState::Differs, "not the bytes of " + copy.Source);
     }
@@ -180,6 +183,33 @@ private:
 
 }  // namespace
 
+const char* const NameFromRecord = "<the name typed in the wizard>";
+const char* const OrganizationFromRecord = "<the organisation typed in the wizard>";
+
+void TakeUserEntriesFromRecord(TPlan& plan, TMachine& machine)
+{
+    for (const std::string typed : {NameFromRecord, OrganizationFromRecord}) {
+        const TPlannedEntry* source = nullptr;
+        for (const TPlannedEntry& entry : plan.Entries)
+            if (entry.Value == typed && machine.Files.FileExists(entry.Path)) {
+                source = &entry;
+                break;
+            }
+        if (source == nullptr) continue;
+        TProfile record(machine.Profiles, source->Path);
+        TStrings names;
+        record.ReadSection(source->Section, names);
+        bool present = false;
+        for (const std::string& name : names) present = present || Same(name) == Same(source->Name);
+        if (!present) continue;
+        std::string recorded = record.ReadString(source->Section, source->Name, "");
+        for (TPlannedEntry& entry : plan.Entries)
+            if (entry.Value == typed) entry.Value = recorded;
+        for (TPlannedValue& value : plan.Values)
+            if (value.Data == typed) value.Data = recorded;
+    }
+}
+
 int TVerifyResult::Failing() const
 {
     int n = 0;
@@ -226,7 +256,7 @@ std::string VerifyText(const TVerifyResult& result, const std::string& dest)
         text += f.Where + ": " + StateName(f.State) + ": " + f.Text + "\n";
     text += dest + ": " + std::to_string(result.Steps) + " steps, " + std::to_string(result.Failing()) +
             (result.Failing() == 1 ? " does" : " do") + " not hold, " + std::to_string(result.Kept()) +
-            " kept older\n";
+            " kept\n";
     return text;
 }
 
