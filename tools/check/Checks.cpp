@@ -322,7 +322,7 @@ private:
             std::string line = Utf8Start(utf8.Text, 40);
             std::string shown = ShownInCodePage(line, in_.CodePage);
             text += std::string(utf8.Mark ? "; it is" : " is") + " saved as UTF-8, and " + reader +
-                    " it in the machine's ANSI code page: line " + std::to_string(utf8.Line) + " \"" + line +
+                    " it in the machine's ANSI code page: its line " + std::to_string(utf8.Line) + " \"" + line +
                     "\" shows as " + (shown.empty() ? "other characters" : "\"" + shown + "\"") +
                     " in code page " + std::to_string(in_.CodePage);
         }
