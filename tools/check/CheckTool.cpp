@@ -15,7 +15,7 @@ namespace {
 
 const char* const Usage =
     "usage: pellwick-check DIR [--strict] [--json]\n"
-    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH]\n"
+    "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH] [--json]\n"
     "       pellwick-check DIR --verify --dest PATH [--user NAME] [--org ORG] [--json]\n";
 
 struct TOptions {
@@ -59,7 +59,7 @@ TOptions ParseArgs(const std::vector<std::string>& args)
     if (!o.Plan && (o.HasDest || !o.Run.UserName.empty() || !o.Run.UserOrganization.empty() ||
                     o.WindowsDir != DefaultWindowsDir))
         throw EError("--dest, --user, --org and --windir go with --plan");
-    if (o.Plan && (o.Strict || o.Json)) throw EError("--strict and --json go without --plan");
+    if (o.Plan && o.Strict) throw EError("--strict goes without --plan");
     return o;
 }
 
@@ -73,7 +73,7 @@ const char* const Summary =
     "organisation are taken from the installation's own uninstall record.\n"
     "\n"
     "  --strict   warnings fail the check too\n"
-    "  --json     the findings as JSON\n"
+    "  --json     the findings, the plan or what does not hold as JSON\n"
     "  --help     this text\n"
     "  --version  the Pellwick version the checker belongs to\n"
     "\n"
@@ -96,13 +96,6 @@ bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
         }
     }
     return false;
-}
-
-std::string PlanText(const TRunLog& log)
-{
-    std::string text;
-    for (const std::string& line : log) text += line + "\n";
-    return text;
 }
 
 }  // namespace
@@ -142,7 +135,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         if (!o.HasDest) settings.DestDir = Shared.InstallDescription.Directory;
         if (o.Plan) {
             bool completed = run.Install(settings);
-            result.Out = PlanText(run.Log());
+            result.Out = o.Json ? PlanJson(run.Steps(), settings.DestDir, completed) : PlanText(run.Steps());
             result.Status = completed ? ExitClean : ExitFindings;
             return result;
         }
@@ -155,7 +148,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
             if (!o.HasUser) settings.UserName = NameFromRecord;
             if (!o.HasOrg) settings.UserOrganization = OrganizationFromRecord;
             bool completed = run.Install(settings);
-            TPlan plan = ReadPlan(run.Log());
+            TPlan plan = PlanOf(run.Steps());
             TakeUserEntriesFromRecord(plan, *machine);
             TVerifyResult verified = VerifyPlan(plan, *machine, windowsDir);
             if (!completed)

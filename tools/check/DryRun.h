@@ -32,18 +32,21 @@ public:
     // or the page refused the destination.
     bool Install(const TRunSettings& settings);
 
-    const TRunLog& Log() const { return log_; }
+    // What the run asked of the system, in order.
+    const TRunSteps& Steps() const { return steps_; }
     TFakeDisk& Disk() { return base_.Disk; }
     IFileSystem& Files() { return files_; }
     IProfileFiles& Profiles() { return base_.Profiles; }
+    // With the disk, the machine as the run left it.
+    TFakeRegistry& Registry() { return base_.Registry; }
 
 private:
-    TRunLog log_;
+    TRunSteps steps_;
     TFakePlatform base_;
-    TRecordingFiles files_{base_.Disk, log_};
-    TRecordingRegistry registry_{base_.Registry, log_};
-    TRecordingProfiles profiles_{base_.Profiles, log_};
-    TRecordingProgramManager progman_{log_};
-    TRecordingShell shell_{log_};
-    TRecordingDesktop desktop_{log_};
+    TRecordingFiles files_{base_.Disk, steps_};
+    TRecordingRegistry registry_{base_.Registry, steps_};
+    TRecordingProfiles profiles_{base_.Profiles, steps_};
+    TRecordingProgramManager progman_{steps_};
+    TRecordingShell shell_{steps_};
+    TRecordingDesktop desktop_{steps_};
 };

@@ -1,36 +1,21 @@
 #include "PlanSteps.h"
 
+#include "Findings.h"
 #include "core/Text.h"
 
 namespace {
 
-const std::string DirectoryMark = "directory ";
-const std::string CopyMark = "copy ";
-const std::string RegistryMark = "registry ";
-const std::string RecordMark = "record ";
-const std::string CommandMark = "command ";
-const std::string MessageMark = "message ";
-const std::string KeptMark = "  kept: the file exists";
-
-bool StartsWith(const std::string& text, const std::string& head) { return text.rfind(head, 0) == 0; }
+// std::visit over a step, one lambda per kind.
+template <class... Ts> struct TOverload : Ts... { using Ts::operator()...; };
+template <class... Ts> TOverload(Ts...) -> TOverload<Ts...>;
 
 bool EndsWith(const std::string& text, const std::string& tail)
 {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 std::string Same(const std::string& text) { return AsciiUpper(text); }
-
-// A text as Shown() wrote it, from its opening quote to the line's end.
-// CR and LF were written as \r and \n; those are taken back only at the
-// end, where a command's CR LF stands, since paths hold "\r" and "\n" as
-// they are.
-std::string Unquoted(const std::string& shown)
-{
-    std::string text = shown.size() >= 2 ? shown.substr(1, shown.size() - 2) : "";
-    if (EndsWith(text, "\\r\\n")) text.replace(text.size() - 4, 4, "\r\n");
-    return text;
-}
 
 std::string Trimmed(const std::string& text)
 {
@@ -39,88 +24,215 @@ std::string Trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-void ReadCopy(const std::string& line, TPlan& plan)
+const char* IconName(TMsgIcon icon)
 {
-    std::string::size_type arrow = line.find(" -> ");
-    std::string::size_type flag = line.find("  (", arrow);
-    if (arrow == std::string::npos || flag == std::string::npos) return;
-    bool kept = EndsWith(line, KeptMark);
-    if (!kept && line.find(")  ", flag) != std::string::npos) return;  // fails
-    TPlannedCopy copy;
-    copy.Source = line.substr(CopyMark.size(), arrow - CopyMark.size());
-    copy.Dest = line.substr(arrow + 4, flag - arrow - 4);
-    copy.Keep = line.compare(flag, 8, "  (keep)") == 0;
-    for (const TPlannedCopy& earlier : plan.Copies)
-        if (Same(earlier.Dest) == Same(copy.Dest)) return;
-    plan.Copies.push_back(copy);
+    switch (icon) {
+    case TMsgIcon::Stop: return "error";
+    case TMsgIcon::Warning: return "warning";
+    case TMsgIcon::Information: return "information";
+    default: return "plain";
+    }
 }
 
-void ReadValue(const std::string& line, TPlan& plan)
+std::string KeyText(const TValueStep& v)
 {
-    if (EndsWith(line, "  (fails)")) return;
-    std::string::size_type eq = line.find(" = \"");
-    if (eq == std::string::npos) return;
-    std::string head = line.substr(RegistryMark.size(), eq - RegistryMark.size());
-    std::string::size_type gap = head.rfind("  ");
-    if (gap == std::string::npos) return;
-    std::string key = head.substr(0, gap);
-    TPlannedValue value;
-    value.Name = head.substr(gap + 2);
-    value.Data = Unquoted(line.substr(eq + 3));
-    const std::string user = "HKEY_CURRENT_USER", machine = "HKEY_LOCAL_MACHINE";
-    if (StartsWith(key, user)) {
-        value.Root = RegRoot::CurrentUser;
-        key.erase(0, user.size());
-    } else if (StartsWith(key, machine)) {
-        value.Root = RegRoot::LocalMachine;
-        key.erase(0, machine.size());
-    } else {
-        return;  // a key the recorder could not name
-    }
-    if (!key.empty() && key[0] == '\\') key.erase(0, 1);
-    value.Key = key;
-    for (TPlannedValue& earlier : plan.Values)
-        if (earlier.Root == value.Root && Same(earlier.Key) == Same(value.Key) &&
-            Same(earlier.Name) == Same(value.Name)) {
-            earlier.Data = value.Data;
+    if (!v.Placed) return "?";
+    return v.Key.empty() ? RootName(v.Root) : std::string(RootName(v.Root)) + "\\" + v.Key;
+}
+
+std::string Failed(bool done, const char* mark) { return done ? "" : mark; }
+
+std::string StepLine(const TPlanStep& step)
+{
+    auto value = [](const TValueStep& v) {
+        return "registry " + KeyText(v) + "  " + v.Name + " = " + Shown(v.Data) +
+               Failed(v.Written, "  (fails)");
+    };
+    return std::visit(
+        TOverload{
+            [](const TDirectoryStep& d) { return "directory " + d.Path + Failed(d.Made, "  (fails)"); },
+            [](const TCopyStep& c) {
+                std::string line =
+                    "copy " + c.Source + " -> " + c.Dest + (c.Keep ? "  (keep)" : "  (overwrite)");
+                if (c.KeptExisting()) return line + "  kept: the file exists";
+                return c.Error == 0 ? line : line + "  fails: " + c.Reason;
+            },
+            [](const TCommandStep& c) {
+                return "command " + Shown(c.Command) + Failed(c.Accepted, "  (refused)");
+            },
+            value,
+            [&](const TCounterStep& c) { return value(c); },
+            [](const TEntryStep& e) {
+                return "record " + e.Path + "  [" + e.Section + "] " + e.Name + " = " + Shown(e.Value) +
+                       Failed(e.Written, "  (fails)");
+            },
+            [](const TAddOnStep& a) { return "open " + a.File; },
+            [](const TBoxStep& b) {
+                return std::string("message ") + IconName(b.Icon) + " " + Shown(b.Text);
+            },
+        },
+        step);
+}
+
+std::string Field(const char* name, const std::string& text)
+{
+    return std::string(", \"") + name + "\": " + JsonString(text);
+}
+
+std::string Flag(const char* name, bool flag)
+{
+    return std::string(", \"") + name + "\": " + (flag ? "true" : "false");
+}
+
+std::string Object(const char* kind, const std::string& fields)
+{
+    return std::string("{\"step\": \"") + kind + "\"" + fields + "}";
+}
+
+std::string StepJson(const TPlanStep& step)
+{
+    auto value = [](const char* kind, const TValueStep& v) {
+        std::string place = v.Placed ? Field("root", RootName(v.Root)) + Field("key", v.Key)
+                                     : std::string(", \"root\": null");
+        return Object(kind,
+                      place + Field("name", v.Name) + Field("data", v.Data) + Flag("done", v.Written));
+    };
+    return std::visit(
+        TOverload{
+            [](const TDirectoryStep& d) {
+                return Object("directory", Field("path", d.Path) + Flag("done", d.Made));
+            },
+            [](const TCopyStep& c) {
+                std::string outcome = c.KeptExisting() ? Flag("exists", true)
+                                      : c.Error == 0   ? ""
+                                                       : Field("fails", c.Reason);
+                return Object("copy", Field("source", c.Source) + Field("dest", c.Dest) +
+                                          Flag("keep", c.Keep) + Flag("done", c.Error == 0) + outcome);
+            },
+            [](const TCommandStep& c) {
+                return Object("command", Field("command", c.Command) + Flag("done", c.Accepted));
+            },
+            [&](const TValueStep& v) { return value("registry", v); },
+            [&](const TCounterStep& c) { return value("counter", c); },
+            [](const TEntryStep& e) {
+                return Object("record", Field("path", e.Path) + Field("section", e.Section) +
+                                            Field("name", e.Name) + Field("value", e.Value) +
+                                            Flag("done", e.Written));
+            },
+            [](const TAddOnStep& a) { return Object("open", Field("file", a.File)); },
+            [](const TBoxStep& b) {
+                return Object("message", Field("icon", IconName(b.Icon)) + Field("text", b.Text));
+            },
+        },
+        step);
+}
+
+bool SameValue(const TValueStep& a, const TValueStep& b)
+{
+    return a.Root == b.Root && Same(a.Key) == Same(b.Key) && Same(a.Name) == Same(b.Name);
+}
+
+// The last write of a value is the one that stays, where the first stood.
+template <class TStep>
+void KeepValue(std::vector<TStep>& list, const TStep& step)
+{
+    if (!step.Placed || !step.Written) return;
+    for (TStep& earlier : list)
+        if (SameValue(earlier, step)) {
+            earlier.Data = step.Data;
             return;
         }
-    plan.Values.push_back(value);
+    list.push_back(step);
 }
 
-void ReadEntry(const std::string& line, TPlan& plan)
+void KeepEntry(std::vector<TEntryStep>& list, const TEntryStep& entry)
 {
-    if (EndsWith(line, "  (fails)")) return;
-    std::string::size_type open = line.find("  [");
-    std::string::size_type close = line.find("] ", open);
-    std::string::size_type eq = line.find(" = \"", close);
-    if (open == std::string::npos || close == std::string::npos || eq == std::string::npos) return;
-    TPlannedEntry entry;
-    entry.Path = line.substr(RecordMark.size(), open - RecordMark.size());
-    entry.Section = line.substr(open + 3, close - open - 3);
-    entry.Name = line.substr(close + 2, eq - close - 2);
-    entry.Value = Unquoted(line.substr(eq + 3));
-    for (TPlannedEntry& earlier : plan.Entries)
+    if (!entry.Written) return;
+    for (TEntryStep& earlier : list)
         if (Same(earlier.Path) == Same(entry.Path) && Same(earlier.Section) == Same(entry.Section) &&
             Same(earlier.Name) == Same(entry.Name)) {
             earlier.Value = entry.Value;
+            earlier.Reads = entry.Reads;
             return;
         }
-    plan.Entries.push_back(entry);
+    list.push_back(entry);
 }
 
-void ReadProgramCommand(const std::string& line, std::string& group, TPlan& plan)
+void KeepCopy(std::vector<TCopyStep>& list, const TCopyStep& copy)
 {
-    if (EndsWith(line, "  (refused)")) return;
-    std::string command = Unquoted(line.substr(CommandMark.size()));
+    if (copy.Error != 0 && !copy.KeptExisting()) return;
+    for (const TCopyStep& earlier : list)
+        if (Same(earlier.Dest) == Same(copy.Dest)) return;
+    list.push_back(copy);
+}
+
+void KeepCommand(TPlan& plan, std::string& group, const TCommandStep& step)
+{
     std::string name;
     std::vector<std::string> args;
-    if (!ReadCommand(command, name, args)) return;
+    if (!step.Accepted || !ReadCommand(step.Command, name, args)) return;
     if (Same(name) == "CREATEGROUP" && !args.empty()) group = args[0];
-    if (Same(name) == "ADDITEM" && args.size() >= 2) plan.Items.push_back({group, args[0], args[1], command});
+    if (Same(name) == "ADDITEM" && args.size() >= 2)
+        plan.Items.push_back({group, args[0], args[1], step.Command});
 }
 
 }  // namespace
+
+const char* RootName(RegRoot root)
+{
+    return root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+std::string Shown(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+std::string PlanText(const TRunSteps& steps)
+{
+    std::string text;
+    for (const TPlanStep& step : steps) text += StepLine(step) + "\n";
+    return text;
+}
+
+std::string PlanJson(const TRunSteps& steps, const std::string& dest, bool completed)
+{
+    std::string text = "{\"dest\": " + JsonString(dest) + ", \"steps\": [";
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        text += (i == 0 ? "\n  " : ",\n  ") + StepJson(steps[i]);
+    text += steps.empty() ? "]" : "\n]";
+    return text + Flag("completed", completed) + "}\n";
+}
+
+TPlan PlanOf(const TRunSteps& steps)
+{
+    TPlan plan;
+    std::string group;
+    for (const TPlanStep& step : steps)
+        std::visit(TOverload{
+                       [&](const TDirectoryStep& d) {
+                           if (d.Made) plan.Dirs.push_back(d.Path);
+                       },
+                       [&](const TCopyStep& c) { KeepCopy(plan.Copies, c); },
+                       [&](const TCommandStep& c) { KeepCommand(plan, group, c); },
+                       [&](const TValueStep& v) { KeepValue(plan.Values, v); },
+                       [&](const TCounterStep& c) { KeepValue(plan.Counters, c); },
+                       [&](const TEntryStep& e) { KeepEntry(plan.Entries, e); },
+                       [](const TAddOnStep&) {},
+                       [&](const TBoxStep& b) { plan.Messages.push_back(b.Text); },
+                   },
+                   step);
+    return plan;
+}
 
 bool ReadCommand(const std::string& command, std::string& name, std::vector<std::string>& args)
 {
@@ -151,27 +263,4 @@ bool ReadCommand(const std::string& command, std::string& name, std::vector<std:
         at = end + 1;
     }
     return true;
-}
-
-TPlan ReadPlan(const TRunLog& log)
-{
-    TPlan plan;
-    std::string group;
-    for (const std::string& line : log) {
-        if (StartsWith(line, DirectoryMark)) {
-            if (!EndsWith(line, "  (fails)")) plan.Dirs.push_back(line.substr(DirectoryMark.size()));
-        } else if (StartsWith(line, CopyMark)) {
-            ReadCopy(line, plan);
-        } else if (StartsWith(line, RegistryMark)) {
-            ReadValue(line, plan);
-        } else if (StartsWith(line, RecordMark)) {
-            ReadEntry(line, plan);
-        } else if (StartsWith(line, CommandMark)) {
-            ReadProgramCommand(line, group, plan);
-        } else if (StartsWith(line, MessageMark)) {
-            std::string::size_type quote = line.find('"');
-            if (quote != std::string::npos) plan.Messages.push_back(Unquoted(line.substr(quote)));
-        }
-    }
-    return plan;
 }

@@ -1,44 +1,21 @@
 #include "Recorders.h"
 
 #include "Engine.h"
+#include "Records.h"
+#include "core/Text.h"
+#include "platform/Profile.h"
 
 namespace {
 
-const char* RootName(RegRoot root)
-{
-    return root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
-}
-
-const char* IconName(TMsgIcon icon)
-{
-    switch (icon) {
-    case TMsgIcon::Stop: return "error";
-    case TMsgIcon::Warning: return "warning";
-    case TMsgIcon::Information: return "information";
-    default: return "plain";
-    }
-}
+// The counters' key as it lands: the registry takes no leading backslash.
+const std::string CountersPath = std::string(UninstallerKey).substr(1) + CountersKey;
 
 }  // namespace
-
-std::string Shown(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else
-            out += c;
-    }
-    return out + "\"";
-}
 
 bool TRecordingFiles::MakeDirectory(const std::string& path)
 {
     bool made = TFakeFileSystem::MakeDirectory(path);
-    log_.push_back("directory " + path + (made ? "" : "  (fails)"));
+    steps_.push_back(TDirectoryStep{path, made});
     return made;
 }
 
@@ -46,31 +23,27 @@ unsigned long TRecordingFiles::Copy(const std::string& source, const std::string
                                     bool failIfExists)
 {
     unsigned long error = TFakeFileSystem::Copy(source, dest, failIfExists);
-    std::string line = "copy " + source + " -> " + dest + (failIfExists ? "  (keep)" : "  (overwrite)");
-    // A kept file that is already there is what the author asked for.
-    if (error == 80 && failIfExists)
-        line += "  kept: the file exists";
-    else if (error != 0)
-        line += "  fails: " + CopyErrorText(error, ErrorText(error));
-    log_.push_back(line);
+    steps_.push_back(TCopyStep{source, dest, failIfExists, error,
+                               error == 0 ? "" : CopyErrorText(error, ErrorText(error))});
     return error;
 }
 
 RegKey TRecordingRegistry::Root(RegRoot root)
 {
     RegKey key = registry_.Root(root);
-    paths_[key] = RootName(root);
+    places_[key] = {root, ""};
     return key;
 }
 
 void TRecordingRegistry::Remember(RegKey parent, const std::string& sub, RegKey result)
 {
-    auto it = paths_.find(parent);
-    std::string base = it == paths_.end() ? "?" : it->second;
-    std::string path = sub.empty() ? base : base + "\\" + sub;
+    auto it = places_.find(parent);
+    if (it == places_.end()) return;
+    TPlace place = it->second;
+    if (!sub.empty()) place.Key = place.Key.empty() ? sub : place.Key + "\\" + sub;
     // The uninstaller's key is opened as "\Software\Brenvolt\Skorvel\".
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    paths_[result] = path;
+    while (!place.Key.empty() && place.Key.back() == '\\') place.Key.pop_back();
+    places_[result] = place;
 }
 
 long TRecordingRegistry::CreateKey(RegKey parent, const std::string& sub, RegKey& result)
@@ -91,43 +64,56 @@ long TRecordingRegistry::OpenKey(RegKey parent, const std::string& sub, RegAcces
 long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, const std::string& text)
 {
     long rc = registry_.SetStringValue(key, name, text);
-    auto it = paths_.find(key);
-    log_.push_back("registry " + (it == paths_.end() ? std::string("?") : it->second) + "  " +
-                   name + " = " + Shown(text) + (rc == 0 ? "" : "  (fails)"));
+    TValueStep value;
+    auto it = places_.find(key);
+    value.Placed = it != places_.end();
+    if (value.Placed) {
+        value.Root = it->second.Root;
+        value.Key = it->second.Key;
+    }
+    value.Name = name;
+    value.Data = text;
+    value.Written = rc == 0;
+    bool counter = value.Placed && value.Root == RegRoot::CurrentUser &&
+                   AsciiUpper(value.Key) == AsciiUpper(CountersPath);
+    if (counter)
+        steps_.push_back(TCounterStep{value});
+    else
+        steps_.push_back(value);
     return rc;
 }
 
 void TRecordingRegistry::CloseKey(RegKey key)
 {
     registry_.CloseKey(key);
-    paths_.erase(key);
+    places_.erase(key);
 }
 
 bool TRecordingProfiles::WriteValue(const std::string& path, const std::string& section,
                                     const std::string& key, const std::string& value)
 {
     bool written = profiles_.WriteValue(path, section, key, value);
-    log_.push_back("record " + path + "  [" + section + "] " + key + " = " + Shown(value) +
-                   (written ? "" : "  (fails)"));
+    std::string reads = written ? TProfile(profiles_, path).ReadString(section, key, "") : "";
+    steps_.push_back(TEntryStep{path, section, key, value, reads, written});
     return written;
 }
 
 bool TRecordingProgramManager::Execute(const std::string& command)
 {
     bool accepted = TFakeProgramManager::Execute(command);
-    log_.push_back("command " + Shown(command) + (accepted ? "" : "  (refused)"));
+    steps_.push_back(TCommandStep{command, accepted});
     return accepted;
 }
 
 void TRecordingShell::Open(void* owner, const std::string& file)
 {
     TFakeShell::Open(owner, file);
-    log_.push_back("open " + file);
+    steps_.push_back(TAddOnStep{file});
 }
 
 void TRecordingDesktop::ShowMessage(const std::string& text, const std::string& caption,
                                     TMsgIcon icon)
 {
     TFakeDesktop::ShowMessage(text, caption, icon);
-    log_.push_back(std::string("message ") + IconName(icon) + " " + Shown(text));
+    steps_.push_back(TBoxStep{icon, text});
 }

@@ -1,33 +1,35 @@
-// Doubles that note, in one shared log, everything the installation run
-// does to the system: each line is one directory, copy, program-manager
-// command, registry value, record entry, add-on or message box, in the
-// order the run does it.
+// Doubles that keep, in one shared list, everything the installation run
+// asks of the system as a typed step (PlanSteps.h): each directory, copy,
+// program-manager command, registry value, shared-use counter, record
+// entry, add-on and message box, in the order the run asks for it.
 #pragma once
 #include <map>
 #include <string>
 #include <vector>
 
 #include "Engine.h"
+#include "PlanSteps.h"
 #include "platform/doubles/FakePlatform.h"
-
-using TRunLog = std::vector<std::string>;
 
 class TRecordingFiles : public TFakeFileSystem {
 public:
-    TRecordingFiles(TFakeDisk& disk, TRunLog& log) : TFakeFileSystem(disk), log_(log) {}
+    TRecordingFiles(TFakeDisk& disk, TRunSteps& steps) : TFakeFileSystem(disk), steps_(steps) {}
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                        bool failIfExists) override;
 
 private:
-    TRunLog& log_;
+    TRunSteps& steps_;
 };
 
-// Passes every call on to the registry double, keeping the full path of
+// Passes every call on to the registry double, keeping the root and path of
 // each key it hands out so that a value write can be told by where it lands.
 class TRecordingRegistry : public IRegistryApi {
 public:
-    TRecordingRegistry(TFakeRegistry& registry, TRunLog& log) : registry_(registry), log_(log) {}
+    TRecordingRegistry(TFakeRegistry& registry, TRunSteps& steps)
+        : registry_(registry), steps_(steps)
+    {
+    }
     RegKey Root(RegRoot root) override;
     long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override;
     long OpenKey(RegKey parent, const std::string& sub, RegAccess access, RegKey& result) override;
@@ -45,17 +47,26 @@ public:
     void CloseKey(RegKey key) override;
 
 private:
+    // Where an open key is: its root and its path below it.
+    struct TPlace {
+        RegRoot Root;
+        std::string Key;
+    };
     void Remember(RegKey parent, const std::string& sub, RegKey result);
 
     TFakeRegistry& registry_;
-    TRunLog& log_;
-    std::map<RegKey, std::string> paths_;
+    TRunSteps& steps_;
+    std::map<RegKey, TPlace> places_;
 };
 
-// Reads pass through; writes (the uninstall record's) are noted.
+// Reads pass through; writes (the uninstall record's) are kept with what
+// the file reads back for them.
 class TRecordingProfiles : public IProfileFiles {
 public:
-    TRecordingProfiles(TFakeProfileFiles& profiles, TRunLog& log) : profiles_(profiles), log_(log) {}
+    TRecordingProfiles(TFakeProfileFiles& profiles, TRunSteps& steps)
+        : profiles_(profiles), steps_(steps)
+    {
+    }
     std::string KeyNameBuffer(const std::string& path, const std::string& section,
                               std::size_t size) override
     {
@@ -77,35 +88,35 @@ public:
 
 private:
     TFakeProfileFiles& profiles_;
-    TRunLog& log_;
+    TRunSteps& steps_;
 };
 
 // A program manager that takes every command, as a running shell does.
 class TRecordingProgramManager : public TFakeProgramManager {
 public:
-    explicit TRecordingProgramManager(TRunLog& log) : log_(log) {}
+    explicit TRecordingProgramManager(TRunSteps& steps) : steps_(steps) {}
     bool Execute(const std::string& command) override;
 
 private:
-    TRunLog& log_;
+    TRunSteps& steps_;
 };
 
 class TRecordingShell : public TFakeShell {
 public:
-    explicit TRecordingShell(TRunLog& log) : log_(log) {}
+    explicit TRecordingShell(TRunSteps& steps) : steps_(steps) {}
     void Open(void* owner, const std::string& file) override;
 
 private:
-    TRunLog& log_;
+    TRunSteps& steps_;
 };
 
 class TRecordingDesktop : public TFakeDesktop {
 public:
-    explicit TRecordingDesktop(TRunLog& log) : log_(log) {}
+    explicit TRecordingDesktop(TRunSteps& steps) : steps_(steps) {}
     void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override;
 
 private:
-    TRunLog& log_;
+    TRunSteps& steps_;
 };
 
 // The wizard as the run sees it, without a window: boxes go to the desktop
@@ -138,7 +149,3 @@ private:
     IDesktop& desktop_;
     std::string title_;
 };
-
-// Text with its line breaks written as \r and \n, in double quotes, so
-// that blanks at either end and the command's CR LF can be seen.
-std::string Shown(const std::string& text);

@@ -9,13 +9,10 @@
 #include "Records.h"
 #include "core/Error.h"
 #include "core/Text.h"
+#include "platform/doubles/ProfileText.h"
 
 namespace {
 
-// Where the uninstaller keeps its shared-use counters, and the section and
-// value the run writes its own time into.
-// The counters' key as it lands: the registry takes no leading backslash.
-const std::string CountersPath = std::string(UninstallerKey).substr(1) + CountersKey;
 const char* const ShortcutExtension = ".lnk";
 
 std::string Same(const std::string& text) { return AsciiUpper(text); }
@@ -24,8 +21,6 @@ bool EndsWithSame(const std::string& text, const std::string& tail)
 {
     return text.size() >= tail.size() && Same(text.substr(text.size() - tail.size())) == Same(tail);
 }
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 const char* StateName(TStepState state)
 {
@@ -49,13 +44,6 @@ std::string Shape(const std::string& text)
     return shape;
 }
 
-std::string Trimmed(const std::string& text)
-{
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 class TVerifier {
 public:
     TVerifier(TMachine& machine, TVerifyResult& result) : m_(machine), result_(result) {}
@@ -66,7 +54,7 @@ public:
         if (!m_.Files.DirectoryExists(path)) Add(path, TStepState::Missing, "directory");
     }
 
-    void Copy(const TPlannedCopy& copy, bool existenceOnly)
+    void Copy(const TCopyStep& copy, bool existenceOnly)
     {
         ++result_.Steps;
         std::string there;
@@ -89,38 +77,28 @@ public:
             Add(copy.Dest, TStepState::Differs, "not the bytes of " + copy.Source);
     }
 
-    void Value(const TPlannedValue& value)
+    void Value(const TValueStep& value)
     {
-        ++result_.Steps;
-        std::string where = std::string(value.Root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER\\"
-                                                                            : "HKEY_LOCAL_MACHINE\\") +
-                            value.Key + "  " + value.Name;
-        TRegistry registry(m_.Registry);
-        registry.SetRoot(value.Root);
-        if (!registry.OpenKeyReadOnly("\\" + value.Key) || !registry.ValueExists(value.Name)) {
-            Add(where, TStepState::Missing, "planned " + Quoted(value.Data));
-            return;
-        }
         std::string data;
-        try {
-            data = registry.ReadString(value.Name);
-        } catch (const EError&) {
-            Add(where, TStepState::Differs, "no text value, planned " + Quoted(value.Data));
-            return;
-        }
-        if (Same(value.Key) == Same(CountersPath)) {
-            // Other products share the file: any count from 1 up is right.
-            if (ReadIntegerText(data, 0) < 1)
-                Add(where, TStepState::Differs, Quoted(data) + ", planned at least 1");
-        } else if (Same(value.Name) == Same(DateName) && EndsWithSame(value.Key, std::string("\\") + InstallSection)) {
+        if (!Read(value, data)) return;
+        if (Same(value.Name) == Same(DateName) &&
+            EndsWithSame(value.Key, std::string("\\") + InstallSection)) {
             if (!LooksLikeDateText(data, m_.Locale.Formats()))
-                Add(where, TStepState::Differs, Quoted(data) + " is no date and time");
+                Add(Where(value), TStepState::Differs, Shown(data) + " is no date and time");
         } else if (data != value.Data) {
-            Add(where, TStepState::Differs, Quoted(data) + ", planned " + Quoted(value.Data));
+            Add(Where(value), TStepState::Differs, Shown(data) + ", planned " + Shown(value.Data));
         }
     }
 
-    void Entry(const TPlannedEntry& entry, bool fileCopied)
+    void Counter(const TCounterStep& counter)
+    {
+        std::string data;
+        // Other products share the file: any count from 1 up is right.
+        if (Read(counter, data) && ReadIntegerText(data, 0) < 1)
+            Add(Where(counter), TStepState::Differs, Shown(data) + ", planned at least 1");
+    }
+
+    void Entry(const TEntryStep& entry, bool fileCopied)
     {
         if (!m_.Files.FileExists(entry.Path)) {
             // Its copy was reported already; otherwise say it once.
@@ -137,15 +115,15 @@ public:
         bool present = false;
         for (const std::string& name : names) present = present || Same(name) == Same(entry.Name);
         if (!present) {
-            Add(where, TStepState::Missing, "planned " + Quoted(entry.Value));
+            Add(where, TStepState::Missing, "planned " + Shown(entry.Reads));
             return;
         }
         std::string value = record.ReadString(entry.Section, entry.Name, "");
         if (Same(entry.Section) == Same(InstallSection) && Same(entry.Name) == Same(DateName)) {
             if (!LooksLikeDateText(value, m_.Locale.Formats()))
-                Add(where, TStepState::Differs, Quoted(value) + " is no date and time");
-        } else if (value != Trimmed(entry.Value)) {
-            Add(where, TStepState::Differs, Quoted(value) + ", planned " + Quoted(entry.Value));
+                Add(where, TStepState::Differs, Shown(value) + " is no date and time");
+        } else if (value != entry.Reads) {
+            Add(where, TStepState::Differs, Shown(value) + ", planned " + Shown(entry.Reads));
         }
     }
 
@@ -154,7 +132,7 @@ public:
         ++result_.Steps;
         std::string link = programs + "\\" + ShellFileName(item.Group) + "\\" +
                            ShellFileName(item.Caption) + ShortcutExtension;
-        std::string planned = "program item " + Quoted(item.Caption) + " for " + item.File;
+        std::string planned = "program item " + Shown(item.Caption) + " for " + item.File;
         if (programs.empty()) {
             Add(link, TStepState::Missing, planned + ": the shell names no Programs folder");
             return;
@@ -171,6 +149,31 @@ public:
     }
 
 private:
+    static std::string Where(const TValueStep& value)
+    {
+        return std::string(RootName(value.Root)) + "\\" + value.Key + "  " + value.Name;
+    }
+
+    // The value's text on the machine; false, with the finding made, when
+    // there is none.
+    bool Read(const TValueStep& value, std::string& data)
+    {
+        ++result_.Steps;
+        TRegistry registry(m_.Registry);
+        registry.SetRoot(value.Root);
+        if (!registry.OpenKeyReadOnly("\\" + value.Key) || !registry.ValueExists(value.Name)) {
+            Add(Where(value), TStepState::Missing, "planned " + Shown(value.Data));
+            return false;
+        }
+        try {
+            data = registry.ReadString(value.Name);
+        } catch (const EError&) {
+            Add(Where(value), TStepState::Differs, "no text value, planned " + Shown(value.Data));
+            return false;
+        }
+        return true;
+    }
+
     void Add(const std::string& where, TStepState state, const std::string& text)
     {
         result_.Findings.push_back({where, state, text});
@@ -186,27 +189,46 @@ private:
 const char* const NameFromRecord = "<the name typed in the wizard>";
 const char* const OrganizationFromRecord = "<the organisation typed in the wizard>";
 
+// The text written for an entry, as the file holds it: a profile read
+// would drop enclosing quotes, which the registry keeps. False when the
+// entry is not in the file's first section of that name.
+bool WrittenText(TMachine& machine, const TEntryStep& entry, std::string& text)
+{
+    std::string content;
+    if (!machine.Files.ReadWholeFile(entry.Path, content)) return false;
+    bool inSection = false, seen = false;
+    for (const TProfileLine& line : ParseProfileText(content)) {
+        if (line.Kind == TProfileLine::Section) {
+            if (inSection) return false;
+            inSection = !seen && Same(line.Name) == Same(entry.Section);
+            seen = seen || inSection;
+        } else if (inSection && line.Kind == TProfileLine::Entry && Same(line.Name) == Same(entry.Name)) {
+            text = line.Value;
+            return true;
+        }
+    }
+    return false;
+}
+
 void TakeUserEntriesFromRecord(TPlan& plan, TMachine& machine)
 {
     for (const std::string typed : {NameFromRecord, OrganizationFromRecord}) {
-        const TPlannedEntry* source = nullptr;
-        for (const TPlannedEntry& entry : plan.Entries)
-            if (entry.Value == typed && machine.Files.FileExists(entry.Path)) {
+        std::string written;
+        const TEntryStep* source = nullptr;
+        for (const TEntryStep& entry : plan.Entries)
+            if (entry.Value == typed && WrittenText(machine, entry, written)) {
                 source = &entry;
                 break;
             }
         if (source == nullptr) continue;
-        TProfile record(machine.Profiles, source->Path);
-        TStrings names;
-        record.ReadSection(source->Section, names);
-        bool present = false;
-        for (const std::string& name : names) present = present || Same(name) == Same(source->Name);
-        if (!present) continue;
-        std::string recorded = record.ReadString(source->Section, source->Name, "");
-        for (TPlannedEntry& entry : plan.Entries)
-            if (entry.Value == typed) entry.Value = recorded;
-        for (TPlannedValue& value : plan.Values)
-            if (value.Data == typed) value.Data = recorded;
+        std::string reads = TProfile(machine.Profiles, source->Path).ReadString(source->Section, source->Name, "");
+        for (TEntryStep& entry : plan.Entries)
+            if (entry.Value == typed) {
+                entry.Value = written;
+                entry.Reads = reads;
+            }
+        for (TValueStep& value : plan.Values)
+            if (value.Data == typed) value.Data = written;
     }
 }
 
@@ -224,21 +246,22 @@ TVerifyResult VerifyPlan(const TPlan& plan, TMachine& machine, const std::string
     TVerifyResult result;
     TVerifier verifier(machine, result);
     auto isRecord = [&](const std::string& path) {
-        for (const TPlannedEntry& entry : plan.Entries)
+        for (const TEntryStep& entry : plan.Entries)
             if (Same(entry.Path) == Same(path)) return true;
         return false;
     };
     auto isCopied = [&](const std::string& path) {
-        for (const TPlannedCopy& copy : plan.Copies)
+        for (const TCopyStep& copy : plan.Copies)
             if (Same(copy.Dest) == Same(path)) return true;
         return false;
     };
     for (const std::string& dir : plan.Dirs) verifier.Dir(dir);
     // The record is filled in after its copy: only the entries say whether
     // it holds what it should.
-    for (const TPlannedCopy& copy : plan.Copies) verifier.Copy(copy, isRecord(copy.Dest));
-    for (const TPlannedValue& value : plan.Values) verifier.Value(value);
-    for (const TPlannedEntry& entry : plan.Entries) verifier.Entry(entry, isCopied(entry.Path));
+    for (const TCopyStep& copy : plan.Copies) verifier.Copy(copy, isRecord(copy.Dest));
+    for (const TValueStep& value : plan.Values) verifier.Value(value);
+    for (const TCounterStep& counter : plan.Counters) verifier.Counter(counter);
+    for (const TEntryStep& entry : plan.Entries) verifier.Entry(entry, isCopied(entry.Path));
     std::string uninstaller = Same(windowsDir + "\\" + UninstallerName + " ");
     std::string programs = machine.StartMenu.ProgramsFolder();
     for (const TPlannedItem& item : plan.Items)
@@ -251,7 +274,7 @@ std::string VerifyText(const TVerifyResult& result, const std::string& dest)
     std::string text;
     if (!result.Stop.empty())
         text += std::string(DescriptionFileName) + ": stops: the installation run ends at the box " +
-                Quoted(result.Stop) + "; only the steps before it are held\n";
+                Shown(result.Stop) + "; only the steps before it are held\n";
     for (const TStepFinding& f : result.Findings)
         text += f.Where + ": " + StateName(f.State) + ": " + f.Text + "\n";
     text += dest + ": " + std::to_string(result.Steps) + " steps, " + std::to_string(result.Failing()) +

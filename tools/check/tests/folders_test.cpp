@@ -75,6 +75,8 @@ TEST(CheckFolders, ExitStatus)
         {{FolderPath("clean"), "--dest", "c:\\x"}, ExitUnreadable},
         {{FolderPath("clean"), "--plan", "--dest"}, ExitUnreadable},
         {{FolderPath("clean"), "--plan"}, ExitClean},
+        {{FolderPath("clean"), "--plan", "--json"}, ExitClean},
+        {{FolderPath("clean"), "--plan", "--strict"}, ExitUnreadable},
         // The plan of a run that stops with an error box.
         {{FolderPath("too-few-out"), "--plan"}, ExitFindings},
         // Files written under each other's names fail; one renamed file
@@ -267,6 +269,46 @@ TEST(CheckFolders, JsonEscapesWhatItCannotCarryRaw)
     std::string text = "a\"b\\c\td\x01\xE9";
     auto doc = TJsonReader("{\"t\": " + JsonString(text) + "}").ReadDocument();
     EXPECT_EQ(text, (*doc)["t"].text);
+}
+
+// --plan --json: one object per line of the text form, in its order, with
+// the texts the text form can only show (quotes, backslashes, line breaks)
+// exactly as the run had them.
+TEST(CheckFolders, PlanJsonCarriesTheStepsOfThePlanText)
+{
+    const std::string user = "Ann \"Q\" Example\\\r\n";
+    for (const char* name : {"clean", "too-few-out"}) {
+        SCOPED_TRACE(name);
+        std::vector<std::string> args = {FolderPath(name), "--plan", "--user", user};
+        TToolOutput text = CheckTool(args);
+        args.push_back("--json");
+        TToolOutput json = CheckTool(args);
+        EXPECT_EQ(text.Status, json.Status);
+        std::shared_ptr<TJson> doc;
+        ASSERT_NO_THROW(doc = TJsonReader(json.Out).ReadDocument()) << json.Out;
+        EXPECT_EQ(text.Status == ExitClean, (*doc)["completed"].flag);
+        EXPECT_EQ("c:\\Quillon", (*doc)["dest"].text);
+        std::vector<std::string> lines = SplitLines(text.Out);
+        const TJson& steps = (*doc)["steps"];
+        ASSERT_EQ(lines.size(), steps.items.size());
+        int userTexts = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const TJson& step = *steps.items[i];
+            std::string kind = step["step"].text;
+            // The text form shows a counter as the registry value it is.
+            std::string word = kind == "counter" ? "registry" : kind;
+            EXPECT_EQ(0u, lines[i].rfind(word + " ", 0)) << lines[i];
+            if (word == "registry")
+                EXPECT_EQ(0u, lines[i].rfind("registry " + step["root"].text + "\\" + step["key"].text + "  " +
+                                                 step["name"].text + " = ",
+                                             0))
+                    << lines[i];
+            if (kind == "registry" && step["name"].text == "Name") userTexts += step["data"].text == user;
+            if (kind == "record" && step["name"].text == "Name") userTexts += step["value"].text == user;
+        }
+        // The stopped run never reaches the records.
+        EXPECT_EQ(std::string(name) == "clean" ? 2 : 0, userTexts);
+    }
 }
 
 }  // namespace

@@ -21,9 +21,7 @@ std::string PlanOf(const TInstallerFolder& folder, const TRunSettings& settings,
     TDryRun run(folder, windowsDir, Now);
     EXPECT_TRUE(run.Load());
     completed = run.Install(settings);
-    std::string text;
-    for (const std::string& line : run.Log()) text += line + "\n";
-    return text;
+    return PlanText(run.Steps());
 }
 
 // The clean folder as if it lay in C:\SETUP, so that the plan's paths do

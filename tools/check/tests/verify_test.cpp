@@ -1,4 +1,4 @@
-// --verify: the plan read back from the run's log, and each kind of step
+// --verify: the steps a run leaves on the machine, and each kind of step
 // held against a machine made of doubles.
 #include <gtest/gtest.h>
 
@@ -16,24 +16,30 @@ namespace {
 const TDateTime Now{1998, 3, 14, 9, 5, 0};
 const char* const Dest = "c:\\Quillon";
 
-// ---- reading the plan
+// ---- the steps the run leaves
 
-TEST(VerifyPlanSteps, GoldenPlanReadsBackIntoItsSteps)
+// The clean folder's run as the golden plan shows it, from C:\SETUP.
+TEST(VerifyPlanSteps, GoldenRunLeavesItsSteps)
 {
-    TPlan plan = ReadPlan(SplitLines(ReadText(TestsDir() + "/golden/clean.plan")));
+    TInstallerFolder real = TInstallerFolder::Read(FolderPath("clean"));
+    TDryRun run(TInstallerFolder("C:\\SETUP\\", real.Files()), "C:\\WINDOWS", Now);
+    ASSERT_TRUE(run.Load());
+    ASSERT_TRUE(run.Install({Dest, "Ann Example", "Example Ltd"}));
+    TPlan plan = PlanOf(run.Steps());
     EXPECT_EQ((std::vector<std::string>{"c:\\Quillon", "c:\\Quillon\\bin"}), plan.Dirs);
     ASSERT_EQ(4u, plan.Copies.size());
     EXPECT_EQ("C:\\SETUP\\qnshared.dll", plan.Copies[0].Source);
     EXPECT_EQ("C:\\WINDOWS\\qnshared.dll", plan.Copies[0].Dest);
     EXPECT_TRUE(plan.Copies[0].Keep);
     EXPECT_FALSE(plan.Copies[1].Keep);
-    ASSERT_EQ(8u, plan.Values.size());
-    const TPlannedValue& uninstall = plan.Values[5];
+    ASSERT_EQ(7u, plan.Values.size());
+    const TValueStep& uninstall = plan.Values[5];
     EXPECT_EQ(RegRoot::LocalMachine, uninstall.Root);
     EXPECT_EQ("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes", uninstall.Key);
     EXPECT_EQ("DisplayName", uninstall.Name);
     EXPECT_EQ("Quillon Notes 2.0", uninstall.Data);
-    const TPlannedValue& counter = plan.Values[7];
+    ASSERT_EQ(1u, plan.Counters.size());
+    const TCounterStep& counter = plan.Counters[0];
     EXPECT_EQ(RegRoot::CurrentUser, counter.Root);
     EXPECT_EQ("Software\\Brenvolt\\Skorvel\\Counters", counter.Key);
     EXPECT_EQ("qnshared.dll", counter.Name);
@@ -43,6 +49,7 @@ TEST(VerifyPlanSteps, GoldenPlanReadsBackIntoItsSteps)
     EXPECT_EQ("Registration", plan.Entries[0].Section);
     EXPECT_EQ("Name", plan.Entries[0].Name);
     EXPECT_EQ("Ann Example", plan.Entries[0].Value);
+    EXPECT_EQ("Ann Example", plan.Entries[0].Reads);
     ASSERT_EQ(2u, plan.Items.size());
     EXPECT_EQ("Quillon", plan.Items[0].Group);
     EXPECT_EQ("c:\\Quillon\\bin\\notes.exe", plan.Items[0].File);
@@ -52,42 +59,56 @@ TEST(VerifyPlanSteps, GoldenPlanReadsBackIntoItsSteps)
     EXPECT_TRUE(plan.Messages.empty());
 }
 
-// The recorders' own lines for steps that failed, were refused or were
-// repeated, and texts that hold the log's separators.
-TEST(VerifyPlanSteps, FailedRepeatedAndAwkwardLines)
+// Steps that failed, were refused or were repeated, as the recorders keep
+// them.
+TEST(VerifyPlanSteps, FailedRefusedAndRepeatedSteps)
 {
-    TPlan plan = ReadPlan({
-        "directory c:\\a  (fails)",
-        "copy C:\\S\\x -> c:\\a\\x  (overwrite)  fails: the path was not found",
-        "copy C:\\S\\x -> c:\\b\\x  (overwrite)",
-        "copy C:\\S\\y -> C:\\B\\X  (keep)  kept: the file exists",
-        "copy C:\\S\\z -> c:\\b\\z  (keep)  kept: the file exists",
-        "registry HKEY_CURRENT_USER\\K  V = \"1\"",
-        "registry HKEY_CURRENT_USER\\k  v = \"2\"",
-        "registry HKEY_CURRENT_USER\\K  W = \"x\"  (fails)",
-        "registry HKEY_CURRENT_USER\\K   = \"default\"",
-        "registry HKEY_CURRENT_USER\\K  Q = \"say \"a = \"b\"\"",
-        "registry ?  Lost = \"1\"",
-        "record c:\\b\\r.upi  [S] N = \"one\"",
-        "record c:\\b\\r.upi  [s] n = \"two\"",
-        "command \"[CreateGroup(G)]\\r\\n\"",
-        "command \"[AddItem(c:\\b\\x,Refused)]\\r\\n\"  (refused)",
-        "command \"[AddItem(\"c:\\b, c\\x\",\"Cap, tion\")]\\r\\n\"",
-        "message error \"List index out of bounds.\"",
+    auto value = [](const char* key, const char* name, const char* data, bool written = true) {
+        TValueStep v;
+        v.Key = key;
+        v.Name = name;
+        v.Data = data;
+        v.Written = written;
+        return v;
+    };
+    TValueStep unplaced = value("", "Lost", "1");
+    unplaced.Placed = false;
+    TPlan plan = PlanOf({
+        TDirectoryStep{"c:\\a", false},
+        TCopyStep{"C:\\S\\x", "c:\\a\\x", false, 3, "the path was not found"},
+        TCopyStep{"C:\\S\\x", "c:\\b\\x", false, 0, ""},
+        TCopyStep{"C:\\S\\y", "C:\\B\\X", true, 80, "the file exists"},
+        TCopyStep{"C:\\S\\z", "c:\\b\\z", true, 80, "the file exists"},
+        value("K", "V", "1"),
+        value("k", "v", "2"),
+        value("K", "W", "x", false),
+        value("K", "", "default"),
+        unplaced,
+        TCounterStep{value("Software\\Brenvolt\\Skorvel\\Counters", "a.dll", "1")},
+        TCounterStep{value("Software\\Brenvolt\\Skorvel\\Counters", "A.DLL", "2")},
+        TEntryStep{"c:\\b\\r.upi", "S", "N", "one", "one", true},
+        TEntryStep{"c:\\b\\r.upi", "s", "n", "\"two\"", "two", true},
+        TEntryStep{"c:\\b\\r.upi", "S", "M", "three", "", false},
+        TCommandStep{"[CreateGroup(G)]\r\n", true},
+        TCommandStep{"[AddItem(c:\\b\\x,Refused)]\r\n", false},
+        TCommandStep{"[AddItem(\"c:\\b, c\\x\",\"Cap, tion\")]\r\n", true},
+        TAddOnStep{"c:\\b\\x"},
+        TBoxStep{TMsgIcon::Stop, "List index out of bounds."},
     });
     EXPECT_TRUE(plan.Dirs.empty());
     ASSERT_EQ(2u, plan.Copies.size());
     EXPECT_EQ("C:\\S\\x", plan.Copies[0].Source);  // the first copy made the file
     EXPECT_EQ("c:\\b\\z", plan.Copies[1].Dest);    // already there before the run
     EXPECT_TRUE(plan.Copies[1].Keep);
-    ASSERT_EQ(3u, plan.Values.size());
+    ASSERT_EQ(2u, plan.Values.size());
     EXPECT_EQ("2", plan.Values[0].Data);
     EXPECT_EQ("", plan.Values[1].Name);
     EXPECT_EQ("default", plan.Values[1].Data);
-    EXPECT_EQ("Q", plan.Values[2].Name);
-    EXPECT_EQ("say \"a = \"b\"", plan.Values[2].Data);
+    ASSERT_EQ(1u, plan.Counters.size());
+    EXPECT_EQ("2", plan.Counters[0].Data);
     ASSERT_EQ(1u, plan.Entries.size());
-    EXPECT_EQ("two", plan.Entries[0].Value);
+    EXPECT_EQ("\"two\"", plan.Entries[0].Value);
+    EXPECT_EQ("two", plan.Entries[0].Reads);
     ASSERT_EQ(1u, plan.Items.size());
     EXPECT_EQ("G", plan.Items[0].Group);
     EXPECT_EQ("c:\\b, c\\x", plan.Items[0].File);
@@ -177,10 +198,10 @@ TPlan CleanPlan()
     TDryRun run(CleanFolder(), "C:\\WINDOWS", Now);
     EXPECT_TRUE(run.Load());
     EXPECT_TRUE(run.Install({Dest, "Ann Example", "Example Ltd"}));
-    return ReadPlan(run.Log());
+    return PlanOf(run.Steps());
 }
 
-std::string ValueWhere(const TPlannedValue& v)
+std::string ValueWhere(const TValueStep& v)
 {
     return std::string(v.Root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
            v.Key + "  " + v.Name;
@@ -193,12 +214,14 @@ void Install(const TPlan& plan, TDoubleMachine& m, const std::string& leaveOut =
     CleanFolder().PutOn(m.Disk);
     for (const std::string& dir : plan.Dirs)
         if (dir != leaveOut) m.Disk.MakeDirs(dir);
-    for (const TPlannedCopy& c : plan.Copies)
+    for (const TCopyStep& c : plan.Copies)
         if (c.Dest != leaveOut) m.Disk.Put(c.Dest, m.Disk.Get(c.Source));
-    for (const TPlannedValue& v : plan.Values)
+    for (const TValueStep& v : plan.Values)
         if (ValueWhere(v) != leaveOut)
             m.Registry.SetString(v.Root, v.Key, v.Name, v.Name == "Date" ? "12/7/2026 6:24:34 PM" : v.Data);
-    for (const TPlannedEntry& e : plan.Entries)
+    for (const TCounterStep& v : plan.Counters)
+        if (ValueWhere(v) != leaveOut) m.Registry.SetString(v.Root, v.Key, v.Name, v.Data);
+    for (const TEntryStep& e : plan.Entries)
         if (e.Path + "  [" + e.Section + "] " + e.Name != leaveOut)
             m.Profiles.WriteValue(e.Path, e.Section, e.Name, e.Name == "Date" ? "12/7/2026 6:24:34 PM" : e.Value);
     for (const TPlannedItem& i : plan.Items) {
@@ -323,6 +346,47 @@ TEST(VerifyMachine, WhatOtherInstallationsChangeStillHolds)
     for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
 }
 
+// The dry run's own doubles are a machine as the installer leaves it:
+// what the user typed reaches the registry as it stands and the record as
+// a profile file reads it back, and the plan must say so for both.
+TEST(VerifyMachine, TextsTheRunWritesAsTheyStandHold)
+{
+    struct Case {
+        const char* what;
+        const char* user;
+        const char* org;
+    } cases[] = {
+        {"quotes inside", "Ann \"Q\" Example", "O'Neil & Co"},
+        {"quotes around", "\"Ann Example\"", "'Example Ltd'"},
+        {"backslashes", "Ann\\r\\n", "Example\\"},
+        {"line breaks", "Ann\r\nExample", "Example\nLtd"},
+        {"blanks at the ends", " Ann ", "Example\t"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDryRun run(CleanFolder(), "C:\\WINDOWS", Now);
+        ASSERT_TRUE(run.Load());
+        ASSERT_TRUE(run.Install({Dest, c.user, c.org}));
+        TPlan plan = PlanOf(run.Steps());
+        TFakeStartMenu startMenu(run.Disk());
+        startMenu.AddShortcut(Link, "c:\\Quillon\\bin\\notes.exe");
+        TFakeLocale locale;
+        TMachine machine{run.Files(), run.Registry(), run.Profiles(), startMenu, locale};
+        TVerifyResult result = VerifyPlan(plan, machine, "C:\\WINDOWS");
+        for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
+        EXPECT_EQ(21, result.Steps);
+
+        // The same value changed afterwards is told, on one line.
+        run.Registry().SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Name", "Bob");
+        result = VerifyPlan(plan, machine, "C:\\WINDOWS");
+        ASSERT_FALSE(result.Findings.empty());
+        EXPECT_EQ(1u, result.Findings.size());
+        EXPECT_EQ(NameValue, result.Findings[0].Where);
+        EXPECT_EQ(std::string::npos, VerifyText(result, Dest).find_first_of("\r")) << VerifyText(result, Dest);
+        EXPECT_EQ(2u, SplitLines(VerifyText(result, Dest)).size());
+    }
+}
+
 TEST(VerifyMachine, DirectoryMissing)
 {
     TDoubleMachine m;
@@ -413,6 +477,14 @@ TEST(VerifyCommand, UserEntriesNotGivenAreTakenFromTheRecord)
          nullptr,
          {NameValue + ": differs: \"Ann Example\", planned \"Bob\"",
           "c:\\Quillon\\pellwick.upi  [Registration] Name: differs: \"Ann Example\", planned \"Bob\""}},
+        {"an organisation typed in quotes, which a profile read drops",
+         bare,
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Organization",
+                                  "\"Example Ltd\"");
+             m.Profiles.WriteValue("c:\\Quillon\\Pellwick.upi", "Registration", "Organization", "\"Example Ltd\"");
+         },
+         {}},
         {"no record to take them from",
          bare,
          [](TDoubleMachine& m) { m.Disk.Remove("c:\\Quillon\\Pellwick.upi"); },
