@@ -7,6 +7,7 @@
 #include "Engine.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
+#include "Paths.h"
 #include "WizardText.h"
 
 namespace {
@@ -199,6 +200,35 @@ TEST_F(WizardTest, CancelFromEveryPageBuildsTheCancellationPage)
         Application() = TApplication();
     }
     EXPECT_FALSE(Fake.Disk.DirExists("c:\\tmp"));  // nothing was installed
+}
+
+TEST_F(WizardTest, PreviousAndCancelAreOnWhereTheyActAndDoNothingElsewhere)
+{
+    Notice("end.txt", "closing");
+    TMainDialog& d = Open("[Settings]\r\nApplication=Tool\r\nDirectory=c:\\Tool\r\n"
+                          "[EndInfo]\r\nend.txt=\r\n");
+    const struct {
+        TWizardState state;
+        bool previous, cancel;  // on in that state
+    } cases[] = {
+        {wsNotices, false, true},      {wsUserDetails, true, true},
+        {wsDestination, true, true},   {wsInstalled, false, true},
+        {wsFinished, false, false},
+    };
+    for (const auto& c : cases) {
+        while (Shared.WizardState != c.state) d.NextBut.Click();
+        EXPECT_EQ(c.previous, d.PrevBut.Enabled()) << c.state;
+        EXPECT_EQ(c.cancel, d.CancelBut.Enabled()) << c.state;
+        // What a button that is off would do, were its handler reached.
+        std::string caption = d.InfoLabel.Caption();
+        std::string front = Front(d);
+        if (!c.previous) d.PrevButClick(d.PrevBut);
+        if (!c.cancel) d.CancelButClick(d.CancelBut);
+        EXPECT_EQ(c.state, Shared.WizardState);
+        EXPECT_EQ(caption, d.InfoLabel.Caption()) << c.state;
+        EXPECT_EQ(front, Front(d)) << c.state;
+    }
+    EXPECT_EQ("Pellwick has installed Tool  successfully, congratulations.", d.InfoLabel.Caption());
 }
 
 TEST_F(WizardTest, ClosingEmptiesTheLabel)

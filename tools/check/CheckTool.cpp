@@ -5,8 +5,8 @@
 #include "DryRun.h"
 #include "Engine.h"
 #include "PlanSteps.h"
-#include "Program.h"
 #include "Verify.h"
+#include "WizardText.h"
 #include "core/Error.h"
 
 const char* const DefaultWindowsDir = "C:\\WINDOWS";

@@ -5,7 +5,6 @@
 
 #include "Description.h"
 #include "Engine.h"
-#include "MainDlg.h"
 #include "Paths.h"
 #include "Records.h"
 

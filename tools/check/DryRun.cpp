@@ -2,12 +2,11 @@
 
 #include "Description.h"
 #include "Engine.h"
-#include "MainDlg.h"
 #include "Paths.h"
-#include "Program.h"
 #include "Shared.h"
+#include "WizardRules.h"
+#include "WizardText.h"
 #include "core/Error.h"
-#include "toolkit/Forms.h"
 
 namespace {
 
@@ -18,8 +17,6 @@ const char* const ExeName = "Pellwick.exe";
 TDryRun::TDryRun(const TInstallerFolder& folder, const std::string& windowsDir, const TDateTime& now)
 {
     ResetSharedState();
-    Application() = TApplication();
-    Application().Title = ApplicationTitle;
     folder.PutOn(base_.Disk);
     base_.Disk.MakeDirs(windowsDir);
     files_.WindowsDir = windowsDir;
@@ -38,7 +35,6 @@ TDryRun::TDryRun(const TInstallerFolder& folder, const std::string& windowsDir, 
 TDryRun::~TDryRun()
 {
     ResetSharedState();
-    Application() = TApplication();
 }
 
 bool TDryRun::Load()
@@ -55,18 +51,19 @@ bool TDryRun::Install(const TRunSettings& settings)
     std::string typed = TypedDestination(settings.DestDir);
     std::string refusal = DestinationRefusal(typed);
     if (!refusal.empty()) {
-        desktop_.ShowMessage(refusal, Application().Title, TMsgIcon::Warning);
+        desktop_.ShowMessage(refusal, ApplicationTitle, TMsgIcon::Warning);
         return false;
     }
     Shared.UserName = Cut(settings.UserName);
     Shared.UserOrganization = Cut(settings.UserOrganization);
     Shared.DestDir = Cut(typed);
-    TRecordingView view(desktop_, Application().Title);
+    TRecordingView view(desktop_, ApplicationTitle);
     try {
         TInstallRun(Shared, view).Perform(Shared.InstallFailures);
     } catch (const EError& e) {
-        // The box the wizard's Next button would show.
-        Application().ShowException(e.Message());
+        // The box the wizard's Next button would show, as the toolkit
+        // shows an error that reaches it.
+        desktop_.ShowMessage(e.Message() + ".", ApplicationTitle, TMsgIcon::Stop);
     }
     return view.Completed;
 }

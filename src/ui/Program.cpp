@@ -3,9 +3,8 @@
 #include "InstWait.h"
 #include "MainDlg.h"
 #include "MainWin.h"
+#include "WizardText.h"
 #include "platform/Platform.h"
-
-const char* const ApplicationTitle = "Pellwick 2.1";
 
 void RunProgram()
 {

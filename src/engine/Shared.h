@@ -1,5 +1,9 @@
-// Process-wide state: the install description and what the wizard collects,
-// in one struct so that starting afresh is one assignment.
+// The installation's state, one struct for the whole process: the control
+// file as loaded, where it was found, what the user typed, where the wizard
+// stands and what the last run could not do. The wizard, the run and the
+// records share the one instance, Shared. The other process-wide objects
+// belong to their floors: the system's services (Sys()), the toolkit's
+// application (Application()) and the three windows the start-up makes.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -68,5 +72,5 @@ struct TInstallState {
 
 extern TInstallState Shared;
 
-// Puts every process-wide value back to its state at program start.
+// Puts the installation's state back to how the program starts.
 inline void ResetSharedState() { Shared = TInstallState(); }

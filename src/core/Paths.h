@@ -21,5 +21,9 @@ std::string DeviceNamePart(const std::string& path);
 // path names an existing file.
 std::string FolderRefusal(const std::string& path, bool isFile);
 
+// The destination for a directory picked in the destination page's list:
+// the directory, then the Directory setting less its first three characters.
+std::string DestinationFor(const std::string& directory, const std::string& setting);
+
 // The reason listed for a target name that would land in a device.
 extern const char* const DeviceTargetReason;

@@ -4,8 +4,6 @@
 
 const char* const DescriptionFileName = "Pellwick.ipi";
 
-TInstallState Shared;
-
 void TInstallDescription::FreeLists()
 {
     for (TStrings* list : {&StartInfoNames, &EndInfoNames, &SysFilesInNames, &FilesInNames,

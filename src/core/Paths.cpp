@@ -87,3 +87,9 @@ std::string FolderRefusal(const std::string& path, bool isFile)
     if (isFile) return Refused(path, "it is the name of an existing file");
     return "";
 }
+
+std::string DestinationFor(const std::string& directory, const std::string& setting)
+{
+    std::string tail = setting.size() > 3 ? setting.substr(3) : "";
+    return directory.size() == 3 ? directory + tail : directory + "\\" + tail;
+}

@@ -2,6 +2,7 @@
 
 #include "Paths.h"
 #include "Shared.h"
+#include "WizardRules.h"
 #include "WizardText.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
@@ -11,11 +12,6 @@ TMainDialog* MainDialog = nullptr;
 
 
 namespace {
-
-const char* const OwnerKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-const char* const OwnerKeyNT = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-const char* const OwnerValue = "RegisteredOwner";
-const char* const OrganizationValue = "RegisteredOrganization";
 
 TFont DialogFont(TColor color = clBlack)
 {
@@ -45,50 +41,7 @@ std::string ProductText()
     return Shared.InstallDescription.Application + " " + Shared.InstallDescription.Version;
 }
 
-bool IsBlank(const std::string& text)
-{
-    for (char c : text)
-        if (c != ' ' && c != '\t') return false;
-    return true;
-}
-
 }  // namespace
-
-std::string DestinationRefusal(const std::string& typed)
-{
-    // An empty destination would install into the root of whatever drive
-    // is current: ask for one instead.
-    if (IsBlank(typed)) return WizardText::EmptyDestination;
-    // Cut to what the destination can hold, it would name a folder the
-    // user never typed.
-    if (typed.size() > ShortStringMax) return WizardText::LongDestination;
-    return FolderRefusal(typed, Sys().Files->FileExists(typed));
-}
-
-std::string NoticeText(const std::string& bytes)
-{
-    std::string text;
-    text.reserve(bytes.size() + bytes.size() / 16);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\0') {
-            // The window would end the text at a NUL: show the rest too.
-            text += ' ';
-        } else if (c == '\r' || c == '\n') {
-            text += "\r\n";
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            text += c;
-        }
-    }
-    return text;
-}
-
-std::string DestinationFor(const std::string& directory, const std::string& setting)
-{
-    std::string tail = setting.size() > 3 ? setting.substr(3) : "";
-    return directory.size() == 3 ? directory + tail : directory + "\\" + tail;
-}
 
 TMainDialog::TMainDialog()
 {
@@ -188,37 +141,63 @@ void TMainDialog::FormCreate(TControl&)
 
 void TMainDialog::FormClose(TControl&) { InfoLabel.SetCaption(""); }
 
-void TMainDialog::NextButClick(TControl& sender)
+// What each button does in each state. Previous is on only on the pages
+// that take the user's entries; Cancel on every page before the final one.
+const TMainDialog::TFlowRow TMainDialog::Flow[] = {
+    // state            Next                Previous      Cancel             passing
+    // Welcome, then one opening notice per press.
+    {wsNotices,        TMove::NextNotice,  TMove::None,  TMove::CancelPage, false},
+    {wsNoticesRead,    TMove::UserDetails, TMove::None,  TMove::CancelPage, true},
+    {wsUserDetails,    TMove::Destination, TMove::Back,  TMove::CancelPage, false},
+    {wsDestination,    TMove::Install,     TMove::Back,  TMove::CancelPage, false},
+    // The completion text, then one closing notice per press.
+    {wsInstalled,      TMove::NextNotice,  TMove::None,  TMove::CancelPage, false},
+    {wsEndNoticesRead, TMove::FinalPage,   TMove::None,  TMove::CancelPage, true},
+    // The final or cancellation page: Next is Finish.
+    {wsFinished,       TMove::Finish,      TMove::None,  TMove::None,       false},
+};
+
+void TMainDialog::Follow(TMove TFlowRow::*button)
 {
     // The run takes no input; a click sent to a button while it lasts
     // (say by a tool driving the wizard) must not start a second one.
     if (installing_) return;
-    switch (Shared.WizardState) {
-    case wsNotices: ShowPlugs(sender); break;
-    case wsNoticesRead: GetNames(sender); break;
-    case wsUserDetails:
-        Shared.UserName = Cut(EditName.Text());
-        Shared.UserOrganization = Cut(EditOrg.Text());
-        GetDestination(sender);
-        break;
-    case wsDestination: {
-        std::string typed = TypedDestination(EditPath.Text());
-        // Refused before anything is made or recorded for it.
-        std::string refusal = DestinationRefusal(typed);
-        if (!refusal.empty()) {
-            ShowWarning(refusal);
-            return;
-        }
-        Shared.DestDir = Cut(typed);
-        CopyFiles(sender);
-        break;
-    }
-    case wsInstalled: ShowPlugs(sender); break;
-    case wsEndNoticesRead: GoodBye(sender); break;
-    case wsFinished: Application().Terminate(); break;
-    default: break;
+    auto rowOf = [](TWizardState state) -> const TFlowRow* {
+        for (const TFlowRow& row : Flow)
+            if (row.State == state) return &row;
+        return nullptr;
+    };
+    for (const TFlowRow* row = rowOf(Shared.WizardState); row != nullptr;) {
+        TMove move = row->*button;
+        if (move == TMove::None) return;
+        Shared.WizardState = Perform(move);
+        const TFlowRow* next = rowOf(Shared.WizardState);
+        if (button != &TFlowRow::Next || next == row || next == nullptr || !next->Passing) return;
+        row = next;
     }
 }
+
+TWizardState TMainDialog::Perform(TMove move)
+{
+    switch (move) {
+    case TMove::NextNotice: return ShowPlugs();
+    case TMove::UserDetails: return GetNames();
+    case TMove::Destination: return GetDestination();
+    case TMove::Install: return CopyFiles();
+    case TMove::FinalPage: return GoodBye();
+    case TMove::Finish: Application().Terminate(); break;
+    case TMove::Back: return GoBack();
+    case TMove::CancelPage: return CancelSetup();
+    case TMove::None: break;
+    }
+    return Shared.WizardState;
+}
+
+void TMainDialog::NextButClick(TControl&) { Follow(&TFlowRow::Next); }
+
+void TMainDialog::PrevButClick(TControl&) { Follow(&TFlowRow::Previous); }
+
+void TMainDialog::CancelButClick(TControl&) { Follow(&TFlowRow::Cancel); }
 
 void TMainDialog::LoadNotice(const std::string& path)
 {
@@ -228,29 +207,19 @@ void TMainDialog::LoadNotice(const std::string& path)
     InfoMemo.SetMemoText(NoticeText(bytes));
 }
 
-void TMainDialog::ShowPlugs(TControl& sender)
+TWizardState TMainDialog::ShowPlugs()
 {
     InfoLabel.SetCaption(WizardText::Notices);
     TInstallState& s = Shared;
     const TInstallDescription& d = s.InstallDescription;
-    if (s.WizardState == wsNotices) {
-        if (s.StartInfoShown < static_cast<int>(d.StartInfoNames.size())) {
-            LoadNotice(s.SourceDir + d.StartInfoNames[static_cast<std::size_t>(s.StartInfoShown)]);
-            ++s.StartInfoShown;
-        } else {
-            s.WizardState = wsNoticesRead;
-            NextButClick(sender);
-        }
-    } else if (s.WizardState == wsInstalled) {
-        if (s.EndInfoShown < static_cast<int>(d.EndInfoNames.size())) {
-            ShowPage(Panel1);
-            LoadNotice(s.SourceDir + d.EndInfoNames[static_cast<std::size_t>(s.EndInfoShown)]);
-            ++s.EndInfoShown;
-        } else {
-            s.WizardState = wsEndNoticesRead;
-            NextButClick(sender);
-        }
-    }
+    bool closing = s.WizardState == wsInstalled;
+    const TStrings& names = closing ? d.EndInfoNames : d.StartInfoNames;
+    int& shown = closing ? s.EndInfoShown : s.StartInfoShown;
+    if (shown >= static_cast<int>(names.size())) return closing ? wsEndNoticesRead : wsNoticesRead;
+    if (closing) ShowPage(NoticePage);
+    LoadNotice(s.SourceDir + names[static_cast<std::size_t>(shown)]);
+    ++shown;
+    return s.WizardState;
 }
 
 void TMainDialog::SetParagraphs(const char* const (&paragraphs)[3])
@@ -263,77 +232,64 @@ void TMainDialog::SetParagraphs(const char* const (&paragraphs)[3])
     InfoMemo.AddLine(paragraphs[2]);
 }
 
-void TMainDialog::GoodBye(TControl&)
+TWizardState TMainDialog::ShowLastPage(const std::string& caption,
+                                       const char* const (&paragraphs)[3])
 {
     PrevBut.SetEnabled(false);
     NextBut.SetCaption("&Finish");
     CancelBut.SetEnabled(false);
-    InfoLabel.SetCaption(Cut(Shared.InstallFailures.empty()
-                                 ? WizardText::FinalStart + ProductText() + WizardText::FinalEnd
-                                 : WizardText::FinalIncompleteStart + ProductText() +
-                                       WizardText::FinalIncompleteEnd));
-    SetParagraphs(WizardText::FinalParagraphs);
-    // Without closing notices the progress page is still in front; bring
-    // the notice panel forward so the closing paragraphs are seen.
-    if (!Panel1.Visible()) ShowPage(Panel1);
-    Shared.WizardState = wsFinished;
+    InfoLabel.SetCaption(Cut(caption));
+    SetParagraphs(paragraphs);
+    // Without closing notices the progress page is still in front.
+    ShowPage(NoticePage);
+    return wsFinished;
 }
 
-void TMainDialog::CancelButClick(TControl&)
+TWizardState TMainDialog::GoodBye()
 {
-    if (installing_) return;
-    PrevBut.SetEnabled(false);
-    NextBut.SetCaption("&Finish");
-    CancelBut.SetEnabled(false);
-    InfoLabel.SetCaption(Cut(WizardText::CancelStart + ProductText() + WizardText::CancelEnd));
-    SetParagraphs(WizardText::CancelParagraphs);
-    ShowPage(Panel1);
-    Shared.WizardState = wsFinished;
+    return ShowLastPage(Shared.InstallFailures.empty()
+                            ? WizardText::FinalStart + ProductText() + WizardText::FinalEnd
+                            : WizardText::FinalIncompleteStart + ProductText() +
+                                  WizardText::FinalIncompleteEnd,
+                        WizardText::FinalParagraphs);
 }
 
-void TMainDialog::PrevButClick(TControl&)
+TWizardState TMainDialog::CancelSetup()
 {
-    if (installing_) return;
-    ShowPage(Panel1, TPageShow::Covering);
+    return ShowLastPage(WizardText::CancelStart + ProductText() + WizardText::CancelEnd,
+                        WizardText::CancelParagraphs);
+}
+
+TWizardState TMainDialog::GoBack()
+{
+    ShowPage(NoticePage, TPageShow::Covering);
     PrevBut.SetEnabled(false);
-    Shared.WizardState = wsNotices;
     InfoLabel.SetCaption(WizardText::Notices);
+    return wsNotices;
 }
 
-void TMainDialog::GetNames(TControl&)
+TWizardState TMainDialog::GetNames()
 {
-    TRegistry reg(*Sys().Registry);
-    reg.SetRoot(RegRoot::LocalMachine);
-    // Windows 95 keeps the owner under CurrentVersion; NT under its own
-    // key, which standard users may only read.
-    TInstallState& s = Shared;
-    bool opened = reg.OpenKeyReadOnly(OwnerKey);
-    if (opened) {
-        s.UserOrganization = Cut(reg.ReadString(OrganizationValue));
-        s.UserName = Cut(reg.ReadString(OwnerValue));
-    }
-    if ((!opened || (s.UserOrganization.empty() && s.UserName.empty())) &&
-        reg.OpenKeyReadOnly(OwnerKeyNT, true)) {
-        s.UserOrganization = Cut(reg.ReadString(OrganizationValue));
-        s.UserName = Cut(reg.ReadString(OwnerValue));
-    }
-    EditOrg.SetText(s.UserOrganization);
-    EditName.SetText(s.UserName);
+    ReadRegisteredOwner(*Sys().Registry, Shared.UserName, Shared.UserOrganization);
+    EditOrg.SetText(Shared.UserOrganization);
+    EditName.SetText(Shared.UserName);
     PrevBut.SetEnabled(true);
     InfoLabel.SetCaption(WizardText::UserDetails);
-    ShowPage(Panel2);
-    s.WizardState = wsUserDetails;
+    ShowPage(UserDetailsPage);
+    return wsUserDetails;
 }
 
-void TMainDialog::GetDestination(TControl&)
+TWizardState TMainDialog::GetDestination()
 {
+    Shared.UserName = Cut(EditName.Text());
+    Shared.UserOrganization = Cut(EditOrg.Text());
     InfoLabel.SetCaption(
         Cut(WizardText::DestinationStart + ProductText() + WizardText::WelcomeEnd));
     DirectoryListBox.SetDirectory("c:\\");
     DriveComboBox.SetDrive('c');
     EditPath.SetText(Shared.InstallDescription.Directory);
-    ShowPage(Panel4);
-    Shared.WizardState = wsDestination;
+    ShowPage(DestinationPage);
+    return wsDestination;
 }
 
 void TMainDialog::DirectoryListBoxChange(TControl&)
@@ -368,10 +324,20 @@ private:
 
 }  // namespace
 
-void TMainDialog::CopyFiles(TControl&)
+TWizardState TMainDialog::CopyFiles()
 {
+    std::string typed = TypedDestination(EditPath.Text());
+    // Refused before anything is made or recorded for it.
+    std::string refusal = DestinationRefusal(typed);
+    if (!refusal.empty()) {
+        ShowWarning(refusal);
+        return wsDestination;
+    }
+    Shared.DestDir = Cut(typed);
     TFlagScope busy(installing_);
     TInstallRun(Shared, *this).Perform(Shared.InstallFailures);
+    // A completed run has moved the wizard on.
+    return Shared.WizardState;
 }
 
 void TMainDialog::UpdateRegistry(TControl&) { TInstallRun(Shared, *this).UpdateRegistry(); }
@@ -380,7 +346,7 @@ void TMainDialog::ShowProgressPage(const std::string& text)
 {
     InfoLabel.SetCaption(text);
     InfoLabel.Repaint();
-    ShowPage(Panel5);
+    ShowPage(ProgressPage);
 }
 
 void TMainDialog::ShowPath(TLabel& label, const std::string& shown)

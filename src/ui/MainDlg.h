@@ -38,17 +38,18 @@ public:
     TPanel Panel1{this};  // notice panel
     TMemo InfoMemo{&Panel1};
 
+    // The pages, named for what they are, on the panels the layout names.
+    TPanel& NoticePage = Panel1;  // welcome, notices, final and cancellation texts
+    TPanel& UserDetailsPage = Panel2;
+    TPanel& DestinationPage = Panel4;
+    TPanel& ProgressPage = Panel5;
+
     void FormCreate(TControl& sender);
     void FormClose(TControl& sender);
     void NextButClick(TControl& sender);
     void PrevButClick(TControl& sender);
     void CancelButClick(TControl& sender);
-    void ShowPlugs(TControl& sender);
-    void GoodBye(TControl& sender);
-    void GetNames(TControl& sender);
-    void GetDestination(TControl& sender);
     void DirectoryListBoxChange(TControl& sender);
-    void CopyFiles(TControl& sender);
     void UpdateRegistry(TControl& sender);
 
     // True while the installation run holds the dialog.
@@ -76,6 +77,41 @@ public:
 
 private:
     bool installing_ = false;
+
+    // The wizard's flow: for each state, what Next, Previous and Cancel do,
+    // as one of these moves. A move builds the page it brings to the front
+    // and gives the state that follows; one that fails leaves the state as
+    // it was.
+    enum class TMove : unsigned char {
+        None,         // the button does nothing in this state
+        NextNotice,   // the next notice, opening or closing, on the notice page
+        UserDetails,  // the user-details page, proposing the registered owner
+        Destination,  // the user's entries taken, the destination page
+        Install,      // the destination checked, the run on the progress page
+        FinalPage,    // the final page, on the notice panel
+        Finish,       // the program ends
+        Back,         // the notice panel again, from the first notice
+        CancelPage,   // the cancellation page, on the notice panel
+    };
+    struct TFlowRow {
+        TWizardState State;
+        TMove Next, Previous, Cancel;
+        // A passing state leads straight on to the page after it: Next
+        // goes on with its row at once.
+        bool Passing;
+    };
+    static const TFlowRow Flow[];
+    void Follow(TMove TFlowRow::*button);
+    TWizardState Perform(TMove move);
+
+    TWizardState ShowPlugs();       // the next notice, opening or closing
+    TWizardState GetNames();        // the user-details page
+    TWizardState GetDestination();  // the user's entries taken, the destination page
+    TWizardState CopyFiles();       // the destination checked, the installation run
+    TWizardState GoodBye();         // the final page
+    TWizardState GoBack();          // the notice panel again, from the first notice
+    TWizardState CancelSetup();     // the cancellation page
+    TWizardState ShowLastPage(const std::string& caption, const char* const (&paragraphs)[3]);
     void ShowPath(TLabel& label, const std::string& shown);
 
     // Replaces the memo's text with a notice file, shown from its top.
@@ -85,14 +121,3 @@ private:
 
 extern TMainDialog* MainDialog;
 
-
-// The warning the destination page shows for the path typed into it (as
-// TypedDestination leaves it), or nothing when the installation may go ahead.
-std::string DestinationRefusal(const std::string& typed);
-
-// Notice text with every line break (CR LF, lone CR, lone LF) made CR LF,
-// and NUL bytes made blanks.
-std::string NoticeText(const std::string& bytes);
-// The destination for a directory picked in the list: the directory, then
-// the Directory setting less its first three characters.
-std::string DestinationFor(const std::string& directory, const std::string& setting);

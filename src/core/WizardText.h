@@ -1,6 +1,14 @@
 // The wizard's texts, as the user sees them.
 #pragma once
 #include <cstddef>
+#include <string>
+
+// The program's title, on its boxes.
+extern const char* const ApplicationTitle;  // "Pellwick 2.1"
+
+// Notice text with every line break (CR LF, lone CR, lone LF) made CR LF,
+// and NUL bytes made blanks.
+std::string NoticeText(const std::string& bytes);
 
 namespace WizardText {
 extern const char* const CaptionSuffix;

@@ -2,6 +2,8 @@
 // are the installer's own words, and stay as its users have always read them.
 #include "WizardText.h"
 
+const char* const ApplicationTitle = "Pellwick 2.1";
+
 namespace WizardText {
 const char* const CaptionSuffix = " Installation Commercial License";
 const char* const WelcomeStart =
@@ -66,3 +68,22 @@ const char* const IncompleteEnd =
 const char* const FinalIncompleteStart = "Pellwick could not install all of ";
 const char* const FinalIncompleteEnd = "; some files or program items are missing.";
 }  // namespace WizardText
+
+std::string NoticeText(const std::string& bytes)
+{
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\0') {
+            // The window would end the text at a NUL: show the rest too.
+            text += ' ';
+        } else if (c == '\r' || c == '\n') {
+            text += "\r\n";
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}

@@ -1,7 +1,6 @@
 // The program's start-up sequence, run by the exe's entry point.
 #pragma once
 
-extern const char* const ApplicationTitle;  // "Pellwick 2.1"
 constexpr unsigned SplashMilliseconds = 3000;
 
 void RunProgram();

@@ -1,0 +1,3 @@
+#include "Shared.h"
+
+TInstallState Shared;

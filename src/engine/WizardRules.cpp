@@ -1,0 +1,51 @@
+#include "WizardRules.h"
+
+#include "Paths.h"
+#include "WizardText.h"
+#include "core/Text.h"
+#include "platform/Platform.h"
+
+namespace {
+
+const char* const OwnerKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char* const OwnerKeyNT = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const char* const OwnerValue = "RegisteredOwner";
+const char* const OrganizationValue = "RegisteredOrganization";
+
+bool IsBlank(const std::string& text)
+{
+    for (char c : text)
+        if (c != ' ' && c != '\t') return false;
+    return true;
+}
+
+}  // namespace
+
+void ReadRegisteredOwner(IRegistryApi& registry, std::string& name, std::string& organization)
+{
+    TRegistry reg(registry);
+    reg.SetRoot(RegRoot::LocalMachine);
+    // Windows 95 keeps the owner under CurrentVersion; NT under its own
+    // key, which standard users may only read.
+    bool opened = reg.OpenKeyReadOnly(OwnerKey);
+    if (opened) {
+        organization = Cut(reg.ReadString(OrganizationValue));
+        name = Cut(reg.ReadString(OwnerValue));
+    }
+    if ((!opened || (organization.empty() && name.empty())) &&
+        reg.OpenKeyReadOnly(OwnerKeyNT, true)) {
+        organization = Cut(reg.ReadString(OrganizationValue));
+        name = Cut(reg.ReadString(OwnerValue));
+    }
+}
+
+std::string DestinationRefusal(const std::string& typed)
+{
+    // An empty destination would install into the root of whatever drive
+    // is current: ask for one instead.
+    if (IsBlank(typed)) return WizardText::EmptyDestination;
+    // Cut to what the destination can hold, it would name a folder the
+    // user never typed.
+    if (typed.size() > ShortStringMax) return WizardText::LongDestination;
+    return FolderRefusal(typed, Sys().Files->FileExists(typed));
+}
