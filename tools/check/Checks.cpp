@@ -354,7 +354,8 @@ private:
         for (const std::string& section : ValueSections()) {
             if (!done.insert(AsciiUpper(section)).second) continue;
             for (const TProfileEntry* e : lines_.Listed(section)) {
-                if (lines_.Entry(section, e->Name) != e) continue;  // never read
+                // Never read, or quoted: the author meant the value whole.
+                if (lines_.Entry(section, e->Name) != e || e->Quoted) continue;
                 std::size_t semicolon = e->Value.find(';');
                 while (semicolon != std::string::npos && semicolon > 0 && e->Value[semicolon - 1] != ' ' &&
                        e->Value[semicolon - 1] != '\t')

@@ -126,4 +126,25 @@ TEST(CheckPairing, ShiftsAreErrorsAndRenamesStrictWarnings)
     }
 }
 
+TEST(CheckComments, ASemicolonAfterAValueIsTold)
+{
+    struct Case {
+        const char* line;  // in [Settings], line 2
+        const char* expected;  // "" for no finding
+    } cases[] = {
+        {"Version=2.0 ; beta", "2 warning: a \";\" after a value starts no comment: \"Version\" in [Settings] is read "
+                               "as \"2.0 ; beta\""},
+        {"Version=\t;beta", "2 warning: a \";\" after a value starts no comment: \"Version\" in [Settings] is read "
+                            "as \";beta\""},
+        {"Version=\"2.0 ; beta\"", ""},  // quoted: meant whole
+        {"Version=2.0;beta", ""},        // a separator, as in lists of paths
+        {"; Version=2.0 ; beta", ""},    // a comment line
+    };
+    for (const Case& c : cases) {
+        std::string found = Texts(Check(std::string("[Settings]\r\n") + c.line + "\r\nDirectory=c:\\P\r\n"));
+        EXPECT_EQ(0u, found.find(c.expected)) << c.line << "\n" << found;
+        if (*c.expected == '\0') EXPECT_EQ("", found) << c.line;
+    }
+}
+
 }  // namespace
