@@ -1,13 +1,21 @@
 #include "Paths.h"
 
+#include <cstring>
+
+#include "core/CharText.h"
 #include "core/Text.h"
 
 const char* const DeviceTargetReason = "the name is kept by Windows for a device";
 
 namespace {
 
-const char* const DeviceNames[] = {"CON", "PRN", "AUX", "NUL"};
-const char* const NumberedDevices[] = {"COM", "LPT"};
+// One after the other, each ended by a NUL, the list by a second.
+const char DeviceNames[] = "CON\0PRN\0AUX\0NUL\0CONIN$\0CONOUT$\0";
+const char NumberedDevices[][4] = {"COM", "LPT"};
+// COM and LPT take a digit, or one of the superscripts 1, 2 and 3 of code
+// page 1252.
+const char* const SuperscriptDigits = "\xB9\xB2\xB3";
+const char* const Separators = "\\/";
 // Characters no file or folder name may hold; ":" is allowed only after the
 // drive letter.
 const char* const ForbiddenCharacters = "<>:\"|?*";
@@ -22,10 +30,13 @@ bool IsDevice(std::string part)
     if (dot != std::string::npos) part.erase(dot);
     while (!part.empty() && IsBlank(part.back())) part.pop_back();
     part = AsciiUpper(part);
-    for (const char* name : DeviceNames)
+    for (const char* name = DeviceNames; *name != '\0'; name += std::strlen(name) + 1)
         if (part == name) return true;
+    bool superscripts = AnsiCodePage().Number() == 1252;
     for (const char* stem : NumberedDevices)
-        if (part.size() == 4 && part.compare(0, 3, stem) == 0 && part[3] >= '1' && part[3] <= '9')
+        if (part.size() == 4 && part.compare(0, 3, stem) == 0 &&
+            ((part[3] >= '0' && part[3] <= '9') ||
+             (superscripts && part[3] != '\0' && std::strchr(SuperscriptDigits, part[3]) != nullptr)))
             return true;
     return false;
 }
@@ -43,27 +54,34 @@ std::string Refused(const std::string& path, const std::string& reason)
     return path + " cannot be a folder: " + reason + ". Please choose another directory.";
 }
 
+// Whether the part of path from `at` to `end` is "." or "..", which the
+// system resolves, not a name that ends in a full stop.
+bool IsDotPart(const std::string& path, std::string::size_type at, std::string::size_type end)
+{
+    std::string::size_type n = end - at;
+    return (n == 1 || n == 2) && path.compare(at, n, "..", n) == 0;
+}
+
 }  // namespace
 
-std::string DirectoryToMake(const std::string& path)
-{
-    std::string dir = path;
-    while (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    return dir;
-}
+std::string DirectoryToMake(const std::string& path) { return DropTrailing(path, "\\"); }
 
 std::string TypedDestination(const std::string& text)
 {
-    std::string::size_type end = text.size();
-    while (end > 0 && IsBlank(text[end - 1])) --end;
-    return text.substr(0, end);
+    // A full stop at the end goes the way of the blanks, unless it is part
+    // of "." or "..". Neither is ever the second byte of a character.
+    std::string kept = text;
+    while (!kept.empty() && (kept.back() == '.' || IsBlank(kept.back())) &&
+           !IsDotPart(kept, FindLastCharOf(kept, "\\/:") + 1, kept.size()))  // npos + 1: 0
+        kept.pop_back();
+    return kept;
 }
 
 std::string DeviceNamePart(const std::string& path)
 {
     std::string::size_type at = DriveLength(path);
     while (at <= path.size()) {
-        std::string::size_type end = path.find_first_of("\\/", at);
+        std::string::size_type end = FindCharOf(path, Separators, at);
         if (end == std::string::npos) end = path.size();
         std::string part = path.substr(at, end - at);
         if (IsDevice(part)) return part;
@@ -74,12 +92,21 @@ std::string DeviceNamePart(const std::string& path)
 
 std::string FolderRefusal(const std::string& path, bool isFile)
 {
-    for (std::string::size_type i = DriveLength(path); i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c < 32)
+    // A control character is never the second byte of a character.
+    std::string::size_type bad = FindCharOf(path, ForbiddenCharacters, DriveLength(path));
+    for (std::string::size_type i = DriveLength(path); i < path.size() && i < bad; ++i)
+        if (static_cast<unsigned char>(path[i]) < 32)
             return Refused(path, "a folder name may not hold a control character");
-        if (std::string(ForbiddenCharacters).find(path[i]) != std::string::npos)
-            return Refused(path, std::string("a folder name may not hold the character ") + path[i]);
+    if (bad != std::string::npos)
+        return Refused(path, std::string("a folder name may not hold the character ") + path[bad]);
+    // Windows makes "Apps " or "Apps." as "Apps", and the files meant for
+    // the folder inside would find none there.
+    for (std::string::size_type at = DriveLength(path), end; at < path.size(); at = end + 1) {
+        end = FindCharOf(path, Separators, at);
+        if (end == std::string::npos) break;
+        if (end > at && !IsDotPart(path, at, end) && (IsBlank(path[end - 1]) || path[end - 1] == '.'))
+            return Refused(path, "\"" + path.substr(at, end - at) +
+                                     "\" ends in a blank or a full stop, which Windows drops");
     }
     std::string device = DeviceNamePart(path);
     if (!device.empty())
@@ -90,6 +117,8 @@ std::string FolderRefusal(const std::string& path, bool isFile)
 
 std::string DestinationFor(const std::string& directory, const std::string& setting)
 {
-    std::string tail = setting.size() > 3 ? setting.substr(3) : "";
+    // Past the setting's drive root: its first three bytes, or two when the
+    // third begins a character of two.
+    std::string tail = setting.size() > 3 ? setting.substr(CharStart(setting, 3)) : "";
     return directory.size() == 3 ? directory + tail : directory + "\\" + tail;
 }

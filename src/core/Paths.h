@@ -7,8 +7,9 @@
 // trailing backslashes ("C:\New\\" and "C:\New\" both name C:\New).
 std::string DirectoryToMake(const std::string& path);
 
-// A typed destination without the blanks at its end, which Windows would
-// drop from the folder's name but not from the paths of the files in it.
+// A typed destination without the blanks and full stops at its end, which
+// Windows would drop from the folder's name but not from the paths of the
+// files in it ("." and ".." stay).
 std::string TypedDestination(const std::string& text);
 
 // The first part of path ("aux" of "lib\aux\x.h", "com1.log" of

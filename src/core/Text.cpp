@@ -1,5 +1,6 @@
 #include "Text.h"
 
+#include "CharText.h"
 #include "Error.h"
 
 std::string FormatMessage1(const std::string& pattern, const std::string& arg)
@@ -11,7 +12,7 @@ std::string FormatMessage1(const std::string& pattern, const std::string& arg)
 
 std::string Cut(const std::string& text, std::size_t max)
 {
-    return text.size() <= max ? text : text.substr(0, max);
+    return CutBytes(text, max);
 }
 
 static int HexDigit(char c)
@@ -97,7 +98,9 @@ std::string IntToStr(std::int64_t value)
 
 std::string AsciiUpper(std::string text)
 {
-    for (char& c : text)
+    for (std::size_t at = 0; at < text.size(); at = NextChar(text, at)) {
+        char& c = text[at];
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
     return text;
 }

@@ -9,7 +9,7 @@ using TStrings = std::vector<std::string>;
 // Settings, paths and user entries are held in texts of at most 255 chars.
 constexpr std::size_t ShortStringMax = 255;
 
-// The first max characters of text.
+// The first max bytes of text, never half a character.
 std::string Cut(const std::string& text, std::size_t max = ShortStringMax);
 
 // Whole-number conversion: leading blanks, an optional sign, then decimal

@@ -15,7 +15,7 @@ void TInstallDescription::FreeLists()
 
 std::string SourceDirOf(const std::string& exePath)
 {
-    std::string::size_type cut = exePath.find_last_of("\\:");
+    std::string::size_type cut = FindLastCharOf(exePath, "\\:");
     return Cut(cut == std::string::npos ? std::string() : exePath.substr(0, cut + 1));
 }
 

@@ -4,6 +4,7 @@
 #include "Paths.h"
 #include "Records.h"
 #include "WizardText.h"
+#include "core/CharText.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
 
@@ -29,12 +30,15 @@ std::string ReasonFor(unsigned long error)
 std::string ShortenCaption(const std::string& caption)
 {
     if (caption.size() <= CaptionMax) return caption;
-    return "..." + caption.substr(caption.size() - (CaptionMax - 3));
+    // The last 37 bytes, one fewer where the first would be a second byte.
+    std::size_t at = caption.size() - (CaptionMax - 3);
+    if (CharStart(caption, at) != at) ++at;
+    return "..." + caption.substr(at);
 }
 
 std::string ParentOf(const std::string& path)
 {
-    std::string::size_type cut = path.find_last_of("\\:");
+    std::string::size_type cut = FindLastCharOf(path, "\\:");
     return cut == std::string::npos ? "" : path.substr(0, cut + 1);
 }
 
@@ -90,7 +94,7 @@ std::string CommandArgument(const std::string& argument)
 {
     // The program manager splits arguments at commas and ends them at
     // parentheses, and a bracket ends the command, unless they are quoted.
-    if (argument.find_first_of(",()[]") == std::string::npos) return argument;
+    if (FindCharOf(argument, ",()[]") == std::string::npos) return argument;
     return "\"" + argument + "\"";
 }
 

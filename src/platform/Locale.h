@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "core/CharText.h"
+
 struct TLocaleFormats {
     std::string ShortDate;     // e.g. "M/d/yyyy"; "" when the locale gives none
     std::string DateSeparator = "/";
@@ -28,4 +30,6 @@ public:
     // The formats of the system's default locale, which date the records
     // whoever runs the installation.
     virtual TLocaleFormats Formats() = 0;
+    // The system's ANSI code page, which every name and text is in.
+    virtual TCodePage CodePage() = 0;
 };

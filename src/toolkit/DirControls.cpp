@@ -62,7 +62,7 @@ void TDirectoryListBox::Build()
     int level = 0;
     std::string::size_type at = 0;
     while (at < rest.size()) {
-        std::string::size_type end = rest.find('\\', at);
+        std::string::size_type end = FindCharOf(rest, "\\", at);
         if (end == std::string::npos) end = rest.size();
         if (end > at) entries_.push_back({rest.substr(at, end - at), ++level, true});
         at = end + 1;
@@ -77,18 +77,27 @@ void TDirectoryListBox::Build()
     Changed(TProp::Items);
 }
 
+namespace {
+
+bool EndsInBackslash(const std::string& path)
+{
+    return !path.empty() && FindLastCharOf(path, "\\") == path.size() - 1;
+}
+
+}  // namespace
+
 std::string TDirectoryListBox::PathOf(int index) const
 {
     if (index < 0 || index >= static_cast<int>(entries_.size())) return directory_;
     const Entry& entry = entries_[static_cast<std::size_t>(index)];
     if (!entry.Open) {
         std::string base = directory_;
-        if (base.empty() || base.back() != '\\') base += '\\';
+        if (!EndsInBackslash(base)) base += '\\';
         return base + entry.Text;
     }
     std::string path = entries_[0].Text;
     for (int i = 1; i <= index; ++i) {
-        if (path.back() != '\\') path += '\\';
+        if (!EndsInBackslash(path)) path += '\\';
         path += entries_[static_cast<std::size_t>(i)].Text;
     }
     return path;

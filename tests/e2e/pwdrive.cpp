@@ -737,6 +737,23 @@ struct Runner {
                 if (!isDir) return Fail(path + (present ? " is not a folder" : " does not exist"));
                 continue;
             }
+            if (a.keyed && a.key == "entries") {
+                long w;
+                if (!ParseInt(a.value, w)) return Fail("bad entries=" + a.value);
+                if (!isDir) return Fail(path + (present ? " is not a folder" : " does not exist"));
+                std::string names;
+                long n = 0;
+                WIN32_FIND_DATAA found;
+                HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+                for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found)) {
+                    std::string name = found.cFileName;
+                    if (name == "." || name == "..") continue;
+                    names += (n++ ? ", " : "") + Quote(name);
+                }
+                if (h != INVALID_HANDLE_VALUE) FindClose(h);
+                if (n != w) return Fail(Format("%s holds %ld entries, want %ld: ", path.c_str(), n, w) + names);
+                continue;
+            }
             if (!a.keyed && (a.text == "readonly" || a.text == "writable")) {
                 if (!present) return Fail(path + " does not exist");
                 bool ro = (attributes & FILE_ATTRIBUTE_READONLY) != 0;

@@ -6,6 +6,7 @@
 // buffer sizes are checked against the full ones.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,16 +24,22 @@ const char* const Absent = "\x01<absent>\x01";
 constexpr std::size_t Unlimited = 1u << 24;
 
 struct Layout {
-    // (section, key) of every entry line under a header, in file order.
+    // (section, key) of every entry line under a header, in file order,
+    // with the number of the header it stands under.
     std::vector<std::pair<std::string, std::string>> entries;
+    std::vector<std::size_t> headerOf;
     std::vector<std::string> sections;
     // Lines that are neither headers nor entries, trimmed, blanks left out.
     std::vector<std::string> others;
+    // Headers that do not read back as written: without a closing bracket
+    // of their own, or with a name ending in a lead byte that the "]" put
+    // after it would pair with.
+    int unclosed = 0;
 };
 
 // Splits a file into lines at CR, LF or CR LF, and sorts them the way the
 // profile functions do: "[" starts a header, a line with "=" is an entry.
-Layout Scan(const std::string& content)
+Layout Scan(const std::string& content, const TCodePage& page)
 {
     Layout layout;
     std::vector<std::string> lines;
@@ -55,20 +62,36 @@ Layout Scan(const std::string& content)
         std::string text = fuzz::TrimBlanks(raw);
         if (text.empty()) continue;
         if (text[0] == '[') {
-            std::string::size_type close = text.find(']');
+            std::string::size_type close = fuzz::FindChar(text, ']', page);
             section = fuzz::TrimBlanks(
                 text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            layout.unclosed += close == std::string::npos || fuzz::WholeName(section, page) != section;
             layout.sections.push_back(section);
             inSection = true;
         } else if (text.find('=') != std::string::npos) {
-            if (inSection)
+            if (inSection) {
                 layout.entries.emplace_back(section,
                                             fuzz::TrimBlanks(text.substr(0, text.find('='))));
+                layout.headerOf.push_back(layout.sections.size() - 1);
+            }
         } else {
             layout.others.push_back(text);
         }
     }
     return layout;
+}
+
+// Whether the first entry that is no comment, under the first header named
+// section, has a name that reads as empty: none, or one starting with NUL.
+bool FirstNameEmpty(const Layout& layout, const std::string& section, const TCodePage& page)
+{
+    std::size_t header = 0;
+    while (header < layout.sections.size() && !fuzz::SameNoCase(layout.sections[header], section, page))
+        ++header;
+    for (std::size_t i = 0; i < layout.entries.size(); ++i)
+        if (layout.headerOf[i] == header && layout.entries[i].second.compare(0, 1, ";") != 0)
+            return layout.entries[i].second.empty() || layout.entries[i].second[0] == '\0';
+    return false;
 }
 
 }  // namespace
@@ -85,11 +108,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // for the system's functions, so none are written.
     static const char nameStops[] = "=[];\r\n\0";
     static const char valueStops[] = "\r\n\0";
+    // Names end in a whole character of the code page.
+    const TCodePage page = fuzz::PickCodePage(in.ConsumeIntegral<std::uint8_t>());
+    UseAnsiCodePage(page);
     const bool fileExists = in.ConsumeBool();
-    const std::string section = fuzz::TrimBlanks(
-        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1));
-    const std::string key = fuzz::TrimBlanks(
-        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1));
+    const std::string section = fuzz::WholeName(
+        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1), page);
+    const std::string key = fuzz::WholeName(
+        fuzz::Without(in.ConsumeRandomLengthString(48), nameStops, sizeof nameStops - 1), page);
     const std::string value =
         fuzz::Without(in.ConsumeRandomLengthString(1200), valueStops, sizeof valueStops - 1);
     const std::size_t readSize = in.ConsumeIntegralInRange<std::size_t>(0, 1100);
@@ -100,12 +126,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     disk.MakeDirs("C:\\SETUP");
     if (fileExists) disk.Put(Path, content);
     TFakeProfileFiles files(disk);
-    const Layout before = Scan(fileExists ? content : std::string());
+    const Layout before = Scan(fileExists ? content : std::string(), page);
 
     // Reading: cut reads and listings agree with the full ones.
     const std::string full = files.ReadValue(Path, section, key, Absent, Unlimited);
     const std::string cut = files.ReadValue(Path, section, key, Absent, readSize);
-    fuzz::Check(cut == (readSize == 0 ? std::string() : full.substr(0, readSize - 1)),
+    // n - 1 bytes, one less where that would split a two-byte character.
+    const std::size_t room = readSize == 0 ? 0 : std::min(full.size(), readSize - 1);
+    fuzz::Check(full.compare(0, cut.size(), cut) == 0 &&
+                    (cut.size() == room ||
+                     (cut.size() + 1 == room && fuzz::CharLength(full, cut.size(), page) == 2)),
                 "a cut read is not the start of the full value",
                 "size " + std::to_string(readSize) + ": " + fuzz::Show(cut));
     const std::string listing = files.KeyNameBuffer(Path, section, Unlimited);
@@ -121,6 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         cutListing.back() == '\0',
                     "a cut listing is not the start of the full one", fuzz::Show(cutListing));
 
+    // A header that does not read back as written is written anew by every
+    // write: what a write keeps is held for files whose headers do.
+    if (page.Number() != 1252 && before.unclosed > 0) return 0;
+
     std::vector<std::string> valuesBefore;
     for (const auto& entry : before.entries)
         valuesBefore.push_back(files.ReadValue(Path, entry.first, entry.second, Absent, Unlimited));
@@ -131,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Writing.
     fuzz::Check(files.WriteValue(Path, section, key, value), "the write was refused");
     const std::string written = disk.Get(Path);
-    const Layout after = Scan(written);
+    const Layout after = Scan(written, page);
 
     const std::string readBack = files.ReadValue(Path, section, key, Absent, Unlimited);
     fuzz::Check(readBack == fuzz::AsRead(value), "the written value does not read back",
@@ -140,31 +174,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (std::size_t i = 0; i < before.entries.size(); ++i) {
         const auto& entry = before.entries[i];
-        if (fuzz::SameNoCase(entry.first, section) && fuzz::SameNoCase(entry.second, key))
+        if (fuzz::SameNoCase(entry.first, section, page) && fuzz::SameNoCase(entry.second, key, page))
             continue;
         const std::string now = files.ReadValue(Path, entry.first, entry.second, Absent, Unlimited);
         fuzz::Check(now == valuesBefore[i], "another entry changed its value",
                     "[" + entry.first + "] " + fuzz::Show(entry.second) + ": " +
                         fuzz::Show(valuesBefore[i]) + " became " + fuzz::Show(now) +
-                        "; file " + fuzz::Show(written));
+                        "; file " + fuzz::Show(written) + " was " + fuzz::Show(content) +
+                        " in code page " + std::to_string(page.Number()));
     }
 
     for (std::size_t i = 0; i < before.sections.size(); ++i) {
-        if (fuzz::SameNoCase(before.sections[i], section)) continue;
+        if (fuzz::SameNoCase(before.sections[i], section, page)) continue;
         fuzz::Check(files.KeyNameBuffer(Path, before.sections[i], Unlimited) == listingsBefore[i],
                     "another section lists other names", "[" + before.sections[i] + "]");
     }
 
     // The written section lists what it listed, and the key at its end
-    // when it was not there before.
+    // when it was not there before; a listing whose first name is empty
+    // reads as empty.
     std::string expected = listing;
     if (full == Absent) {
         expected.pop_back();
         expected += key + '\0' + '\0';
     }
+    if (FirstNameEmpty(after, section, page)) expected = std::string(1, '\0');
     const std::string listingAfter = files.KeyNameBuffer(Path, section, Unlimited);
     fuzz::Check(listingAfter == expected, "the written section lists the wrong names",
-                fuzz::Show(listingAfter) + " instead of " + fuzz::Show(expected));
+                fuzz::Show(listingAfter) + " instead of " + fuzz::Show(expected) + " in [" +
+                    fuzz::Show(section) + "] " + fuzz::Show(key) + " of " + fuzz::Show(written));
 
     fuzz::Check(after.others == before.others, "lines that are not entries were lost or changed",
                 "file " + fuzz::Show(written));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -1112,6 +1113,56 @@ TEST_F(TypedPathsTest, DoubledBackslashesAreOneSeparatorForEveryFolderMade)
     EXPECT_EQ("a", Fake.Disk.Get("C:\\New\\Tool\\logs\\old\\a.txt"));
     EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
     EXPECT_EQ(Installed, View.Text);
+}
+
+// Japanese and Chinese names whose second bytes are "\", "|", "[" and "]":
+// each lands under exactly its name, and no folder is made from half of one.
+TEST_F(TypedPathsTest, TwoByteNamesInstallUnderExactlyTheirNames)
+{
+    struct Case {
+        unsigned codePage;
+        std::string slash, bar, bracket;  // names with such second bytes
+    } cases[] = {
+        {932, "\x97\x5C\x8E\x5A\x95\x5C", "\x83\x7C\x83\x43\x83\x93\x83\x67", "\x81\x5B\x81\x5D"},
+        {950, "\xB3\x5C\xA5\x5C\xBB\x5C", "\xA4\x7C", "\xA4\x5B\xA4\x5D"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        Fake.Locale.UseCodePage(c.codePage);
+        Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+        std::set<std::string> before = Fake.Disk.Dirs();
+        const std::string dest = "C:\\" + c.slash;
+        const std::string target = c.slash + "\\" + c.bracket + ".txt";
+        Run(Lines({"[Settings]", "Application=" + c.slash, "ProgGroup=" + c.bar, "[Dirs]", c.slash + "=",
+                   "C:\\" + c.bar + "\\" + c.slash + "=0", "[FilesIn]", "a.txt=", "[FilesOut]", target + "=0",
+                   "[Items]", target + "=" + c.bracket + c.bar, "[Keys]", "Base=\\Software\\" + c.slash,
+                   c.bar + "=" + c.bracket, "[" + c.bar + "]", "Name=$NAME"}),
+            dest);
+        EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
+        std::set<std::string> made;
+        for (const std::string& dir : Fake.Disk.Dirs())
+            if (before.count(dir) == 0) made.insert(dir);
+        std::set<std::string> expected;
+        for (const std::string& dir : {dest, dest + "\\" + c.slash, "C:\\" + c.bar,
+                                       "C:\\" + c.bar + "\\" + c.slash})
+            expected.insert(TFakeDisk::Key(dir));
+        EXPECT_EQ(expected, made);
+        EXPECT_EQ("a", Fake.Disk.Get(dest + "\\" + target));
+        EXPECT_TRUE(Fake.Disk.FileExists(dest + "\\pellwick.upi"));
+        std::string path;
+        EXPECT_TRUE(Fake.Registry.GetString(RegRoot::CurrentUser, "Software\\" + c.slash + "\\Install",
+                                            "Path", path));
+        EXPECT_EQ(dest, path);
+        EXPECT_TRUE(Fake.Registry.GetString(RegRoot::CurrentUser,
+                                            "Software\\" + c.slash + "\\" + c.bracket, "Name", path));
+        EXPECT_TRUE(Fake.Registry.GetString(
+            RegRoot::LocalMachine,
+            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + c.slash, "DisplayName", path));
+        ASSERT_LE(2u, Progman.Sent.size());
+        EXPECT_EQ("[CreateGroup(" + c.bar + ")]\r\n", Progman.Sent[0]);
+        EXPECT_EQ("[AddItem(" + dest + "\\" + target + "," + c.bracket + c.bar + ")]\r\n", Progman.Sent[1]);
+        Progman.Sent.clear();
+    }
 }
 
 TEST_F(TypedPathsTest, FileAlreadyInPlaceAsItsOwnTargetIsNotAFailure)

@@ -22,7 +22,7 @@ TEST(PathsTest, DirectoryToMakeDropsEveryTrailingBackslash)
     for (const Case& c : cases) EXPECT_EQ(c.dir, DirectoryToMake(c.path)) << c.path;
 }
 
-TEST(PathsTest, TypedDestinationLosesOnlyTheBlanksAtItsEnd)
+TEST(PathsTest, TypedDestinationLosesOnlyTheBlanksAndFullStopsAtItsEnd)
 {
     struct Case {
         const char* typed;
@@ -31,6 +31,10 @@ TEST(PathsTest, TypedDestinationLosesOnlyTheBlanksAtItsEnd)
         {"C:\\Tern ", "C:\\Tern"},         {"C:\\Tern \t ", "C:\\Tern"},
         {"C:\\Tern\\", "C:\\Tern\\"},      {" C:\\Tern", " C:\\Tern"},
         {"C:\\Two Words", "C:\\Two Words"}, {"   ", ""},
+        // A full stop at the end goes too, but "." and ".." are parts.
+        {"C:\\Tern.", "C:\\Tern"},         {"C:\\Tern. .", "C:\\Tern"},
+        {"C:\\Tern\\..", "C:\\Tern\\.."},  {"C:\\Tern\\. ", "C:\\Tern\\."},
+        {"C:\\v1.2", "C:\\v1.2"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.kept, TypedDestination(c.typed)) << c.typed;
 }
@@ -49,12 +53,20 @@ TEST(PathsTest, DeviceNamePartFindsNamesWindowsKeepsForDevicesWithOrWithoutExten
         {"LPT9", "LPT9"},
         {"nul.txt.log", "nul.txt.log"},
         {"con .txt", "con .txt"},
+        {"CONIN$", "CONIN$"},
+        {"conout$.log", "conout$.log"},
+        {"com0.log", "com0.log"},
+        {"LPT0", "LPT0"},
+        {"com\xB9", "com\xB9"},
+        {"lpt\xB2.txt", "lpt\xB2.txt"},
+        {"COM\xB3\\x", "COM\xB3"},
         {"lib\\aux\\x.h", "aux"},
         {"..\\aux.h", "aux.h"},
         {"C:\\Tern\\CON", "CON"},
         {"C:\\Tern/nul/x", "nul"},
         // Not devices.
-        {"com0.log", ""},
+        {"conin", ""},
+        {"com\xBC", ""},
         {"com10.log", ""},
         {"lpt.txt", ""},
         {"auxiliary.h", ""},
@@ -92,6 +104,13 @@ TEST(PathsTest, FolderRefusalNamesThePathAndTheReason)
         {"C:\\Te\trn", false, "C:\\Te\trn cannot be a folder: a folder name may not hold a control character" + tail},
         {"C:\\Tern\\CON", false, "C:\\Tern\\CON cannot be a folder: \"CON\" is a name Windows keeps for a device" + tail},
         {"C:\\lpt1.dir\\Tern", false, "C:\\lpt1.dir\\Tern cannot be a folder: \"lpt1.dir\" is a name Windows keeps for a device" + tail},
+        {"C:\\Apps\\..\\Tern", false, ""},
+        {"C:\\.\\Tern", false, ""},
+        {"C:\\Apps \\Tool", false,
+         "C:\\Apps \\Tool cannot be a folder: \"Apps \" ends in a blank or a full stop, which Windows drops" + tail},
+        {"C:\\Apps.\\Tool", false,
+         "C:\\Apps.\\Tool cannot be a folder: \"Apps.\" ends in a blank or a full stop, which Windows drops" + tail},
+        {"C:\\Tern\\conout$", false, "C:\\Tern\\conout$ cannot be a folder: \"conout$\" is a name Windows keeps for a device" + tail},
         {"C:\\Tern.txt", true, "C:\\Tern.txt cannot be a folder: it is the name of an existing file" + tail},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, FolderRefusal(c.path, c.isFile)) << c.path;

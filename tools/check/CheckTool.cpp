@@ -14,9 +14,10 @@ const char* const DefaultWindowsDir = "C:\\WINDOWS";
 namespace {
 
 const char* const Usage =
-    "usage: pellwick-check DIR [--strict] [--json]\n"
+    "usage: pellwick-check DIR [--strict] [--json] [--codepage N]\n"
     "       pellwick-check DIR --plan [--dest PATH] [--user NAME] [--org ORG] [--windir PATH] [--json]\n"
-    "       pellwick-check DIR --verify --dest PATH [--user NAME] [--org ORG] [--json]\n";
+    "                      [--codepage N]\n"
+    "       pellwick-check DIR --verify --dest PATH [--user NAME] [--org ORG] [--json] [--codepage N]\n";
 
 struct TOptions {
     std::string Dir;
@@ -24,6 +25,7 @@ struct TOptions {
     bool HasDest = false, HasUser = false, HasOrg = false;
     TRunSettings Run;
     std::string WindowsDir = DefaultWindowsDir;
+    unsigned CodePage = 0;  // 0: not given
 };
 
 // Raises EError with the reason when the arguments make no sense.
@@ -44,6 +46,13 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         else if (a == "--user") { o.Run.UserName = value(); o.HasUser = true; }
         else if (a == "--org") { o.Run.UserOrganization = value(); o.HasOrg = true; }
         else if (a == "--windir") o.WindowsDir = value();
+        else if (a == "--codepage") {
+            std::int32_t number = 0;
+            std::string text = value();
+            if (!TryStrToInt(text, number) || number <= 0 || number > 65535)
+                throw EError("--codepage takes a code page number (1252, 932...), not " + text);
+            o.CodePage = static_cast<unsigned>(number);
+        }
         else if (a.size() > 1 && a[0] == '-') throw EError("unknown option " + a);
         else if (o.Dir.empty()) o.Dir = a;
         else throw EError("one folder only");
@@ -74,6 +83,8 @@ const char* const Summary =
     "\n"
     "  --strict   warnings fail the check too\n"
     "  --json     the findings, the plan or what does not hold as JSON\n"
+    "  --codepage N  the ANSI code page of the machines the product is for\n"
+    "             (default 1252; with --verify, this machine's)\n"
     "  --help     this text\n"
     "  --version  the Pellwick version the checker belongs to\n"
     "\n"
@@ -124,6 +135,10 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         // The plan is made for the Windows directory of the machine checked.
         std::string windowsDir = o.Verify ? machine->Files.WindowsDirectory() : o.WindowsDir;
         TDryRun run(folder, windowsDir, now);
+        unsigned codePage = o.CodePage != 0 ? o.CodePage
+                            : o.Verify      ? machine->Locale.CodePage().Number()
+                                            : 1252;
+        run.UseCodePage(codePage);
         if (!run.Load()) {
             result.Status = ExitUnreadable;
             result.Err = "pellwick-check: " + o.Dir + ": no " + DescriptionFileName +
@@ -165,7 +180,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         TProfileLines lines(content);
         run.Install(settings);
         TFindings findings = CheckDescription(
-            {description, lines, run, Cut(settings.DestDir), o.WindowsDir, WesternCodePage, o.Strict});
+            {description, lines, run, Cut(settings.DestDir), o.WindowsDir, static_cast<int>(codePage), o.Strict});
         result.Out = o.Json ? JsonText(findings, o.Strict) : CompilerText(findings, o.Strict);
         result.Status = Tally(findings).Failed(o.Strict) ? ExitFindings : ExitClean;
     } catch (const EError& e) {

@@ -20,7 +20,7 @@ const std::size_t ValueMax = TProfile::ValueBufferSize - 1;
 std::string Quoted(const std::string& text)
 {
     const std::size_t shown = 40;
-    return "\"" + (text.size() <= shown ? text : text.substr(0, shown - 3) + "...") + "\"";
+    return "\"" + (text.size() <= shown ? text : CutBytes(text, shown - 3) + "...") + "\"";
 }
 
 std::string Entries(std::size_t n)

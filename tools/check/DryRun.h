@@ -32,6 +32,10 @@ public:
     // or the page refused the destination.
     bool Install(const TRunSettings& settings);
 
+    // The ANSI code page of the machine the run is for: how the installer
+    // walks the names it reads (932 for Japanese Windows, say).
+    void UseCodePage(unsigned number) { base_.Locale.UseCodePage(number); }
+
     // What the run asked of the system, in order.
     const TRunSteps& Steps() const { return steps_; }
     TFakeDisk& Disk() { return base_.Disk; }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/CharText.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -99,28 +101,10 @@ std::string ShownBySystem(const std::string& bytes, int codePage)
 
 }  // namespace
 
-bool IsLeadByte(unsigned char c, int codePage)
-{
-    switch (codePage) {
-    case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    case 936:
-    case 949:
-    case 950: return c >= 0x81 && c <= 0xFE;
-    default: return false;
-    }
-}
-
 std::string FileNamePart(const std::string& path, int codePage)
 {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i]), codePage)) {
-            ++i;
-            continue;
-        }
-        if (path[i] == '\\' || path[i] == '/') start = i + 1;
-    }
-    return path.substr(start);
+    std::size_t at = FindLastCharOf(path, "\\/", TCodePage(static_cast<unsigned>(codePage)));
+    return at == std::string::npos ? path : path.substr(at + 1);
 }
 
 TUtf8Text FindUtf8(const std::string& content)

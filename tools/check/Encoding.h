@@ -9,10 +9,6 @@
 // Windows.
 constexpr int WesternCodePage = 1252;
 
-// Whether c starts a two-byte character in codePage (932, 936, 949, 950);
-// no byte does in the single-byte code pages.
-bool IsLeadByte(unsigned char c, int codePage);
-
 // The last part of a path, after its last "\" or "/", found character by
 // character so that a second byte equal to "\" does not end a part.
 std::string FileNamePart(const std::string& path, int codePage);

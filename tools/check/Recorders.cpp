@@ -2,6 +2,7 @@
 
 #include "Engine.h"
 #include "Records.h"
+#include "core/CharText.h"
 #include "core/Text.h"
 #include "platform/Profile.h"
 
@@ -42,7 +43,7 @@ void TRecordingRegistry::Remember(RegKey parent, const std::string& sub, RegKey 
     TPlace place = it->second;
     if (!sub.empty()) place.Key = place.Key.empty() ? sub : place.Key + "\\" + sub;
     // The uninstaller's key is opened as "\Software\Brenvolt\Skorvel\".
-    while (!place.Key.empty() && place.Key.back() == '\\') place.Key.pop_back();
+    place.Key = DropTrailing(place.Key, "\\");
     places_[result] = place;
 }
 

@@ -1,19 +1,25 @@
 #include "platform/doubles/FakeDisk.h"
 
+#include "core/CharText.h"
 #include "core/Text.h"
 
 std::string TFakeDisk::Key(std::string path)
 {
     // A network path keeps its two leading backslashes.
-    for (std::string::size_type at = 1; at + 1 < path.size();) {
+    for (std::string::size_type at = NextChar(path, 0); at + 1 < path.size();) {
         if (path[at] == '\\' && path[at + 1] == '\\')
             path.erase(at + 1, 1);
         else
-            ++at;
+            at = NextChar(path, at);
     }
     // "." and ".." parts are resolved, as the system resolves them.
-    for (std::string::size_type at, from = 0; (at = path.find("\\.", from)) != std::string::npos;) {
-        std::string::size_type end = at + 2;
+    for (std::string::size_type at, from = 0; (at = FindCharOf(path, "\\", from)) != std::string::npos;) {
+        std::string::size_type end = at + 1;
+        if (end >= path.size() || path[end] != '.') {
+            from = end;
+            continue;
+        }
+        ++end;
         if (end < path.size() && path[end] == '.') ++end;
         if (end < path.size() && path[end] != '\\') {  // ".x", a name of its own
             from = end;
@@ -22,18 +28,20 @@ std::string TFakeDisk::Key(std::string path)
         bool up = end - at == 3;
         std::string::size_type start = at;
         if (up) {
-            std::string::size_type parent = path.rfind('\\', at == 0 ? 0 : at - 1);
+            std::string::size_type parent = FindLastCharOf(path.substr(0, at), "\\");
             if (parent != std::string::npos && parent >= 2) start = parent;
         }
         path.erase(start, end - start);
+        from = start;
     }
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == ' ')) path.pop_back();
+    while (path.size() > 3 && (path.back() == ' ' || DropTrailing(path, "\\").size() < path.size()))
+        path.pop_back();
     return AsciiUpper(path);
 }
 
 std::string TFakeDisk::DirOf(const std::string& path)
 {
-    std::string::size_type cut = path.find_last_of('\\');
+    std::string::size_type cut = FindLastCharOf(path, "\\");
     if (cut == std::string::npos) return "";
     if (cut == 2 && path[1] == ':') return path.substr(0, 3);
     return path.substr(0, cut);
@@ -52,8 +60,8 @@ void TFakeDisk::MakeDir(const std::string& path)
     std::string key = Key(path);
     dirs_.insert(key);
     std::string trimmed = path;
-    while (trimmed.size() > 3 && trimmed.back() == '\\') trimmed.pop_back();
-    std::string::size_type cut = trimmed.find_last_of('\\');
+    while (trimmed.size() > 3 && DropTrailing(trimmed, "\\").size() < trimmed.size()) trimmed.pop_back();
+    std::string::size_type cut = FindLastCharOf(trimmed, "\\");
     spelling_[key] = cut == std::string::npos ? trimmed : trimmed.substr(cut + 1);
 }
 

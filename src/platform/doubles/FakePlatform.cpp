@@ -21,7 +21,7 @@ unsigned long TFakeFileSystem::Copy(const std::string& source, const std::string
     if (SameFile(source, dest)) return 32;  // ERROR_SHARING_VIOLATION: it is open as the source
     // A name kept for a device takes the bytes, and no file is made.
     if (!DeviceNamePart(dest).empty()) return 0;
-    if (dest.find_first_of("<>\"|?*", 2) != std::string::npos) return 123;  // ERROR_INVALID_NAME
+    if (FindCharOf(dest, "<>\"|?*") != std::string::npos) return 123;  // ERROR_INVALID_NAME
     std::string dir = TFakeDisk::DirOf(dest);
     // The system drops blanks at the end of a path's last part only: a
     // folder part ending in one names a folder that cannot exist.
@@ -58,7 +58,7 @@ unsigned long TFakeFileSystem::ChangeDirectory(const std::string& path)
     if (!disk_.DirExists(path)) return 3;  // ERROR_PATH_NOT_FOUND
     std::string full = path;
     if (full.size() == 2 && full[1] == ':') full += '\\';
-    while (full.size() > 3 && full.back() == '\\') full.pop_back();
+    while (full.size() > 3 && DropTrailing(full, "\\").size() < full.size()) full.pop_back();
     if (full.size() >= 1) full[0] = AsciiUpper(full.substr(0, 1))[0];
     // The system remembers the directory left behind on the other drive.
     if (!Current.empty()) DriveDirs[AsciiUpper(Current.substr(0, 1))[0]] = Current;
@@ -91,11 +91,13 @@ std::vector<std::string> TFakeFileSystem::Subdirectories(const std::string& path
 std::string TFakeLocale::Lower(const std::string& text)
 {
     std::string lower = text;
-    for (char& c : lower) {
-        unsigned char u = static_cast<unsigned char>(c);
-        // ASCII and the Latin-1 capitals, as code page 1252 lowers them.
-        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-            c = static_cast<char>(u + 32);
+    bool latin = Page.Number() == 1252;
+    for (std::size_t at = 0; at < lower.size(); at = NextChar(lower, at, Page)) {
+        if (NextChar(lower, at, Page) != at + 1) continue;  // the second byte is no letter
+        unsigned char u = static_cast<unsigned char>(lower[at]);
+        // ASCII, and the Latin-1 capitals as code page 1252 lowers them.
+        if ((u >= 'A' && u <= 'Z') || (latin && u >= 0xC0 && u <= 0xDE && u != 0xD7))
+            lower[at] = static_cast<char>(u + 32);
     }
     return lower;
 }
@@ -131,8 +133,9 @@ bool TFakeProgramManager::Execute(const std::string& command)
     return true;
 }
 
-TFakePlatform::TFakePlatform() : saved_(Sys())
+TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
 {
+    UseAnsiCodePage(Locale.Page);
     TPlatform& p = Sys();
     p.Locale = &Locale;
     p.Shell = &Shell;
@@ -144,4 +147,8 @@ TFakePlatform::TFakePlatform() : saved_(Sys())
     p.Desktop = &Desktop;
 }
 
-TFakePlatform::~TFakePlatform() { Sys() = saved_; }
+TFakePlatform::~TFakePlatform()
+{
+    Sys() = saved_;
+    UseAnsiCodePage(savedPage_);
+}

@@ -84,6 +84,14 @@ public:
         return Lower(a) == Lower(b);
     }
     TLocaleFormats Formats() override { return Settings; }
+    TCodePage CodePage() override { return Page; }
+    // Makes the double's code page the one every text rule walks by.
+    void UseCodePage(unsigned number)
+    {
+        Page = TCodePage(number);
+        UseAnsiCodePage(Page);
+    }
+    TCodePage Page;
     // The system's default locale.
     TLocaleFormats Settings = UnitedStates();
     // Short date M/d/yyyy, 12-hour clock, no leading zero, as Wine's default.
@@ -145,4 +153,5 @@ public:
 
 private:
     TPlatform saved_;
+    TCodePage savedPage_;
 };

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/CharText.h"
 #include "platform/doubles/ProfileText.h"
 
 namespace {
@@ -64,7 +65,8 @@ std::string TFakeProfileFiles::ReadValue(const std::string& path, const std::str
                 result = UnquoteProfileValue(lines[i].Value);
                 break;
             }
-    return size == 0 ? "" : result.substr(0, size - 1);
+    // The system cuts to n - 1 bytes without splitting a character.
+    return size == 0 ? "" : CutBytes(result, size - 1);
 }
 
 bool TFakeProfileFiles::WriteValue(const std::string& path, const std::string& section,

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/CharText.h"
 #include "core/Text.h"
 
 namespace {
@@ -20,16 +21,11 @@ const RegKey LocalMachineHandle = 0x80000002;
 std::vector<std::string> Segments(const std::string& path)
 {
     std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '\\') {
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
-        } else {
-            part += c;
-        }
+    for (std::size_t at = 0, end; at < path.size(); at = end + 1) {
+        end = FindCharOf(path, "\\", at);
+        if (end == std::string::npos) end = path.size();
+        if (end > at) parts.push_back(path.substr(at, end - at));
     }
-    if (!part.empty()) parts.push_back(part);
     return parts;
 }
 

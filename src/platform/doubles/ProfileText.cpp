@@ -1,5 +1,7 @@
 #include "platform/doubles/ProfileText.h"
 
+#include "core/CharText.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -35,7 +37,7 @@ std::vector<TProfileLine> ParseProfileText(const std::string& content)
         if (!line.Text.empty()) {
             std::string::size_type eq = line.Text.find('=');
             if (line.Text[0] == '[') {
-                std::string::size_type close = line.Text.find(']');
+                std::string::size_type close = FindCharOf(line.Text, "]");
                 line.Kind = TProfileLine::Section;
                 line.Name = Trim(line.Text.substr(
                     1, close == std::string::npos ? std::string::npos : close - 1));

@@ -102,4 +102,5 @@ void InstallWin32Platform()
     p.Locale = &locale;
     p.Shell = &shell;
     p.ProgramManager = &programManager;
+    UseAnsiCodePage(locale.CodePage());
 }

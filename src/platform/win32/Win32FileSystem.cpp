@@ -131,7 +131,7 @@ std::vector<std::string> TWin32FileSystem::Subdirectories(const std::string& pat
 {
     std::vector<std::string> names;
     std::string pattern = path;
-    if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+    if (pattern.empty() || FindLastCharOf(pattern, "\\") != pattern.size() - 1) pattern += '\\';
     pattern += "*.*";
     WIN32_FIND_DATAA found;
     UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);

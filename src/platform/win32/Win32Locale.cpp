@@ -28,6 +28,15 @@ bool TWin32Locale::SameText(const std::string& a, const std::string& b)
                           b.c_str(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
+TCodePage TWin32Locale::CodePage()
+{
+    TCodePage page;
+    page.SetNumber(GetACP());
+    for (unsigned b = 0x80; b <= 0xFF; ++b)
+        if (IsDBCSLeadByte(static_cast<BYTE>(b))) page.SetLead(static_cast<unsigned char>(b));
+    return page;
+}
+
 TLocaleFormats TWin32Locale::Formats()
 {
     TLocaleFormats f;

@@ -66,6 +66,7 @@ public:
     std::string Lower(const std::string& text) override;
     bool SameText(const std::string& a, const std::string& b) override;
     TLocaleFormats Formats() override;
+    TCodePage CodePage() override;
 };
 
 class TWin32Shell : public IShell {

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/win32/Win32StartMenu.h"
+#include "core/CharText.h"
 
 namespace {
 
@@ -33,9 +34,7 @@ std::string TWin32StartMenu::ProgramsFolder()
 {
     char path[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE)) return "";
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
+    return DropTrailing(path, "\\");
 }
 
 bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)

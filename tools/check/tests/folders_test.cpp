@@ -79,6 +79,10 @@ TEST(CheckFolders, ExitStatus)
         {{FolderPath("clean"), "--plan", "--strict"}, ExitUnreadable},
         // The plan of a run that stops with an error box.
         {{FolderPath("too-few-out"), "--plan"}, ExitFindings},
+        {{FolderPath("clean"), "--codepage"}, ExitUnreadable},
+        {{FolderPath("clean"), "--codepage", "0"}, ExitUnreadable},
+        {{FolderPath("clean"), "--codepage", "japanese"}, ExitUnreadable},
+        {{FolderPath("clean"), "--codepage", "936"}, ExitClean},
         // Files written under each other's names fail; one renamed file
         // fails only when warnings count.
         {{FolderPath("shifted-pairing")}, ExitFindings},
@@ -94,6 +98,40 @@ TEST(CheckFolders, ExitStatus)
         EXPECT_EQ(c.Status, out.Status) << shown << "\n" << out.Out << out.Err;
         EXPECT_EQ(c.Status == ExitUnreadable, !out.Err.empty()) << shown;
     }
+}
+
+// A folder written for Japanese Windows: its destination holds ポ, whose
+// second byte is "|". Read in code page 932 it installs as written; read as
+// single-byte text the destination page refuses it and nothing is copied.
+TEST(CheckFolders, CodePageSwitchReadsNamesInThatCodePage)
+{
+    const std::string folder = TestsDir() + "/codepages/932";
+    const std::string dest = "c:\\\x83\x7C\x83\x43\x83\x93\x83\x67\x95\x5C";
+    TToolOutput japanese = CheckTool({folder, "--codepage", "932"});
+    EXPECT_EQ("Pellwick.ipi: 0 errors, 0 warnings\n", japanese.Out);
+    EXPECT_EQ(ExitClean, japanese.Status);
+    TToolOutput plan = CheckTool({folder, "--plan", "--codepage", "932"});
+    EXPECT_EQ(ExitClean, plan.Status);
+    std::vector<std::string> lines = SplitLines(plan.Out);
+    ASSERT_LE(2u, lines.size());
+    EXPECT_EQ("directory " + dest, lines[0]);
+    EXPECT_EQ("directory " + dest + "\\bin", lines[1]);
+
+    EXPECT_EQ(ExitFindings, CheckTool({folder}).Status);
+    TToolOutput western = CheckTool({folder, "--plan"});
+    EXPECT_EQ(ExitFindings, western.Status);
+    EXPECT_NE(std::string::npos, western.Out.find("may not hold the character |")) << western.Out;
+    EXPECT_EQ(std::string::npos, western.Out.find("directory ")) << western.Out;
+}
+
+// The machines' code page decides what UTF-8 shows as: half-width
+// katakana on Japanese Windows.
+TEST(CheckFolders, Utf8IsShownInTheCodePageGiven)
+{
+    TToolOutput out = CheckTool({FolderPath("utf8-control-file"), "--codepage", "932"});
+    EXPECT_NE(std::string::npos,
+              out.Out.find("shows as \"Application=Quillon Caf\xEF\xBE\x83\xEF\xBD\xA9\" in code page 932"))
+        << out.Out;
 }
 
 // Just enough JSON to read the tool's answer back: objects, arrays,
