@@ -201,6 +201,8 @@ private:
 const char* const NameFromRecord = "<the name typed in the wizard>";
 const char* const OrganizationFromRecord = "<the organisation typed in the wizard>";
 
+namespace {
+
 // The text written for an entry, as the file holds it: a profile read
 // would drop enclosing quotes, which the registry keeps. False when the
 // entry is not in the file's first section of that name.
@@ -221,6 +223,8 @@ bool WrittenText(TMachine& machine, const TEntryStep& entry, std::string& text)
     }
     return false;
 }
+
+}  // namespace
 
 void TakeUserEntriesFromRecord(TPlan& plan, TMachine& machine)
 {
