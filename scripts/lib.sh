@@ -3,18 +3,21 @@
 
 # The environment of every Wine run here: a 32-bit prefix at PREFIX (when
 # given), no debug output, and no desktop menu entries written into the
-# host's home for the shortcuts a run makes.
+# host's home for the shortcuts a run makes. PW_WINE_ARCH=win64 asks for a
+# 64-bit prefix instead, the Windows 10 and 11 most people run, where a
+# 32-bit program's HKLM\Software is redirected to Wow6432Node (the version
+# matrix only).
 pw_wine_env() {
     [ -n "${1:-}" ] && export WINEPREFIX=$1
-    export WINEARCH=win32 WINEDEBUG=-all
+    export WINEARCH=${PW_WINE_ARCH:-win32} WINEDEBUG=-all
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
     unset WINESERVER
 }
 
-# Makes a 32-bit prefix at PREFIX unless a finished one is there already
-# (PREFIX.done marks it), writing Wine's output to PREFIX.log. MANAGED is
-# Wine's X11 "Managed" setting (default N: with no window manager to wait
-# for, a hidden window goes at once).
+# Makes a prefix (32-bit, or as PW_WINE_ARCH says) at PREFIX unless a
+# finished one is there already (PREFIX.done marks it), writing Wine's
+# output to PREFIX.log. MANAGED is Wine's X11 "Managed" setting (default N:
+# with no window manager to wait for, a hidden window goes at once).
 pw_make_prefix() {
     local prefix=$1 managed=${2:-N} log=$1.log
     [ -f "$prefix/system.reg" ] && [ -f "$prefix.done" ] && return 0

@@ -600,15 +600,17 @@ struct Runner {
     // later that it runs on 8.
     bool WinVer(const Step& st, std::string& note)
     {
+        // Windows 11 is 10.0 from build 22000 on: the first entry that
+        // matches, with the build at least firstBuild, names the version.
         struct Version {
             const char* name;
-            DWORD platform, major, minor;
-        } versions[] = {{"win95", VER_PLATFORM_WIN32_WINDOWS, 4, 0}, {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10},
-                        {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90}, {"nt40", VER_PLATFORM_WIN32_NT, 4, 0},
-                        {"win2k", VER_PLATFORM_WIN32_NT, 5, 0},       {"winxp", VER_PLATFORM_WIN32_NT, 5, 1},
-                        {"vista", VER_PLATFORM_WIN32_NT, 6, 0},       {"win7", VER_PLATFORM_WIN32_NT, 6, 1},
-                        {"win8", VER_PLATFORM_WIN32_NT, 6, 2},        {"win81", VER_PLATFORM_WIN32_NT, 6, 3},
-                        {"win10", VER_PLATFORM_WIN32_NT, 10, 0}};
+            DWORD platform, major, minor, firstBuild;
+        } versions[] = {{"win95", VER_PLATFORM_WIN32_WINDOWS, 4, 0, 0}, {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10, 0},
+                        {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90, 0}, {"nt40", VER_PLATFORM_WIN32_NT, 4, 0, 0},
+                        {"win2k", VER_PLATFORM_WIN32_NT, 5, 0, 0},       {"winxp", VER_PLATFORM_WIN32_NT, 5, 1, 0},
+                        {"vista", VER_PLATFORM_WIN32_NT, 6, 0, 0},       {"win7", VER_PLATFORM_WIN32_NT, 6, 1, 0},
+                        {"win8", VER_PLATFORM_WIN32_NT, 6, 2, 0},        {"win81", VER_PLATFORM_WIN32_NT, 6, 3, 0},
+                        {"win11", VER_PLATFORM_WIN32_NT, 10, 0, 22000},  {"win10", VER_PLATFORM_WIN32_NT, 10, 0, 0}};
         using TRtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
         auto rtlGetVersion = reinterpret_cast<TRtlGetVersion>(
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
@@ -620,8 +622,11 @@ struct Runner {
         bool nine = (GetVersion() & 0x80000000u) != 0;
         const char* have = "unknown";
         for (const Version& k : versions)
-            if (k.platform == v.dwPlatformId && k.major == v.dwMajorVersion && k.minor == v.dwMinorVersion)
+            if (k.platform == v.dwPlatformId && k.major == v.dwMajorVersion && k.minor == v.dwMinorVersion &&
+                (v.dwBuildNumber & 0xFFFF) >= k.firstBuild) {
                 have = k.name;
+                break;
+            }
         note = Format("%s: %lu.%lu build %lu, platform %lu (%s)", have, v.dwMajorVersion, v.dwMinorVersion,
                       v.dwBuildNumber & 0xFFFF, v.dwPlatformId, nine ? "Windows 9x" : "Windows NT");
         if (st.args.empty() || st.args[0].text.empty()) return true;
