@@ -25,6 +25,107 @@ std::string ReasonFor(unsigned long error)
     return CopyErrorText(error, Sys().Files->ErrorText(error));
 }
 
+// The counters' key as the installation list names keys.
+const char* const CountersPath = "HKCU\\Software\\Brenvolt\\Skorvel\\Counters";
+
+// Passes every call on to the registry service and lists in the run's
+// installation list each key created and each value set, by its full path.
+// A counter's value is not the product's: it lists the shared file that
+// the count is for, which the run noted when it copied the file.
+class TListingRegistry : public IRegistryApi {
+public:
+    TListingRegistry(IRegistryApi& registry, TListWriter& list,
+                     std::vector<TSharedFile>& sharedFiles)
+        : registry_(registry), list_(list), sharedFiles_(sharedFiles), saved_(Sys().Registry)
+    {
+        Sys().Registry = this;
+    }
+    ~TListingRegistry() override { Sys().Registry = saved_; }
+    TListingRegistry(const TListingRegistry&) = delete;
+    TListingRegistry& operator=(const TListingRegistry&) = delete;
+
+    RegKey Root(RegRoot root) override
+    {
+        RegKey key = registry_.Root(root);
+        Remember(key, root == RegRoot::LocalMachine ? "HKLM" : "HKCU");
+        return key;
+    }
+    long CreateKey(RegKey parent, const std::string& sub, RegKey& result) override
+    {
+        long rc = registry_.CreateKey(parent, sub, result);
+        if (rc == 0) list_.Add(TListKind::Key, Remember(result, PathOf(parent, sub)));
+        return rc;
+    }
+    long OpenKey(RegKey parent, const std::string& sub, RegAccess access, RegKey& result) override
+    {
+        long rc = registry_.OpenKey(parent, sub, access, result);
+        if (rc == 0) Remember(result, PathOf(parent, sub));
+        return rc;
+    }
+    long QueryValueInfo(RegKey key, const std::string& name, RegType& type,
+                        std::uint32_t& size) override
+    {
+        return registry_.QueryValueInfo(key, name, type, size);
+    }
+    long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
+                        std::uint32_t size) override
+    {
+        return registry_.QueryValueData(key, name, type, data, size);
+    }
+    long SetStringValue(RegKey key, const std::string& name, const std::string& text) override
+    {
+        long rc = registry_.SetStringValue(key, name, text);
+        if (rc != 0) return rc;
+        std::string path = PathOf(key, "");
+        // Spelt as the records step names it, so compared as it stands.
+        if (path != CountersPath) {
+            list_.Add(TListKind::Value, name, path);
+        } else {
+            // Each count is listed once, to be taken back once. A file left
+            // in place goes with the last count only when installations
+            // counted it before: one there before any count may be the
+            // system's own. A surplus [SysFilesOut] name is counted, not copied.
+            auto it = sharedFiles_.begin();
+            while (it != sharedFiles_.end() && (it->Counted || it->Counter != name)) ++it;
+            bool found = it != sharedFiles_.end();
+            if (found) it->Counted = true;
+            TListKind kind = (found && it->Copied) || text != "1" ? TListKind::SystemFile
+                                                                 : TListKind::CountedFile;
+            list_.Add(kind, found ? it->Path : Sys().Files->WindowsDirectory() + "\\" + name, name);
+        }
+        return rc;
+    }
+    void CloseKey(RegKey key) override
+    {
+        for (auto it = paths_.begin(); it != paths_.end(); ++it)
+            if (it->first == key) {
+                paths_.erase(it);
+                break;
+            }
+        registry_.CloseKey(key);
+    }
+
+private:
+    std::string PathOf(RegKey key, const std::string& sub)
+    {
+        std::string parent;
+        for (const auto& p : paths_)
+            if (p.first == key) parent = p.second;
+        return JoinKeyPath(parent, sub);
+    }
+    const std::string& Remember(RegKey key, const std::string& path)
+    {
+        paths_.emplace_back(key, path);
+        return path;
+    }
+
+    IRegistryApi& registry_;
+    TListWriter& list_;
+    std::vector<TSharedFile>& sharedFiles_;
+    IRegistryApi* saved_;
+    std::vector<std::pair<RegKey, std::string>> paths_;
+};
+
 }  // namespace
 
 std::string ShortenCaption(const std::string& caption)
@@ -114,7 +215,12 @@ std::string UninstallItemCommand(const std::string& windowsDir, const std::strin
                                  const std::string& application)
 {
     return AddItemCommand(windowsDir, Cut(std::string(UninstallerName) + " " + destDir),
-                          Cut("Uninstall " + application));
+                          UninstallItemCaption(application));
+}
+
+std::string UninstallItemCaption(const std::string& application)
+{
+    return Cut("Uninstall " + application);
 }
 
 namespace {
@@ -148,6 +254,8 @@ void TInstallRun::Perform(std::vector<TInstallFailure>& failures)
 {
     failures_ = &failures;
     failures.clear();
+    list_ = TListWriter();
+    sharedFiles_.clear();
     std::string product = d_.Application + " " + d_.Version;
     view_.ShowProgressPage(Cut(WizardText::CopyingStart + product + WizardText::CopyingEnd));
 
@@ -169,11 +277,13 @@ void TInstallRun::Perform(std::vector<TInstallFailure>& failures)
         }
         view_.RunCompleted();
     } catch (...) {
-        // A run stopped by an error still tells what it could not do
-        // before; the error box follows.
+        // A run stopped by an error still lists what it made and tells
+        // what it could not do before; the error box follows.
+        WriteList();
         ReportFailures();
         throw;
     }
+    WriteList();
     ReportFailures();
 }
 
@@ -185,7 +295,10 @@ void TInstallRun::UpdateRegistry()
         d_.KeysNames.size() > 1 ? Sys().Profiles->ReadError(state_.DescriptionPath) : 0;
     if (readError != 0)
         Fail(state_.DescriptionPath, "", SettingsUnreadable + ReasonFor(readError));
-    WriteRecords(state_, &view_);
+    {
+        TListingRegistry listing(*Sys().Registry, list_, sharedFiles_);
+        WriteRecords(state_, &view_);
+    }
     AdvanceProgress(1);
 }
 
@@ -197,7 +310,9 @@ void TInstallRun::ForceDirectories(const std::string& path)
     std::string parent = ParentOf(dir);
     if (parent == dir) return;
     ForceDirectories(parent);
-    view_.Note((Sys().Files->MakeDirectory(dir) ? "directory made " : "directory not made ") + dir);
+    bool made = Sys().Files->MakeDirectory(dir);
+    if (made) list_.Add(TListKind::Folder, dir);
+    view_.Note((made ? "directory made " : "directory not made ") + dir);
 }
 
 void TInstallRun::MakeDirectory(const std::string& path)
@@ -241,9 +356,10 @@ void TInstallRun::NoteCopy(const char* kind, const std::string& source, const st
         Fail(source, dest, ReasonFor(error));
 }
 
-void TInstallRun::CopyOneFile(const std::string& source, const std::string& dest,
+bool TInstallRun::CopyOneFile(const std::string& source, const std::string& dest,
                               const std::string& flag)
 {
+    unsigned long error = 1;
     view_.ShowSource(ShortenCaption(Sys().Locale->Lower(source)));
     view_.ShowDestination(ShortenCaption(Sys().Locale->Lower(dest)));
     bool keepExisting = flag != "0";
@@ -252,15 +368,16 @@ void TInstallRun::CopyOneFile(const std::string& source, const std::string& dest
         Fail(source, dest, DeviceTargetReason);
     } else if (!Sys().Files->SameFile(source, dest)) {  // a file already in place is not copied
         // A longer path would be cut, and the copy would land somewhere else.
-        unsigned long error = source.size() > MaxPathLength || dest.size() > MaxPathLength
-                                  ? ErrorFilenameTooLong
-                                  : Sys().Files->Copy(source, dest, keepExisting);
+        error = source.size() > MaxPathLength || dest.size() > MaxPathLength
+                    ? ErrorFilenameTooLong
+                    : Sys().Files->Copy(source, dest, keepExisting);
         NoteCopy("file", source, dest, error, keepExisting);
     } else {
         view_.Note("file in place " + dest);
     }
     AdvanceProgress(state_.ProgressStep);
     view_.Pause(FilePauseMilliseconds);
+    return error == 0;
 }
 
 void TInstallRun::CopySystemFiles(const std::string& windowsDir)
@@ -268,7 +385,9 @@ void TInstallRun::CopySystemFiles(const std::string& windowsDir)
     for (std::size_t i = 0; i < d_.SysFilesInNames.size(); ++i) {
         const std::string& target = ListItem(d_.SysFilesOutNames, i);
         const std::string& flag = ListItem(d_.SysFilesOutValues, i);
-        CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], windowsDir + "\\" + target, flag);
+        std::string dest = windowsDir + "\\" + target;
+        bool copied = CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], dest, flag);
+        sharedFiles_.push_back({dest, target, copied});
     }
 }
 
@@ -277,7 +396,9 @@ void TInstallRun::CopyProductFiles()
     for (std::size_t i = 0; i < d_.FilesInNames.size(); ++i) {
         const std::string& target = ListItem(d_.FilesOutNames, i);
         const std::string& flag = ListItem(d_.FilesOutValues, i);
-        CopyOneFile(state_.SourceDir + d_.FilesInNames[i], state_.DestDir + "\\" + target, flag);
+        std::string dest = state_.DestDir + "\\" + target;
+        if (CopyOneFile(state_.SourceDir + d_.FilesInNames[i], dest, flag))
+            list_.Add(TListKind::File, dest);
     }
 }
 
@@ -297,6 +418,7 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
     std::string group = CreateGroupCommand(d_.ProgGroup);
     progman.Open();
     bool created = progman.Execute(group);
+    if (created) list_.Add(TListKind::Group, d_.ProgGroup);
     if (!progman.IsOpen()) {
         // Nothing can be handed over; the items are left out with the group.
         Fail(d_.ProgGroup, "", "no program manager answered", "Program group ");
@@ -312,17 +434,21 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
                 if (attempt > 0) Sys().Clock->Sleep(ItemRetryMilliseconds);
                 accepted = progman.Execute(item);
             }
-            if (!accepted)
+            if (!accepted) {
                 Fail(d_.ItemsValues[i], dest + "\\" + d_.ItemsNames[i],
                      "the program manager refused it", "Program item ");
-            else
+            } else {
+                list_.Add(TListKind::Item, d_.ItemsValues[i], d_.ProgGroup);
                 view_.Note("program item made " + d_.ItemsValues[i] + " -> " + dest + "\\" +
                            d_.ItemsNames[i]);
+            }
         }
     }
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
     bool uninstallItem = progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
+    if (uninstallItem)
+        list_.Add(TListKind::Item, UninstallItemCaption(d_.Application), d_.ProgGroup);
     const char* why = progman.IsOpen() ? " (the program manager refused it; not counted as a failure)"
                                        : " (no program manager answered; not counted as a failure)";
     view_.Note((uninstallItem ? "uninstall item made Uninstall " : "uninstall item not made Uninstall ") +
@@ -343,6 +469,16 @@ void TInstallRun::StartAddOns()
             view_.Note("add-on opened " + file);
         }
     }
+}
+
+void TInstallRun::WriteList()
+{
+    if (list_.Lines.empty()) return;
+    std::string path = state_.DestDir + "\\" + ListName;
+    std::string earlier;
+    if (!Sys().Files->ReadWholeFile(path, earlier)) earlier.clear();
+    unsigned long error = Sys().Files->WriteWholeFile(path, ListAppended(earlier, list_.Lines));
+    if (error != 0) Fail(path, "", "the list of what was installed could not be written: " + ReasonFor(error));
 }
 
 void TInstallRun::ReportFailures()

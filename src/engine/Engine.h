@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "InstallList.h"
 #include "Records.h"
 #include "Shared.h"
 #include "core/Text.h"
@@ -45,6 +46,13 @@ public:
     virtual bool OpensAddOns() { return true; }
 };
 
+// A shared file the run copied or left in place, waiting for its count.
+struct TSharedFile {
+    std::string Path, Counter;
+    bool Copied = false;
+    bool Counted = false;
+};
+
 class TInstallRun {
 public:
     // Takes the description, the user's entries and the destination from
@@ -62,7 +70,8 @@ private:
     void ForceDirectories(const std::string& path);
     void MakeDirectory(const std::string& path);
     void MakeDirectories();
-    void CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);
+    // Whether the file was copied: a file left in place is not the run's.
+    bool CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);
     void NoteCopy(const char* kind, const std::string& source, const std::string& dest,
                   unsigned long error, bool keepExisting);
     void CopySystemFiles(const std::string& windowsDir);
@@ -74,11 +83,19 @@ private:
     void Fail(const std::string& what, const std::string& where, const std::string& reason,
               const std::string& label = "");
     void ReportFailures();
+    // Writes what the run made into the destination's installation list,
+    // merged with what an earlier installation there listed.
+    void WriteList();
 
     const TInstallState& state_;
     const TInstallDescription& d_;
     IInstallView& view_;
     std::vector<TInstallFailure>* failures_ = nullptr;
+    // The installation list's lines for what this run made.
+    TListWriter list_;
+    // The shared files copied or left in place, each with its counter:
+    // listed once the records step has counted them.
+    std::vector<TSharedFile> sharedFiles_;
 };
 
 // A label caption of more than 40 characters becomes "..." and its last 37.
@@ -106,5 +123,7 @@ std::string CommandArgument(const std::string& argument);
 std::string CreateGroupCommand(const std::string& group);
 std::string AddItemCommand(const std::string& destDir, const std::string& file,
                            const std::string& caption);
+// The uninstall item's caption, "Uninstall " and the application.
+std::string UninstallItemCaption(const std::string& application);
 std::string UninstallItemCommand(const std::string& windowsDir, const std::string& destDir,
                                  const std::string& application);

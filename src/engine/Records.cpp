@@ -16,10 +16,10 @@ const char* const CountersKey = "Counters";
 const char* const InstallSection = "Install";
 const char* const UninstallSection = "Uninstall";
 const char* const DateName = "Date";
+const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 namespace {
 
-const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const long ErrorNotFound = 2;
 const long ErrorAccessDenied = 5;
 

@@ -26,6 +26,9 @@ extern const char* const CountersKey;       // "Counters", below UninstallerKey
 extern const char* const InstallSection;    // "Install"
 extern const char* const UninstallSection;  // "Uninstall"
 extern const char* const DateName;          // "Date", in InstallSection
+// The uninstall entries' key under HKEY_LOCAL_MACHINE, with its trailing "\";
+// the application's name follows.
+extern const char* const UninstallKeyPrefix;
 
 // One line for each value written, as "registry ROOT\KEY  NAME = "DATA"",
 // "record FILE  [SECTION] NAME = "DATA"" or "counter ROOT\KEY  NAME = N".

@@ -16,6 +16,8 @@ public:
     // A modal box with one OK button, owned by the active window.
     virtual void ShowMessage(const std::string& text, const std::string& caption,
                             TMsgIcon icon) = 0;
+    // A modal question with Yes and No buttons; true for Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The full path of the running executable.
     virtual std::string ExePath() = 0;
     // The arguments the program was started with, as the system splits a

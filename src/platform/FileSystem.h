@@ -45,4 +45,8 @@ public:
     virtual unsigned long AppendText(const std::string& path, const std::string& text) = 0;
     // The user's folder for temporary files, with its trailing backslash.
     virtual std::string TempDirectory() = 0;
+
+    // Writes content as the whole file, replacing one that is there; 0 or
+    // the system's error.
+    virtual unsigned long WriteWholeFile(const std::string& path, const std::string& content) = 0;
 };

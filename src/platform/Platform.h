@@ -1,6 +1,7 @@
 // The services the portable program reaches the outside world through.
 // The exe installs the Win32 implementations at start; tests install doubles.
 #pragma once
+#include "platform/Cleanup.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
@@ -18,6 +19,7 @@ struct TPlatform {
     ILocale* Locale = nullptr;
     IShell* Shell = nullptr;
     IProgramManager* ProgramManager = nullptr;
+    ICleanup* Cleanup = nullptr;  // the uninstaller's alone
 };
 
 TPlatform& Sys();

@@ -19,6 +19,9 @@
 //   properties or options; the key is the text before the first unquoted '='.
 //
 //   launch [ARG...]                    start Pellwick.exe; mark "launch"
+//   uninstall NAME [SWITCH...]         start the UninstallString of the uninstall
+//                                      entry NAME as Windows does, SWITCHes after
+//                                      its program; mark "launch"
 //   wait NAME PROP... [timeout=S]      wait for a top-level window of the process;
 //                                      binds NAME, marks NAME at its first sighting
 //   gone NAME [timeout=S]              wait until NAME is hidden or destroyed;
@@ -40,7 +43,7 @@
 //                                      matching PROP was seen in the interval
 //   elapsed MARK1 MARK2 MIN MAX        assert MIN <= t(MARK2) - t(MARK1) <= MAX (s)
 //   screenshot NAME [timeout=S]        save the screen as PW_OUT\NN-NAME.xwd
-//   reg KEY VALUE (is=DATA | dword=N | exists | missing)
+//   reg KEY VALUE (is=DATA | dword=N | exists | missing | nokey)
 //   file PATH (exists | missing | dir | empty | size=N | contains=T | lacks=T |
 //              line=T | linestart=T | same=FILE | readonly | writable)... [within=S]
 //   dump NAME                          print NAME and its controls
@@ -186,7 +189,6 @@ struct Runner {
 
     bool Launch(const Step& st, std::string& note)
     {
-        if (Launched && !ProcessExited()) return Fail("the process is already running");
         std::string exe = caseDir + "\\Pellwick.exe";
         if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) return Fail("no " + exe);
         std::string cmd = "\"" + exe + "\"";
@@ -197,6 +199,37 @@ struct Runner {
                          a.text.find('"') == std::string::npos;
             cmd += quote ? " \"" + a.text + "\"" : " " + a.text;
         }
+        return Start(exe.c_str(), cmd, note);
+    }
+
+    // Starts the uninstall entry's command line as the list of installed
+    // programs does (CreateProcess without a program name), with switches
+    // put in after the program: the process the later commands watch.
+    bool Uninstall(const Step& st, std::string& note)
+    {
+        if (!Need(st, 1)) return false;
+        std::string sub = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + st.args[0].text;
+        char data[1024] = {};
+        DWORD size = sizeof data - 1;
+        HKEY k = nullptr;
+        LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, sub.c_str(), 0, KEY_READ, &k);
+        if (rc == ERROR_SUCCESS)
+            rc = RegQueryValueExA(k, "UninstallString", nullptr, nullptr, (BYTE*)data, &size);
+        if (k) RegCloseKey(k);
+        if (rc != ERROR_SUCCESS) return Fail(Format("no UninstallString under HKLM\\%s, error %ld", sub.c_str(), rc));
+        std::string cmd = data;
+        size_t blank = cmd.find(' ');
+        std::string switches;
+        for (size_t i = 1; i < st.args.size(); ++i) switches += " " + st.args[i].text;
+        if (blank != std::string::npos) cmd.insert(blank, switches);
+        else cmd += switches;
+        note = Quote(cmd) + ", ";
+        return Start(nullptr, cmd, note);
+    }
+
+    bool Start(const char* exe, const std::string& cmd, std::string& note)
+    {
+        if (Launched && !ProcessExited()) return Fail("the process is already running");
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::vector<char> line(cmd.begin(), cmd.end());
@@ -205,13 +238,13 @@ struct Runner {
             CloseHandle(Proc.hProcess);
             CloseHandle(Proc.hThread);
         }
-        if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        if (!CreateProcessA(exe, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             caseDir.c_str(), &si, &Proc))
             return Fail(Format("CreateProcess failed, error %lu", GetLastError()));
         Launched = true;
         WatchPid = Proc.dwProcessId;
         marks["launch"] = Now();
-        note = Format("pid %lu", Proc.dwProcessId);
+        note += Format("pid %lu", Proc.dwProcessId);
         return true;
     }
 
@@ -668,6 +701,12 @@ struct Runner {
         const Arg& want = st.args[2];
         HKEY k = nullptr;
         LONG rc = RegOpenKeyExA(root, sub.c_str(), 0, KEY_READ, &k);
+        if (!want.keyed && want.text == "nokey") {
+            if (k) RegCloseKey(k);
+            if (rc == ERROR_SUCCESS) return Fail("the key exists");
+            note = Format("no key (error %ld)", rc);
+            return true;
+        }
         DWORD type = 0, size = 0;
         if (rc == ERROR_SUCCESS) rc = RegQueryValueExA(k, value.c_str(), nullptr, &type, nullptr, &size);
         std::vector<BYTE> data(size + 2, 0);
@@ -1579,6 +1618,7 @@ struct Runner {
         Step st = Expand(in);
         const std::string& c = st.command;
         if (c == "launch") return Launch(st, note);
+        if (c == "uninstall") return Uninstall(st, note);
         if (c == "wait") return Wait(st, note);
         if (c == "gone") return Gone(st, note);
         if (c == "child") return Child(st, note);
@@ -1640,7 +1680,7 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
                                 "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind",
-                                "run", "delete", "winver", "token"};
+                                "run", "delete", "winver", "token", "uninstall"};
 
 std::string FolderOf(const std::string& path)
 {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Cleanup.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
@@ -16,6 +17,7 @@ public:
 
     virtual IProfileFiles& Profiles() = 0;
     virtual IFileSystem& Files() = 0;
+    virtual ICleanup& Cleanup() = 0;
     // A path for a scratch file in an existing directory.
     virtual std::string ScratchFile(const std::string& name) = 0;
     // A path in a directory that does not exist.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestEnv.h"
+#include "core/Text.h"
 
 namespace {
 
@@ -89,6 +90,42 @@ TEST_F(FilesGroup, ErrorTextIsTheSystemsWordsOrNothing)
 {
     for (unsigned long error : {6ul, 32ul, 123ul}) EXPECT_FALSE(Files().ErrorText(error).empty()) << error;
     EXPECT_EQ("", Files().ErrorText(1234567ul));
+}
+
+}  // namespace
+
+namespace {
+
+// The removals the uninstaller relies on, by the error each gives.
+TEST_F(FilesGroup, RemovalsTakeOnlyWhatTheyMayAndSayWhyNot)
+{
+    Files().MakeDirectory(Path("gone"));
+    TestEnv().PutFile(Path("gone\\a.txt"), "a");
+    // A folder with something in it stays.
+    EXPECT_EQ(145u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
+    std::vector<std::string> entries = TestEnv().Cleanup().Entries(Path("gone"));
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("A.TXT", AsciiUpper(entries[0]));
+    // A file held open without sharing stays.
+    TestEnv().Lock(Path("gone\\a.txt"));
+    EXPECT_EQ(32u, TestEnv().Cleanup().RemoveFile(Path("gone\\a.txt")));
+    TestEnv().Unlock(Path("gone\\a.txt"));
+    EXPECT_EQ(0u, TestEnv().Cleanup().RemoveFile(Path("gone\\a.txt")));
+    // What is not there is told apart from a refusal.
+    EXPECT_EQ(2u, TestEnv().Cleanup().RemoveFile(Path("gone\\a.txt")));
+    EXPECT_TRUE(TestEnv().Cleanup().Entries(Path("gone")).empty());
+    EXPECT_EQ(0u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
+    EXPECT_FALSE(Files().DirectoryExists(Path("gone")));
+    EXPECT_EQ(2u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
+}
+
+TEST_F(FilesGroup, WriteWholeFileReplacesAndNeedsItsFolder)
+{
+    EXPECT_EQ(0u, Files().WriteWholeFile(Path("list.txt"), "one\r\ntwo\r\n"));
+    EXPECT_EQ(0u, Files().WriteWholeFile(Path("list.txt"), "three"));
+    EXPECT_EQ("three", TestEnv().GetFile(Path("list.txt")));
+    EXPECT_EQ(3u, Files().WriteWholeFile(TestEnv().MissingDirFile(), "x"));
+    TestEnv().RemoveFile(Path("list.txt"));
 }
 
 }  // namespace

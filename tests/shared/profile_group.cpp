@@ -62,6 +62,21 @@ TEST_F(ProfileGroup, ValuesFollowTheSystemRules)
         EXPECT_EQ(c.expected, p.ReadString(c.section, c.key, "<def>")) << c.section << "/" << c.key;
 }
 
+// Text is read as bytes of the ANSI code page, UTF-8 included. Windows
+// takes UTF-8's byte-order mark for three characters of the first line,
+// so that a header there is no header, and the double does the same;
+// Wine, whose functions are the real ones here, knows the mark and reads
+// the file as UTF-8 into the code page (1252 in the bench's prefix).
+TEST_F(ProfileGroup, Utf8IsReadAsCodePageBytesAndItsMarkOnlyByWine)
+{
+    const bool wineReadsUtf8Mark = TestEnv().IsReal();
+    TProfile plain = Write("[A]\r\nx=Caf\xC3\xA9\r\n");
+    EXPECT_EQ("Caf\xC3\xA9", plain.ReadString("A", "x", "<def>"));
+    TProfile marked = Write("\xEF\xBB\xBF[A]\r\nx=Caf\xC3\xA9\r\n[B]\r\ny=1\r\n");
+    EXPECT_EQ(wineReadsUtf8Mark ? "Caf\xE9" : "<def>", marked.ReadString("A", "x", "<def>"));
+    EXPECT_EQ("1", marked.ReadString("B", "y", "<def>"));
+}
+
 TEST_F(ProfileGroup, MissingFileGivesDefaultsAndNoNames)
 {
     TProfile p(TestEnv().Profiles(), TestEnv().ScratchFile("absent.ini"));

@@ -153,3 +153,30 @@ TEST_F(RegistryGroup, UncreatableKeyRaisesFailedToCreateKey)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegistryGroup, AKeyIsCountedThenDeletedOnlyWhenEmpty)
+{
+    TestEnv().SetString(RegRoot::CurrentUser, Scratch + "\\Del\\Sub", "v", "1");
+    TestEnv().SetString(RegRoot::CurrentUser, Scratch + "\\Del", "w", "2");
+    RegKey root = Api().Root(RegRoot::CurrentUser);
+    RegKey key = 0;
+    ASSERT_EQ(0, Api().OpenKey(root, Scratch + "\\Del", RegAccess::Full, key));
+    std::uint32_t subkeys = 9, values = 9;
+    EXPECT_EQ(0, TestEnv().Cleanup().CountContents(key, subkeys, values));
+    EXPECT_EQ(1u, subkeys);
+    EXPECT_EQ(1u, values);
+    EXPECT_EQ(0, TestEnv().Cleanup().DeleteValue(key, "w"));
+    EXPECT_EQ(2, TestEnv().Cleanup().DeleteValue(key, "w"));
+    Api().CloseKey(key);
+    // Windows NT refuses a key with subkeys; the uninstaller counts first.
+    EXPECT_NE(0, TestEnv().Cleanup().DeleteSubKey(root, Scratch + "\\Del"));
+    EXPECT_TRUE(TestEnv().KeyExists(RegRoot::CurrentUser, Scratch + "\\Del\\Sub"));
+    EXPECT_EQ(0, TestEnv().Cleanup().DeleteSubKey(root, Scratch + "\\Del\\Sub"));
+    EXPECT_EQ(0, TestEnv().Cleanup().DeleteSubKey(root, Scratch + "\\Del"));
+    EXPECT_FALSE(TestEnv().KeyExists(RegRoot::CurrentUser, Scratch + "\\Del"));
+    EXPECT_EQ(2, TestEnv().Cleanup().DeleteSubKey(root, Scratch + "\\Del"));
+}
+
+}  // namespace

@@ -186,6 +186,10 @@ public:
             (!view_.Log.empty() && view_.Log.back() == "front"));
         desktop_.ShowMessage(text, caption, icon);
     }
+    bool AskYesNo(const std::string& text, const std::string& caption) override
+    {
+        return desktop_.AskYesNo(text, caption);
+    }
     std::string ExePath() override { return desktop_.ExePath(); }
     bool Arguments(std::vector<std::string>& args) override { return desktop_.Arguments(args); }
     void QuietSystemErrors() override { desktop_.QuietSystemErrors(); }
@@ -1267,3 +1271,86 @@ TEST_F(EngineFailureTest, ASecondCleanRunForgetsTheFailuresOfTheFirst)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// The installation list the run writes beside the record.
+
+class InstallListRunTest : public EngineRun {
+protected:
+    // The entries of the written list as "Kind name [of]" lines.
+    std::vector<std::string> Listed(const std::string& dest = "C:\\Sample")
+    {
+        TInstallList list;
+        EXPECT_TRUE(list.Read(Fake.Disk.Get(dest + "\\Pellwick.lst")));
+        static const char* const kinds[] = {"Folder", "File", "SystemFile", "CountedFile",
+                                            "Group",  "Item", "Key",        "Value"};
+        std::vector<std::string> lines;
+        for (const TListEntry& e : list.Entries)
+            lines.push_back(std::string(kinds[static_cast<int>(e.Kind)]) + " " + e.Name +
+                            (e.Of.empty() ? "" : " [" + e.Of + "]"));
+        return lines;
+    }
+    const std::string Product = Settings + Lines({
+        "ProgGroup=Tools", "[Dirs]", "bin=",
+        "[SysFilesIn]", "x.dll=", "[SysFilesOut]", "x.dll=1",
+        "[FilesIn]", "a.exe=", "b.txt=", "[FilesOut]", "bin\\a.exe=0", "b.txt=1",
+        "[Items]", "bin\\a.exe=Tool A",
+        "[Keys]", "Base=\\Software\\Maker\\Sample", "Reg=Owner", "[Reg]", "Name=$NAME"});
+};
+
+TEST_F(InstallListRunTest, ARunListsWhatItMadeInOrderWithFullKeyPathsAndNoCounterValues)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Product);
+    EXPECT_EQ((std::vector<std::string>{
+                  "Folder C:\\Sample",
+                  "Folder C:\\Sample\\bin",
+                  "File C:\\Sample\\bin\\a.exe",
+                  "File C:\\Sample\\b.txt",
+                  "Group Tools",
+                  "Item Tool A [Tools]",
+                  "Item Uninstall Sample [Tools]",
+                  "Key HKCU\\Software\\Maker\\Sample",
+                  "Key HKCU\\Software\\Brenvolt\\Skorvel",
+                  "Key HKCU\\Software\\Maker\\Sample\\Owner",
+                  "Value Name [HKCU\\Software\\Maker\\Sample\\Owner]",
+                  "Key HKCU\\Software\\Maker\\Sample\\Install",
+                  "Value Path [HKCU\\Software\\Maker\\Sample\\Install]",
+                  "Value Date [HKCU\\Software\\Maker\\Sample\\Install]",
+                  "Key HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample",
+                  "Value DisplayName [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value UninstallString [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Key HKCU\\Software\\Brenvolt\\Skorvel\\Counters",
+                  "SystemFile C:\\WINDOWS\\x.dll [x.dll]",
+              }),
+              Listed());
+}
+
+TEST_F(InstallListRunTest, KeptFilesAreNotTheRunsAndASecondRunAddsOnlyItsNewCounts)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    // There before any count: the system's own, perhaps.
+    Fake.Disk.Put("C:\\WINDOWS\\x.dll", "older");
+    Fake.Disk.Put("C:\\Sample\\b.txt", "users");
+    Run(Product);
+    std::vector<std::string> first = Listed();
+    EXPECT_EQ(first.end(), std::find(first.begin(), first.end(), "File C:\\Sample\\b.txt"));
+    EXPECT_EQ(first.end(), std::find(first.begin(), first.end(), "Folder C:\\Sample"));
+    EXPECT_EQ("CountedFile C:\\WINDOWS\\x.dll [x.dll]", first.back());
+
+    Forget();
+    Next();
+    std::vector<std::string> second = Listed();
+    // Counted once by now, the file is shared among installations.
+    ASSERT_EQ(first.size() + 1, second.size());
+    EXPECT_EQ("SystemFile C:\\WINDOWS\\x.dll [x.dll]", second.back());
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), second.begin()));
+}
+
+TEST_F(InstallListRunTest, ARunStoppedByAnErrorListsWhatItMadeBefore)
+{
+    for (const char* name : {"a.txt", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "b.txt=", "[FilesOut]", "a.txt=0"}));
+    ASSERT_EQ(1u, Boxes().size());
+    EXPECT_EQ((std::vector<std::string>{"Folder C:\\Sample", "File C:\\Sample\\a.txt"}), Listed());
+}

@@ -9,6 +9,7 @@ public:
     bool IsReal() const override { return false; }
     IProfileFiles& Profiles() override { return profiles_; }
     IFileSystem& Files() override { return files_; }
+    ICleanup& Cleanup() override { return cleanup_; }
     std::string ScratchFile(const std::string& name) override { return "C:\\SCRATCH\\" + name; }
     std::string MissingDirFile() override { return "C:\\NO\\SUCH\\DIR\\record.upi"; }
     void PutFile(const std::string& path, const std::string& bytes) override
@@ -58,6 +59,7 @@ private:
     TFakeProfileFiles profiles_{disk_};
     TFakeFileSystem files_{disk_};
     TFakeRegistry registry_;
+    TFakeCleanup cleanup_{disk_, registry_};
 };
 
 }  // namespace

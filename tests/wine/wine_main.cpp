@@ -35,6 +35,7 @@ public:
     bool IsReal() const override { return true; }
     IProfileFiles& Profiles() override { return profiles_; }
     IFileSystem& Files() override { return files_; }
+    ICleanup& Cleanup() override { return cleanup_; }
     std::string ScratchFile(const std::string& name) override { return dir_ + "\\" + name; }
     std::string MissingDirFile() override { return dir_ + "\\no\\such\\dir\\record.upi"; }
     void PutFile(const std::string& path, const std::string& bytes) override
@@ -115,6 +116,7 @@ private:
     TWin32ProfileFiles profiles_;
     TWin32Registry registry_;
     TWin32FileSystem files_;
+    TWin32Cleanup cleanup_;
 };
 
 }  // namespace

@@ -22,7 +22,7 @@ const char* const Usage =
 struct TOptions {
     std::string Dir;
     bool Strict = false, Json = false, Plan = false, Verify = false;
-    bool HasDest = false;
+    bool HasDest = false, HasUser = false, HasOrg = false;
     TRunSettings Run;
     std::string WindowsDir = DefaultWindowsDir;
     unsigned CodePage = 0;  // 0: not given
@@ -43,8 +43,8 @@ TOptions ParseArgs(const std::vector<std::string>& args)
         else if (a == "--plan") o.Plan = true;
         else if (a == "--verify") o.Verify = true;
         else if (a == "--dest") { o.Run.DestDir = value(); o.HasDest = true; }
-        else if (a == "--user") o.Run.UserName = value();
-        else if (a == "--org") o.Run.UserOrganization = value();
+        else if (a == "--user") { o.Run.UserName = value(); o.HasUser = true; }
+        else if (a == "--org") { o.Run.UserOrganization = value(); o.HasOrg = true; }
         else if (a == "--windir") o.WindowsDir = value();
         else if (a == "--codepage") {
             std::int32_t number = 0;
@@ -78,7 +78,8 @@ const char* const Summary =
     "Reads the installer folder DIR as Pellwick.exe will and prints what is wrong\n"
     "with its Pellwick.ipi; --plan prints everything the installation would do;\n"
     "--verify holds that against this machine and prints each step that does not\n"
-    "hold (missing, differs, kept older).\n"
+    "hold (missing, differs, kept). Without --user and --org, the name and\n"
+    "organisation are taken from the installation's own uninstall record.\n"
     "\n"
     "  --strict   warnings fail the check too\n"
     "  --json     the findings, the plan or what does not hold as JSON\n"
@@ -159,8 +160,11 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
                 result.Err = "pellwick-check: " + settings.DestDir + ": no folder to read\n";
                 return result;
             }
+            if (!o.HasUser) settings.UserName = NameFromRecord;
+            if (!o.HasOrg) settings.UserOrganization = OrganizationFromRecord;
             bool completed = run.Install(settings);
             TPlan plan = PlanOf(run.Steps());
+            TakeUserEntriesFromRecord(plan, *machine);
             TVerifyResult verified = VerifyPlan(plan, *machine, windowsDir);
             if (!completed)
                 verified.Stop = plan.Messages.empty() ? "the run stops early" : plan.Messages.back();
@@ -176,7 +180,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
         TProfileLines lines(content);
         run.Install(settings);
         TFindings findings = CheckDescription(
-            {description, lines, run, Cut(settings.DestDir), o.WindowsDir});
+            {description, lines, run, Cut(settings.DestDir), o.WindowsDir, static_cast<int>(codePage), o.Strict});
         result.Out = o.Json ? JsonText(findings, o.Strict) : CompilerText(findings, o.Strict);
         result.Status = Tally(findings).Failed(o.Strict) ? ExitFindings : ExitClean;
     } catch (const EError& e) {

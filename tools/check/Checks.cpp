@@ -39,6 +39,26 @@ bool StartsWithDriveRoot(const std::string& path)
            path[1] == ':' && path[2] == '\\';
 }
 
+// A Directory setting the destination page cannot take apart as a drive
+// root and a rest: what the page shows, and what a pick in its list makes.
+std::string NoDriveRootWords(const std::string& directory)
+{
+    bool drive = directory.size() >= 2 && directory[1] == ':';
+    bool relative = !drive && directory[0] != '\\';
+    std::string text = "Directory " + Quoted(directory) +
+                       " does not start with a drive root such as \"c:\\\": the destination page "
+                       "shows it as it stands";
+    if (relative)
+        text += ", and accepted there it installs below the current folder (c:\\ unless the user "
+                "moved the directory list) while the records name the relative path";
+    text += "; a folder picked in the list drops the setting's first three characters, taken for a "
+            "drive root (c:\\ gives " + Quoted(DestinationFor("c:\\", directory)) + ")";
+    if (directory.compare(0, 2, "\\\\") == 0) return text;
+    std::string full = drive ? directory.substr(0, 2) + "\\" + directory.substr(2)
+                             : "c:" + std::string(relative ? "\\" : "") + directory;
+    return text + "; write it as " + Quoted(full);
+}
+
 class TChecker {
 public:
     explicit TChecker(const TCheckInput& input)
@@ -55,6 +75,10 @@ public:
         CheckPairs(SysFilesIn, SysFilesOut, d_.SysFilesInNames, d_.SysFilesOutNames,
                    ", but their shared-use counters are still raised");
         CheckPairs(FilesIn, FilesOut, d_.FilesInNames, d_.FilesOutNames, "");
+        CheckShift(SysFilesIn, SysFilesOut, d_.SysFilesInNames, d_.SysFilesOutNames);
+        CheckShift(FilesIn, FilesOut, d_.FilesInNames, d_.FilesOutNames);
+        CheckEncoding();
+        CheckInlineComments();
         CheckSources(SysFilesIn, d_.SysFilesInNames);
         CheckSources(FilesIn, d_.FilesInNames);
         CheckNotices(StartInfo, d_.StartInfoNames);
@@ -77,6 +101,11 @@ private:
     void Warning(int line, const std::string& text)
     {
         findings_.push_back({line, TSeverity::Warning, text});
+    }
+    // A finding quoting text saved as UTF-8, and what it shows as.
+    void Utf8Warning(int line, const std::string& text)
+    {
+        findings_.push_back({line, TSeverity::Warning, text, true});
     }
 
     // Line of entry index of a section's listing; its header past the end.
@@ -191,11 +220,7 @@ private:
             Warning(SettingLine(IpiSetting::Directory),
                     "Directory is empty: the destination page starts with no path");
         else if (!StartsWithDriveRoot(d_.Directory))
-            Warning(SettingLine(IpiSetting::Directory),
-                    "Directory " + Quoted(d_.Directory) +
-                        " does not start with a drive root such as \"c:\\\": a folder picked on "
-                        "the destination page gets " +
-                        Quoted(DestinationFor("c:\\", d_.Directory).substr(3)) + " appended");
+            Warning(SettingLine(IpiSetting::Directory), NoDriveRootWords(d_.Directory));
         if (MakeProgressStep(d_.FilesInNames.size(), d_.SysFilesInNames.size()) == 0) {
             int line = lines_.HeaderLine(FilesIn) != 0 ? lines_.HeaderLine(FilesIn)
                                                        : lines_.HeaderLine(SysFilesIn);
@@ -226,6 +251,123 @@ private:
                                             std::to_string(ValueMax) + " characters");
     }
 
+    // In-names and Out-names pair by position, so a line left out of one
+    // list (or added at the wrong place) pairs every file after it with
+    // another file's name. A copy keeps its file name unless its author
+    // renames it: where the names differ and one of them stands at another
+    // position whose own pair differs too, the lists are out of step.
+    void CheckShift(const char* in, const char* out, const TStrings& ins, const TStrings& outs)
+    {
+        auto name = [&](const std::string& path) { return AsciiUpper(FileNamePart(path, in_.CodePage)); };
+        auto paired = [&](std::size_t i) {
+            return i < ins.size() && i < outs.size() && name(ins[i]) == name(outs[i]);
+        };
+        // Where else an In-name's file name stands among the unpaired
+        // Out-names, and an Out-name's among the In-names; npos for nowhere.
+        auto elsewhere = [&](const TStrings& list, std::size_t skip, const std::string& wanted) {
+            for (std::size_t j = 0; j < list.size(); ++j)
+                if (j != skip && !paired(j) && name(list[j]) == wanted) return j;
+            return std::string::npos;
+        };
+        std::size_t count = std::min(ins.size(), outs.size());
+        std::size_t differing = 0, first = std::string::npos;
+        std::vector<std::size_t> renamed;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (paired(i)) continue;
+            ++differing;
+            bool shifted = elsewhere(outs, i, name(ins[i])) != std::string::npos ||
+                           elsewhere(ins, i, name(outs[i])) != std::string::npos;
+            if (!shifted) renamed.push_back(i);
+            else if (first == std::string::npos) first = i;
+        }
+        std::string inSection = "[" + std::string(in) + "]";
+        if (first != std::string::npos) {
+            std::string text = inSection + " and [" + out +
+                               "] pair by position and are out of step here: " + Quoted(ins[first]) +
+                               " (line " + std::to_string(LineOf(in, first)) +
+                               ") pairs with this line and is written as " + Quoted(outs[first]);
+            std::size_t own = elsewhere(outs, first, name(ins[first]));
+            std::size_t owner = elsewhere(ins, first, name(outs[first]));
+            if (own != std::string::npos)
+                text += ", while its own name stands on line " + std::to_string(LineOf(out, own));
+            else
+                text += ", the name meant for " + Quoted(ins[owner]) + " (line " +
+                        std::to_string(LineOf(in, owner)) + ")";
+            Error(LineOf(out, first), text + "; " + std::to_string(differing) + " of " +
+                                          std::to_string(ins.size()) +
+                                          " copies land under another file's name");
+        }
+        if (!in_.Strict) return;
+        // A lone renamed pair is legal, and often meant.
+        for (std::size_t i : renamed)
+            Warning(LineOf(out, i), Quoted(ins[i]) + " (" + inSection + " line " +
+                                        std::to_string(LineOf(in, i)) + ") is installed under another name, " +
+                                        Quoted(outs[i]));
+    }
+
+    // What a file saved as UTF-8 shows as: what names the file ("the file",
+    // "notice ...") and who reads it ("Windows reads", "the wizard shows").
+    std::string Utf8Words(const TUtf8Text& utf8, const std::string& what, const std::string& reader,
+                          const std::string& header) const
+    {
+        std::string text = what;
+        if (utf8.Mark) {
+            text += " starts with a UTF-8 byte-order mark, which " + reader + " as the characters \"" +
+                    ShownInCodePage("\xEF\xBB\xBF", in_.CodePage) + "\" in front of its first line";
+            if (!header.empty())
+                text += ": " + header + " is then no section header, and the section is never read";
+        }
+        if (utf8.Line != 0) {
+            std::string line = Utf8Start(utf8.Text, 40);
+            std::string shown = ShownInCodePage(line, in_.CodePage);
+            text += std::string(utf8.Mark ? "; it is" : " is") + " saved as UTF-8, and " + reader +
+                    " it in the machine's ANSI code page: its line " + std::to_string(utf8.Line) + " \"" + line +
+                    "\" shows as " + (shown.empty() ? "other characters" : "\"" + shown + "\"") +
+                    " in code page " + std::to_string(in_.CodePage);
+        }
+        return text + "; save it as ANSI (Notepad: Save As, Encoding ANSI)";
+    }
+
+    // Windows reads the control file in the machine's ANSI code page, and
+    // takes a UTF-8 byte-order mark for three characters of its first line
+    // (Wine knows the mark and skips it).
+    void CheckEncoding()
+    {
+        std::string content;
+        in_.Run.Files().ReadWholeFile(Shared.DescriptionPath, content);
+        TUtf8Text utf8 = FindUtf8(content);
+        if (!utf8.Found()) return;
+        std::string header;
+        std::size_t at = content.find_first_not_of(" \t", 3);
+        if (utf8.Mark && at != std::string::npos && content[at] == '[') {
+            std::size_t end = content.find_first_of("]\r\n", at);
+            header = content.substr(at, end == std::string::npos || content[end] != ']' ? end - at : end - at + 1);
+        }
+        Utf8Warning(utf8.Mark ? 1 : utf8.Line, Utf8Words(utf8, "the file", "Windows reads", header));
+    }
+
+    // Only a ";" that starts a line makes it a comment: one after a value
+    // is part of the value.
+    void CheckInlineComments()
+    {
+        std::set<std::string> done;
+        for (const std::string& section : ValueSections()) {
+            if (!done.insert(AsciiUpper(section)).second) continue;
+            for (const TProfileEntry* e : lines_.Listed(section)) {
+                // Never read, or quoted: the author meant the value whole.
+                if (lines_.Entry(section, e->Name) != e || e->Quoted) continue;
+                std::size_t semicolon = e->Value.find(';');
+                while (semicolon != std::string::npos && semicolon > 0 && e->Value[semicolon - 1] != ' ' &&
+                       e->Value[semicolon - 1] != '\t')
+                    semicolon = e->Value.find(';', semicolon + 1);
+                if (semicolon == std::string::npos) continue;
+                Warning(e->Line, "a \";\" after a value starts no comment: " + Quoted(e->Name) + " in [" +
+                                     section + "] is read as \"" + e->Value +
+                                     "\"; put the comment on a line of its own");
+            }
+        }
+    }
+
     void CheckSources(const char* section, const TStrings& names)
     {
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -245,6 +387,9 @@ private:
                 Warning(LineOf(section, i), "notice " + Quoted(names[i]) +
                                                 " holds NUL bytes, as a binary file does: the "
                                                 "wizard shows them as blanks");
+            else if (FindUtf8(bytes).Found())
+                Utf8Warning(LineOf(section, i), Utf8Words(FindUtf8(bytes), "notice " + Quoted(names[i]),
+                                                          "the wizard shows", ""));
         }
     }
 

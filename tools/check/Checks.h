@@ -4,6 +4,7 @@
 #include <string>
 
 #include "DryRun.h"
+#include "Encoding.h"
 #include "Findings.h"
 #include "ProfileLines.h"
 #include "Shared.h"
@@ -14,6 +15,8 @@ struct TCheckInput {
     TDryRun& Run;                            // after a run for DestDir
     std::string DestDir;                     // the default destination
     std::string WindowsDir;
+    int CodePage = WesternCodePage;  // the machines' ANSI code page
+    bool Strict = false;             // also what is legal but often a slip
 };
 
 TFindings CheckDescription(const TCheckInput& input);

@@ -47,7 +47,7 @@ std::string CompilerText(const TFindings& findings, bool strict)
     return text + "\n";
 }
 
-std::string JsonString(const std::string& text)
+std::string JsonString(const std::string& text, bool utf8)
 {
     std::string out = "\"";
     for (char c : text) {
@@ -63,7 +63,7 @@ std::string JsonString(const std::string& text)
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", u);
                 out += escape;
-            } else if (u >= 0x80) {
+            } else if (u >= 0x80 && !utf8) {
                 // The file is in the system's ANSI code page, not UTF-8:
                 // pass each byte on as the Latin-1 character of that code.
                 char escape[8];
@@ -85,7 +85,7 @@ std::string JsonText(const TFindings& findings, bool strict)
         const TFinding& f = findings[i];
         text += std::string(i == 0 ? "\n" : ",\n") + "  {\"line\": " + std::to_string(f.Line) +
                 ", \"severity\": \"" + SeverityName(f.Severity) + "\", \"text\": " +
-                JsonString(f.Text) + "}";
+                JsonString(f.Text, f.Utf8) + "}";
     }
     text += findings.empty() ? "]" : "\n]";
     text += ", \"errors\": " + std::to_string(tally.Errors) +

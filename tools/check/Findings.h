@@ -10,6 +10,9 @@ struct TFinding {
     int Line = 0;  // 0: the folder as a whole, no one line
     TSeverity Severity = TSeverity::Error;
     std::string Text;
+    // The text quotes UTF-8 (a file saved so, and what it shows as) rather
+    // than the ANSI code page every other finding's text is in.
+    bool Utf8 = false;
 };
 
 using TFindings = std::vector<TFinding>;
@@ -29,5 +32,6 @@ TTally Tally(const TFindings& findings);
 std::string CompilerText(const TFindings& findings, bool strict);
 // The same findings as one JSON object.
 std::string JsonText(const TFindings& findings, bool strict);
-// A JSON string literal of text.
-std::string JsonString(const std::string& text);
+// A JSON string literal of text: ANSI text, each byte beyond ASCII taken
+// for the Latin-1 character of its code, or with utf8 set, UTF-8 as it is.
+std::string JsonString(const std::string& text, bool utf8 = false);

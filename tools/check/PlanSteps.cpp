@@ -70,6 +70,7 @@ std::string StepLine(const TPlanStep& step)
             [](const TBoxStep& b) {
                 return std::string("message ") + IconName(b.Icon) + " " + Shown(b.Text);
             },
+            [](const TListStep& l) { return "list " + l.Path + "  " + l.Line + Failed(l.Written, "  (fails)"); },
         },
         step);
 }
@@ -122,6 +123,9 @@ std::string StepJson(const TPlanStep& step)
             [](const TAddOnStep& a) { return Object("open", Field("file", a.File)); },
             [](const TBoxStep& b) {
                 return Object("message", Field("icon", IconName(b.Icon)) + Field("text", b.Text));
+            },
+            [](const TListStep& l) {
+                return Object("list", Field("path", l.Path) + Field("line", l.Line) + Flag("done", l.Written));
             },
         },
         step);
@@ -229,6 +233,7 @@ TPlan PlanOf(const TRunSteps& steps)
                        [&](const TEntryStep& e) { KeepEntry(plan.Entries, e); },
                        [](const TAddOnStep&) {},
                        [&](const TBoxStep& b) { plan.Messages.push_back(b.Text); },
+                       [](const TListStep&) {},
                    },
                    step);
     return plan;

@@ -60,8 +60,15 @@ struct TBoxStep {
     std::string Text;
 };
 
+// A line of the installation list the run writes beside the record (its
+// comments left out), one step each.
+struct TListStep {
+    std::string Path, Line;
+    bool Written = true;
+};
+
 using TPlanStep = std::variant<TDirectoryStep, TCopyStep, TCommandStep, TValueStep, TCounterStep,
-                               TEntryStep, TAddOnStep, TBoxStep>;
+                               TEntryStep, TAddOnStep, TBoxStep, TListStep>;
 using TRunSteps = std::vector<TPlanStep>;
 
 // "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE".

@@ -20,6 +20,7 @@ TProfileLines::TProfileLines(const std::string& content)
             entry.Comment = line.Comment;
             entry.Name = line.Name;
             entry.Value = UnquoteProfileValue(line.Value);
+            entry.Quoted = entry.Value.size() != line.Value.size();
             sections_.back().Entries.push_back(entry);
         }
     }

@@ -10,6 +10,7 @@ struct TProfileEntry {
     int Line = 0;
     std::string Name;
     std::string Value;  // as a read by name returns it: outer quotes dropped
+    bool Quoted = false;  // the value was written in quotes
     bool Comment = false;
 };
 

@@ -29,6 +29,19 @@ unsigned long TRecordingFiles::Copy(const std::string& source, const std::string
     return error;
 }
 
+unsigned long TRecordingFiles::WriteWholeFile(const std::string& path, const std::string& content)
+{
+    unsigned long error = TFakeFileSystem::WriteWholeFile(path, content);
+    std::string::size_type at = 0;
+    while (at < content.size()) {
+        std::string::size_type end = content.find("\r\n", at);
+        if (end == std::string::npos) end = content.size();
+        if (content[at] != ';') steps_.push_back(TListStep{path, content.substr(at, end - at), error == 0});
+        at = end + 2;
+    }
+    return error;
+}
+
 RegKey TRecordingRegistry::Root(RegRoot root)
 {
     RegKey key = registry_.Root(root);

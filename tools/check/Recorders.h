@@ -17,6 +17,8 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                        bool failIfExists) override;
+    // The installation list: a step for each of its lines but the comments.
+    unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
 
 private:
     TRunSteps& steps_;

@@ -10,6 +10,7 @@
 #include "core/CharText.h"
 #include "core/Error.h"
 #include "core/Text.h"
+#include "platform/doubles/ProfileText.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ const char* StateName(TStepState state)
     switch (state) {
     case TStepState::Missing: return "missing";
     case TStepState::Differs: return "differs";
-    default: return "kept older";
+    default: return "kept";
     }
 }
 
@@ -79,8 +80,11 @@ public:
         if (!m_.Files.ReadWholeFile(copy.Source, source)) throw EError("cannot read " + copy.Source);
         if (there == source) return;
         if (copy.Keep)
+            // Whether the file was there before the run or changed after
+            // it, the machine does not tell.
             Add(copy.Dest, TStepState::KeptOlder,
-                "not the bytes of " + copy.Source + ": the file there before was kept");
+                "differs from the installer's copy " + copy.Source +
+                    ", since it was there before or changed since");
         else
             Add(copy.Dest, TStepState::Differs, "not the bytes of " + copy.Source);
     }
@@ -194,6 +198,56 @@ private:
 
 }  // namespace
 
+const char* const NameFromRecord = "<the name typed in the wizard>";
+const char* const OrganizationFromRecord = "<the organisation typed in the wizard>";
+
+namespace {
+
+// The text written for an entry, as the file holds it: a profile read
+// would drop enclosing quotes, which the registry keeps. False when the
+// entry is not in the file's first section of that name.
+bool WrittenText(TMachine& machine, const TEntryStep& entry, std::string& text)
+{
+    std::string content;
+    if (!machine.Files.ReadWholeFile(entry.Path, content)) return false;
+    bool inSection = false, seen = false;
+    for (const TProfileLine& line : ParseProfileText(content)) {
+        if (line.Kind == TProfileLine::Section) {
+            if (inSection) return false;
+            inSection = !seen && Same(line.Name) == Same(entry.Section);
+            seen = seen || inSection;
+        } else if (inSection && line.Kind == TProfileLine::Entry && Same(line.Name) == Same(entry.Name)) {
+            text = line.Value;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void TakeUserEntriesFromRecord(TPlan& plan, TMachine& machine)
+{
+    for (const std::string typed : {NameFromRecord, OrganizationFromRecord}) {
+        std::string written;
+        const TEntryStep* source = nullptr;
+        for (const TEntryStep& entry : plan.Entries)
+            if (entry.Value == typed && WrittenText(machine, entry, written)) {
+                source = &entry;
+                break;
+            }
+        if (source == nullptr) continue;
+        std::string reads = TProfile(machine.Profiles, source->Path).ReadString(source->Section, source->Name, "");
+        for (TEntryStep& entry : plan.Entries)
+            if (entry.Value == typed) {
+                entry.Value = written;
+                entry.Reads = reads;
+            }
+        for (TValueStep& value : plan.Values)
+            if (value.Data == typed) value.Data = written;
+    }
+}
+
 int TVerifyResult::Failing() const
 {
     int n = 0;
@@ -241,7 +295,7 @@ std::string VerifyText(const TVerifyResult& result, const std::string& dest)
         text += f.Where + ": " + StateName(f.State) + ": " + f.Text + "\n";
     text += dest + ": " + std::to_string(result.Steps) + " steps, " + std::to_string(result.Failing()) +
             (result.Failing() == 1 ? " does" : " do") + " not hold, " + std::to_string(result.Kept()) +
-            " kept older\n";
+            " kept\n";
     return text;
 }
 

@@ -36,7 +36,8 @@ struct TVerifyResult {
     int Steps = 0;  // steps held against the machine
     std::vector<TStepFinding> Findings;
     std::string Stop;  // the error box's text when the run stops early
-    // A kept older file is what the installer does; everything else fails.
+    // A kept file that differs is what the installer does when told to
+    // keep one; everything else fails.
     int Failing() const;
     int Kept() const;
     bool Holds() const { return Failing() == 0 && Stop.empty(); }
@@ -46,6 +47,15 @@ struct TVerifyResult {
 // uninstaller there with an argument, is not held against the Start menu,
 // since program managers differ in making it and the run does not ask.
 TVerifyResult VerifyPlan(const TPlan& plan, TMachine& machine, const std::string& windowsDir);
+
+// What a plan is made with for the user's entries when they are not given:
+// the plan then carries these texts wherever the run writes an entry.
+extern const char* const NameFromRecord;          // "<the name typed in the wizard>"
+extern const char* const OrganizationFromRecord;  // "<the organisation typed in the wizard>"
+// Puts what the installation's own uninstall record holds for them in
+// place of those texts: the run wrote each entry it took from the wizard
+// into the record too. A text the record lacks stays, to be reported so.
+void TakeUserEntriesFromRecord(TPlan& plan, TMachine& machine);
 
 // One line per finding, "WHERE: STATE: TEXT", then "DEST: summary".
 std::string VerifyText(const TVerifyResult& result, const std::string& dest);

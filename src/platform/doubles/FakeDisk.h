@@ -27,6 +27,9 @@ public:
     bool Write(const std::string& path, const std::string& content);
     std::string Get(const std::string& path) const;
     void Remove(const std::string& path) { files_.erase(Key(path)); }
+    void RemoveDir(const std::string& path) { dirs_.erase(Key(path)); }
+    // Every file, by key.
+    const std::map<std::string, File>& Files() const { return files_; }
     // Every directory made, by key, and the last part of its name as made.
     const std::set<std::string>& Dirs() const { return dirs_; }
     std::string Spelling(const std::string& dirKey) const;

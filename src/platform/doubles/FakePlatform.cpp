@@ -88,6 +88,44 @@ std::vector<std::string> TFakeFileSystem::Subdirectories(const std::string& path
     return names;
 }
 
+unsigned long TFakeFileSystem::WriteWholeFile(const std::string& path, const std::string& content)
+{
+    const TFakeDisk::File* file = disk_.Find(path);
+    if (file != nullptr && file->Locked) return 32;  // ERROR_SHARING_VIOLATION
+    std::string dir = TFakeDisk::DirOf(path);
+    if (!dir.empty() && !disk_.DirExists(dir)) return 3;  // ERROR_PATH_NOT_FOUND
+    return disk_.Write(path, content) ? 0 : 5;             // ERROR_ACCESS_DENIED
+}
+
+unsigned long TFakeCleanup::RemoveFile(const std::string& path)
+{
+    const TFakeDisk::File* file = disk_.Find(path);
+    if (file == nullptr) return 2;  // ERROR_FILE_NOT_FOUND
+    if (file->Locked) return 32;    // ERROR_SHARING_VIOLATION
+    if (file->ReadOnly) return 5;   // ERROR_ACCESS_DENIED
+    disk_.Remove(path);
+    return 0;
+}
+
+unsigned long TFakeCleanup::RemoveFolder(const std::string& path)
+{
+    if (!disk_.DirExists(path)) return 2;
+    if (!Entries(path).empty()) return 145;  // ERROR_DIR_NOT_EMPTY
+    disk_.RemoveDir(path);
+    return 0;
+}
+
+std::vector<std::string> TFakeCleanup::Entries(const std::string& path)
+{
+    std::vector<std::string> names;
+    std::string key = TFakeDisk::Key(path);
+    for (const auto& file : disk_.Files())
+        if (TFakeDisk::DirOf(file.first) == key) names.push_back(file.first.substr(key.size() + 1));
+    for (const std::string& dir : disk_.Dirs())
+        if (dir != key && TFakeDisk::DirOf(dir) == key) names.push_back(disk_.Spelling(dir));
+    return names;
+}
+
 std::string TFakeLocale::Lower(const std::string& text)
 {
     std::string lower = text;
@@ -145,6 +183,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Files = &Files;
     p.Clock = &Clock;
     p.Desktop = &Desktop;
+    p.Cleanup = &Cleanup;
 }
 
 TFakePlatform::~TFakePlatform()

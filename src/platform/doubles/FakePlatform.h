@@ -31,6 +31,7 @@ public:
     std::vector<std::string> Subdirectories(const std::string& path) override;
     unsigned long AppendText(const std::string& path, const std::string& text) override;
     std::string TempDirectory() override { return TempDir; }
+    unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
 
     std::string TempDir = "C:\\TEMP\\";
     std::vector<TDrive> DriveList = {{'a', TDriveKind::Removable, ""},
@@ -47,6 +48,39 @@ public:
 
 private:
     TFakeDisk& disk_;
+};
+
+// The uninstaller's removals on the disk and registry doubles.
+class TFakeCleanup : public ICleanup {
+public:
+    TFakeCleanup(TFakeDisk& disk, TFakeRegistry& registry) : disk_(disk), registry_(registry) {}
+    unsigned long RemoveFile(const std::string& path) override;
+    unsigned long RemoveFolder(const std::string& path) override;
+    bool DeleteAtRestart(const std::string& path) override
+    {
+        AtRestart.push_back(path);
+        return true;
+    }
+    std::vector<std::string> Entries(const std::string& path) override;
+    long DeleteValue(RegKey key, const std::string& name) override
+    {
+        return registry_.DeleteValue(key, name);
+    }
+    long DeleteSubKey(RegKey parent, const std::string& sub) override
+    {
+        return registry_.DeleteSubKey(parent, sub);
+    }
+    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override
+    {
+        return registry_.CountContents(key, subkeys, values);
+    }
+
+    // Files the system was asked to delete when it next starts.
+    std::vector<std::string> AtRestart;
+
+private:
+    TFakeDisk& disk_;
+    TFakeRegistry& registry_;
 };
 
 class TFakeClock : public IClock {
@@ -70,6 +104,11 @@ public:
     {
         Boxes.push_back({text, caption, icon});
     }
+    bool AskYesNo(const std::string& text, const std::string& caption) override
+    {
+        Boxes.push_back({text, caption, TMsgIcon::None});
+        return AnswerYes;
+    }
     std::string ExePath() override { return Exe; }
     bool Arguments(std::vector<std::string>& args) override
     {
@@ -83,6 +122,7 @@ public:
     std::vector<std::string> Args;
     bool ArgsFit = true;
     bool SystemErrorsQuiet = false;
+    bool AnswerYes = true;  // the answer to every question
     std::vector<TCursor> Cursors;
     std::vector<Box> Boxes;
     TCursor Cursor() const { return Cursors.empty() ? TCursor::Default : Cursors.back(); }
@@ -162,6 +202,7 @@ public:
     TFakeLocale Locale;
     TFakeShell Shell;
     TFakeProgramManager ProgramManager;
+    TFakeCleanup Cleanup{Disk, Registry};
 
 private:
     TPlatform saved_;

@@ -173,6 +173,41 @@ long TFakeRegistry::SetStringValue(RegKey key, const std::string& name, const st
 
 void TFakeRegistry::CloseKey(RegKey key) { handles_.erase(key); }
 
+long TFakeRegistry::DeleteValue(RegKey key, const std::string& name)
+{
+    Node* node = NodeOf(key);
+    if (node == nullptr) return ErrorInvalidHandle;
+    if (node->ReadOnly) return ErrorAccessDenied;
+    return node->Values.erase(AsciiUpper(name)) != 0 ? 0 : ErrorFileNotFound;
+}
+
+long TFakeRegistry::DeleteSubKey(RegKey parent, const std::string& sub)
+{
+    Node* node = NodeOf(parent);
+    if (node == nullptr) return ErrorInvalidHandle;
+    std::vector<std::string> parts = Segments(sub);
+    if (parts.empty()) return ErrorBadPathname;
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        auto it = node->Keys.find(AsciiUpper(parts[i]));
+        if (it == node->Keys.end()) return ErrorFileNotFound;
+        node = it->second.get();
+    }
+    auto it = node->Keys.find(AsciiUpper(parts.back()));
+    if (it == node->Keys.end()) return ErrorFileNotFound;
+    if (!it->second->Keys.empty() || it->second->ReadOnly) return ErrorAccessDenied;
+    node->Keys.erase(it);
+    return 0;
+}
+
+long TFakeRegistry::CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values)
+{
+    Node* node = NodeOf(key);
+    if (node == nullptr) return ErrorInvalidHandle;
+    subkeys = static_cast<std::uint32_t>(node->Keys.size());
+    values = static_cast<std::uint32_t>(node->Values.size());
+    return 0;
+}
+
 void TFakeRegistry::SetValue(RegRoot root, const std::string& path, const std::string& name,
                              RegType type, const std::string& data)
 {

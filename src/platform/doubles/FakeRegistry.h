@@ -21,6 +21,11 @@ public:
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
     void CloseKey(RegKey key) override;
+    // The removals of ICleanup on this registry (TFakeCleanup). A key with
+    // subkeys is refused, as Windows NT refuses it.
+    long DeleteValue(RegKey key, const std::string& name);
+    long DeleteSubKey(RegKey parent, const std::string& sub);
+    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values);
 
     // Set-up and inspection for tests; paths are relative to the root, no
     // leading "\".

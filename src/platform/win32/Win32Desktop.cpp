@@ -42,6 +42,12 @@ void TWin32Desktop::ShowMessage(const std::string& text, const std::string& capt
     ::MessageBoxA(owner, text.c_str(), caption.c_str(), style);
 }
 
+bool TWin32Desktop::AskYesNo(const std::string& text, const std::string& caption)
+{
+    return ::MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(),
+                         MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 std::string TWin32Desktop::ExePath()
 {
     char buffer[MAX_PATH] = {};

@@ -202,3 +202,18 @@ std::string TWin32FileSystem::TempDirectory()
     DWORD length = GetTempPathA(sizeof buffer, buffer);
     return std::string(buffer, length <= MAX_PATH ? length : 0);
 }
+
+unsigned long TWin32FileSystem::WriteWholeFile(const std::string& path, const std::string& content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD written = 0;
+    unsigned long error = 0;
+    if (!WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr))
+        error = GetLastError();
+    else if (written != content.size())
+        error = ERROR_DISK_FULL;
+    CloseHandle(file);
+    return error;
+}

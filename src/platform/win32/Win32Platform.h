@@ -46,11 +46,23 @@ public:
     std::vector<std::string> Subdirectories(const std::string& path) override;
     unsigned long AppendText(const std::string& path, const std::string& text) override;
     std::string TempDirectory() override;
+    unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
 
 private:
     // The file appended to last, held open for the next line.
     std::string appendPath_;
     void* appendFile_ = nullptr;
+};
+
+class TWin32Cleanup : public ICleanup {
+public:
+    unsigned long RemoveFile(const std::string& path) override;
+    unsigned long RemoveFolder(const std::string& path) override;
+    bool DeleteAtRestart(const std::string& path) override;
+    std::vector<std::string> Entries(const std::string& path) override;
+    long DeleteValue(RegKey key, const std::string& name) override;
+    long DeleteSubKey(RegKey parent, const std::string& sub) override;
+    long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
 };
 
 class TWin32Clock : public IClock {
@@ -65,6 +77,7 @@ public:
     int ScreenHeight() override;
     void SetCursor(TCursor cursor) override;
     void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
     std::string ExePath() override;
     bool Arguments(std::vector<std::string>& args) override;
     void QuietSystemErrors() override;

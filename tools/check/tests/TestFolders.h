@@ -26,6 +26,17 @@ inline std::string ReadText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The command line a folder is checked with: the folder, then the options
+// its file check-args names, one a line (a finding only --strict reports).
+inline std::vector<std::string> FolderArgs(const std::string& name)
+{
+    std::vector<std::string> args = {FolderPath(name)};
+    std::ifstream in(FolderPath(name) + "/check-args");
+    for (std::string option; std::getline(in, option);)
+        if (!option.empty()) args.push_back(option);
+    return args;
+}
+
 inline std::vector<std::string> SplitLines(const std::string& text)
 {
     std::vector<std::string> lines;

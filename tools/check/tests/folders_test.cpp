@@ -25,7 +25,7 @@ TEST(CheckFolders, PrintTheirGoldenOutput)
 {
     bool update = std::getenv("PELLWICK_UPDATE_GOLDEN") != nullptr;
     for (const std::string& name : TestFolderNames()) {
-        TToolOutput out = CheckTool({FolderPath(name)});
+        TToolOutput out = CheckTool(FolderArgs(name));
         std::string golden = TestsDir() + "/golden/" + name + ".txt";
         if (update) std::ofstream(golden, std::ios::binary) << out.Out;
         EXPECT_EQ(ReadText(golden), out.Out) << name;
@@ -36,7 +36,7 @@ TEST(CheckFolders, PrintTheirGoldenOutput)
 TEST(CheckFolders, EachBrokenFolderHasOneFindingAndTheCleanOneNone)
 {
     for (const std::string& name : TestFolderNames()) {
-        std::vector<std::string> lines = SplitLines(CheckTool({FolderPath(name)}).Out);
+        std::vector<std::string> lines = SplitLines(CheckTool(FolderArgs(name)).Out);
         std::size_t findings = lines.size() - 1;
         EXPECT_EQ(name == "clean" ? 0u : 1u, findings) << name;
     }
@@ -83,6 +83,13 @@ TEST(CheckFolders, ExitStatus)
         {{FolderPath("clean"), "--codepage", "0"}, ExitUnreadable},
         {{FolderPath("clean"), "--codepage", "japanese"}, ExitUnreadable},
         {{FolderPath("clean"), "--codepage", "936"}, ExitClean},
+        // Files written under each other's names fail; one renamed file
+        // fails only when warnings count.
+        {{FolderPath("shifted-pairing")}, ExitFindings},
+        {{FolderPath("renamed-pair")}, ExitClean},
+        {{FolderPath("renamed-pair"), "--strict"}, ExitFindings},
+        {{FolderPath("utf8-control-file")}, ExitClean},
+        {{FolderPath("utf8-control-file"), "--strict"}, ExitFindings},
     };
     for (const TStatusCase& c : cases) {
         TToolOutput out = CheckTool(c.Args);
@@ -115,6 +122,16 @@ TEST(CheckFolders, CodePageSwitchReadsNamesInThatCodePage)
     EXPECT_EQ(ExitFindings, western.Status);
     EXPECT_NE(std::string::npos, western.Out.find("may not hold the character |")) << western.Out;
     EXPECT_EQ(std::string::npos, western.Out.find("directory ")) << western.Out;
+}
+
+// The machines' code page decides what UTF-8 shows as: half-width
+// katakana on Japanese Windows.
+TEST(CheckFolders, Utf8IsShownInTheCodePageGiven)
+{
+    TToolOutput out = CheckTool({FolderPath("utf8-control-file"), "--codepage", "932"});
+    EXPECT_NE(std::string::npos,
+              out.Out.find("shows as \"Application=Quillon Caf\xEF\xBE\x83\xEF\xBD\xA9\" in code page 932"))
+        << out.Out;
 }
 
 // Just enough JSON to read the tool's answer back: objects, arrays,

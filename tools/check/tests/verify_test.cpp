@@ -28,7 +28,7 @@ TEST(VerifyPlanSteps, GoldenRunLeavesItsSteps)
     TPlan plan = PlanOf(run.Steps());
     EXPECT_EQ((std::vector<std::string>{"c:\\Quillon", "c:\\Quillon\\bin"}), plan.Dirs);
     ASSERT_EQ(4u, plan.Copies.size());
-    EXPECT_EQ("C:\\SETUP\\shared.dll", plan.Copies[0].Source);
+    EXPECT_EQ("C:\\SETUP\\qnshared.dll", plan.Copies[0].Source);
     EXPECT_EQ("C:\\WINDOWS\\qnshared.dll", plan.Copies[0].Dest);
     EXPECT_TRUE(plan.Copies[0].Keep);
     EXPECT_FALSE(plan.Copies[1].Keep);
@@ -268,7 +268,7 @@ TEST(VerifyMachine, EachKindOfStepReportsItsOwnFault)
         {"product file changed", "", [](TDoubleMachine& m) { m.Disk.Put("c:\\Quillon\\readme.txt", "other"); },
          "c:\\Quillon\\readme.txt", TStepState::Differs, "not the bytes of"},
         {"kept system file older", "", [](TDoubleMachine& m) { m.Disk.Put("C:\\WINDOWS\\qnshared.dll", "v1"); },
-         "C:\\WINDOWS\\qnshared.dll", TStepState::KeptOlder, "was kept"},
+         "C:\\WINDOWS\\qnshared.dll", TStepState::KeptOlder, "there before or changed since"},
         {"registry value never written", NameValue, nullptr, NameValue, TStepState::Missing,
          "planned \"Ann Example\""},
         {"registry value changed", "",
@@ -416,7 +416,7 @@ TEST(VerifyCommand, CleanInstallationPrintsOnlyItsSummary)
     Install(CleanPlan(), m);
     TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
     EXPECT_EQ(ExitClean, out.Status) << out.Err;
-    EXPECT_EQ("c:\\Quillon: 21 steps, 0 do not hold, 0 kept older\n", out.Out);
+    EXPECT_EQ("c:\\Quillon: 21 steps, 0 do not hold, 0 kept\n", out.Out);
 }
 
 TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
@@ -432,7 +432,7 @@ TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
     EXPECT_EQ("c:\\Quillon\\bin\\notes.exe: missing: copy of " + folder + "notes.exe\n"
               "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Registration  Edition: differs: \"Pro\", planned \"Home\"\n" +
                   Link + ": missing: program item \"Quillon Notes\" for c:\\Quillon\\bin\\notes.exe\n"
-                         "c:\\Quillon: 21 steps, 3 do not hold, 0 kept older\n",
+                         "c:\\Quillon: 21 steps, 3 do not hold, 0 kept\n",
               out.Out);
 
     TToolOutput json = RunCheckTool(VerifyArgs({"--json"}), Now, &m.Machine);
@@ -448,8 +448,60 @@ TEST(VerifyCommand, AKeptOlderFileIsShownButHolds)
     m.Disk.Put("C:\\WINDOWS\\qnshared.dll", "older");
     TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
     EXPECT_EQ(ExitClean, out.Status);
-    EXPECT_EQ(0u, out.Out.find("C:\\WINDOWS\\qnshared.dll: kept older: "));
-    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 21 steps, 0 do not hold, 1 kept older\n"));
+    EXPECT_EQ(0u, out.Out.find("C:\\WINDOWS\\qnshared.dll: kept: differs from the installer's copy "));
+    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 21 steps, 0 do not hold, 1 kept\n"));
+}
+
+// Without --user and --org the name and organisation are what the
+// installation's record holds, and the registry is held against them.
+TEST(VerifyCommand, UserEntriesNotGivenAreTakenFromTheRecord)
+{
+    const std::vector<std::string> bare = {FolderPath("clean"), "--verify", "--dest", Dest};
+    using TPlant = std::function<void(TDoubleMachine&)>;
+    struct Case {
+        const char* why;
+        std::vector<std::string> args;
+        TPlant plant;
+        std::vector<std::string> findings;  // the lines before the summary
+    } cases[] = {
+        {"as installed", bare, nullptr, {}},
+        {"only --org given", {FolderPath("clean"), "--verify", "--dest", Dest, "--org", "Example Ltd"}, nullptr, {}},
+        {"the registry holds another name than the record",
+         bare,
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Name", "Bob");
+         },
+         {NameValue + ": differs: \"Bob\", planned \"Ann Example\""}},
+        {"a name given is held against both",
+         {FolderPath("clean"), "--verify", "--dest", Dest, "--user", "Bob"},
+         nullptr,
+         {NameValue + ": differs: \"Ann Example\", planned \"Bob\"",
+          "c:\\Quillon\\pellwick.upi  [Registration] Name: differs: \"Ann Example\", planned \"Bob\""}},
+        {"an organisation typed in quotes, which a profile read drops",
+         bare,
+         [](TDoubleMachine& m) {
+             m.Registry.SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Organization",
+                                  "\"Example Ltd\"");
+             m.Profiles.WriteValue("c:\\Quillon\\Pellwick.upi", "Registration", "Organization", "\"Example Ltd\"");
+         },
+         {}},
+        {"no record to take them from",
+         bare,
+         [](TDoubleMachine& m) { m.Disk.Remove("c:\\Quillon\\Pellwick.upi"); },
+         {"c:\\Quillon\\Pellwick.upi: missing: copy of " + CleanFolder().SourceDir() + "Pellwick.up_",
+          NameValue + ": differs: \"Ann Example\", planned \"<the name typed in the wizard>\"",
+          "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Registration  Organization: differs: \"Example Ltd\", "
+          "planned \"<the organisation typed in the wizard>\""}},
+    };
+    for (const Case& c : cases) {
+        TDoubleMachine m;
+        Install(CleanPlan(), m);
+        if (c.plant) c.plant(m);
+        std::vector<std::string> lines = SplitLines(RunCheckTool(c.args, Now, &m.Machine).Out);
+        ASSERT_FALSE(lines.empty()) << c.why;
+        lines.pop_back();
+        EXPECT_EQ(c.findings, lines) << c.why;
+    }
 }
 
 TEST(VerifyCommand, WhatCannotBeReadIsStatusTwo)

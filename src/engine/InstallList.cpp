@@ -1,0 +1,169 @@
+#include "InstallList.h"
+
+#include "CharText.h"
+#include "platform/Locale.h"
+
+const char* const ListName = "Pellwick.lst";
+
+namespace {
+
+const char* const Heading =
+    "; Pellwick installation list: what the installation made, in order.\r\n"
+    "; Skorvel.exe removes it, the last first.\r\n";
+
+// The line tags, in the order of TListKind.
+const char* const Tags[] = {"Folder", "File", "SystemFile", "CountedFile",
+                            "Group",  "Item", "Key",        "Value"};
+const char* const CounterTag = "Counter";
+
+bool IsSharedFile(TListKind kind)
+{
+    return kind == TListKind::SystemFile || kind == TListKind::CountedFile;
+}
+
+}  // namespace
+
+void TInstallList::Add(TListKind kind, const std::string& name, const std::string& of)
+{
+    // A shared file stands once for each count an installation made.
+    for (const TListEntry& e : Entries)
+        if (!IsSharedFile(kind) && e.Kind == kind && e.Name == name && e.Of == of) return;
+    Entries.push_back({kind, name, of});
+}
+
+std::string ListAppended(const std::string& earlier, const std::string& lines)
+{
+    bool isList = earlier.compare(0, std::string(Heading).size(), Heading) == 0;
+    return (isList ? earlier : Heading) + lines;
+}
+
+void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of)
+{
+    auto line = [this](const char* tag, const std::string& value) {
+        Lines += tag;
+        Lines += '=';
+        Lines += value;
+        Lines += "\r\n";
+    };
+    // A value stands below the last "Key=" line, an item below the last
+    // "Group=" line; each of those is written when it changes.
+    const std::string& key = kind == TListKind::Key ? name : of;
+    if ((kind == TListKind::Key || kind == TListKind::Value) && key != key_) {
+        line(Tags[static_cast<int>(TListKind::Key)], key);
+        key_ = key;
+    }
+    const std::string& group = kind == TListKind::Group ? name : of;
+    if ((kind == TListKind::Group || kind == TListKind::Item) && group != group_) {
+        line(Tags[static_cast<int>(TListKind::Group)], group);
+        group_ = group;
+    }
+    if (kind == TListKind::Key || kind == TListKind::Group) return;
+    line(Tags[static_cast<int>(kind)], name);
+    if (IsSharedFile(kind)) line(CounterTag, of);
+}
+
+std::string TInstallList::Text() const
+{
+    TListWriter writer;
+    for (const TListEntry& e : Entries) writer.Add(e.Kind, e.Name, e.Of);
+    return Heading + writer.Lines;
+}
+
+bool TInstallList::Read(const std::string& text)
+{
+    Entries.clear();
+    if (text.compare(0, 1, ";") != 0 || text.find("Pellwick installation list") == std::string::npos)
+        return false;
+    std::string key, group;
+    bool counterDue = false, bad = false;
+    std::string::size_type at = 0;
+    while (at < text.size()) {
+        std::string::size_type end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ';') continue;
+        // The tag is ASCII and "=" is below every second byte of a
+        // two-byte character, so the first "=" ends the tag.
+        std::string::size_type eq = line.find('=');
+        bad = true;
+        if (eq == std::string::npos) break;
+        std::string tag = line.substr(0, eq), name = line.substr(eq + 1);
+        if (counterDue != (tag == CounterTag)) break;
+        if (counterDue) {
+            Entries.back().Of = name;
+            counterDue = bad = false;
+            continue;
+        }
+        int kind = 0;
+        while (kind < 8 && tag != Tags[kind]) ++kind;
+        if (kind == 8 || name.empty()) break;
+        TListKind k = static_cast<TListKind>(kind);
+        std::string of;
+        if (k == TListKind::Key) key = name;
+        if (k == TListKind::Group) group = name;
+        if (k == TListKind::Value) of = key;
+        if (k == TListKind::Item) of = group;
+        if (of.empty() && (k == TListKind::Value || k == TListKind::Item)) break;
+        if (IsSharedFile(k)) {
+            Entries.push_back({k, name, ""});
+            counterDue = true;
+        } else {
+            Add(k, name, of);
+        }
+        bad = false;
+    }
+    if (bad || counterDue) {
+        Entries.clear();
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> PathParts(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (std::size_t i = 0, next; i < path.size(); i = next) {
+        next = NextChar(path, i);
+        if (path[i] != '\\') {
+            part.append(path, i, next - i);
+            continue;
+        }
+        if (!part.empty()) parts.push_back(part);
+        part.clear();
+    }
+    if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
+std::string JoinKeyPath(const std::string& parent, const std::string& sub)
+{
+    std::string path = parent;
+    bool partStarts = true;
+    for (std::size_t i = 0, next; i < sub.size(); i = next) {
+        next = NextChar(sub, i);
+        if (sub[i] == '\\') {
+            partStarts = true;
+            continue;
+        }
+        if (partStarts) path += '\\';
+        partStarts = false;
+        path.append(sub, i, next - i);
+    }
+    return path;
+}
+
+bool IsBelow(const std::string& path, const std::string& folder, ILocale& locale)
+{
+    std::vector<std::string> inner = PathParts(path);
+    std::vector<std::string> outer = PathParts(folder);
+    if (inner.size() <= outer.size()) return false;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        // The system reads a part of dots alone as "." or "..".
+        if (inner[i].find_first_not_of('.') == std::string::npos) return false;
+        if (i < outer.size() && !locale.SameText(inner[i], outer[i])) return false;
+    }
+    return true;
+}

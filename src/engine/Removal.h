@@ -1,0 +1,75 @@
+// The uninstaller's work: reads the installation list and the uninstall
+// record of a destination and removes what the list names, the last made
+// first, through the platform services alone.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "InstallList.h"
+
+// Something the removal could not take away, and why, in words.
+struct TLeftBehind {
+    std::string What;
+    std::string Reason;
+};
+
+// The texts the uninstaller shows.
+namespace RemovalText {
+extern const char* const Caption;        // "Skorvel"
+extern const char* const Question;       // "Remove %s and all of its components?"
+extern const char* const NoDestination;  // no folder on the command line
+extern const char* const NothingLeft;    // "There is nothing left to remove in %s."
+extern const char* const NoList;         // a record but no list: an older installation
+extern const char* const BadList;        // a list that cannot be read
+}  // namespace RemovalText
+
+class TRemoval {
+public:
+    // programsFolder: the user's Programs folder, where the shell keeps
+    // each program group as a folder of shortcuts; "" when unknown.
+    TRemoval(std::string destDir, std::string programsFolder);
+
+    // Reads the list and the record. Raises EError with the user's text
+    // when there is nothing this may remove; nothing is touched then.
+    void Load();
+    const std::string& DisplayName() const { return displayName_; }
+
+    // Removes what the list names: program items and groups, product
+    // files, registry values and keys, the uninstall entry, one count of
+    // each shared file (the file with the last), then the list and the
+    // record (or a list of what is left to try again), then the folders.
+    void Perform();
+    const std::vector<TLeftBehind>& Left() const { return left_; }
+    // One line per thing removed or left, in order, for a log.
+    const std::vector<std::string>& Log() const { return log_; }
+
+private:
+    void RemoveProgramGroups();
+    void RemoveFiles();
+    void RemoveRegistry(int keyGroup);
+    void CountDownSharedFiles();
+    void RemoveListAndRecord();
+    void RemoveFolders();
+    // Deletes one file; false when it is left (and said so).
+    bool DeleteOne(const std::string& path);
+    void Leave(const std::string& what, const std::string& reason);
+    void Done(const std::string& what);
+    std::string Reason(unsigned long error);
+
+    std::string destDir_, programsFolder_;
+    std::string listPath_, recordPath_;
+    std::string displayName_;
+    TInstallList list_;
+    // What failed in a way a second try may mend, kept as the list.
+    TInstallList remaining_;
+    std::vector<TLeftBehind> left_;
+    std::vector<std::string> log_;
+};
+
+// The end box: done, or done but for what is listed (at most maxShown).
+std::string RemovalReport(const std::string& displayName, const std::vector<TLeftBehind>& left,
+                          std::size_t maxShown = 10);
+
+// The name of an item's shortcut in its group's folder: the caption with
+// each character a file name cannot hold made "_", and ".lnk".
+std::string ShortcutFileName(const std::string& caption);

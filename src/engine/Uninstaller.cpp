@@ -1,0 +1,74 @@
+#include "Uninstaller.h"
+
+#include "Removal.h"
+#include "core/Error.h"
+#include "platform/Platform.h"
+
+namespace {
+
+class TUninstallRun {
+public:
+    TUninstallRun(const TUninstallArgs& args, std::vector<std::string>& log)
+        : args_(args), log_(log)
+    {
+    }
+
+    // A box unless silent; the log has it either way.
+    void Tell(const std::string& text, TMsgIcon icon)
+    {
+        log_.push_back(text);
+        if (!args_.Silent) Sys().Desktop->ShowMessage(text, RemovalText::Caption, icon);
+    }
+
+    int Finish(int code)
+    {
+        log_.push_back("exit code " + IntToStr(code));
+        return code;
+    }
+
+private:
+    const TUninstallArgs& args_;
+    std::vector<std::string>& log_;
+};
+
+}  // namespace
+
+int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder,
+                   std::vector<std::string>& log)
+{
+    TUninstallRun run(args, log);
+    if (!args.Error.empty() || args.Help) {
+        run.Tell(args.Error.empty() ? UninstallUsage : args.Error + "\r\n\r\n" + UninstallUsage,
+                 args.Error.empty() ? TMsgIcon::Information : TMsgIcon::Stop);
+        return run.Finish(ExitNothingDone);
+    }
+    TRemoval removal(args.DestDir, programsFolder);
+    try {
+        removal.Load();
+    } catch (const EError& error) {
+        run.Tell(error.Message(), TMsgIcon::Stop);
+        return run.Finish(ExitNothingDone);
+    }
+    log.push_back("removing " + removal.DisplayName() + " from " + args.DestDir);
+    if (!args.Silent &&
+        !Sys().Desktop->AskYesNo(FormatMessage1(RemovalText::Question, removal.DisplayName()),
+                                 RemovalText::Caption)) {
+        log.push_back("not removed: the answer was No");
+        return run.Finish(ExitNothingDone);
+    }
+    bool stopped = false;
+    try {
+        removal.Perform();
+    } catch (const EError& error) {
+        // What was removed before stays removed; the rest is told.
+        log.insert(log.end(), removal.Log().begin(), removal.Log().end());
+        run.Tell(error.Message(), TMsgIcon::Stop);
+        stopped = true;
+    }
+    if (!stopped) {
+        log.insert(log.end(), removal.Log().begin(), removal.Log().end());
+        run.Tell(RemovalReport(removal.DisplayName(), removal.Left()),
+                 removal.Left().empty() ? TMsgIcon::Information : TMsgIcon::Warning);
+    }
+    return run.Finish(stopped || !removal.Left().empty() ? ExitSomethingLeft : ExitRemoved);
+}

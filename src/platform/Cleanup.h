@@ -1,0 +1,30 @@
+// What the uninstaller takes away through: files, folders and registry
+// entries. The installer makes things and never removes them, so only the
+// uninstaller links an implementation.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+class ICleanup {
+public:
+    virtual ~ICleanup() = default;
+    // DeleteFileA, and RemoveDirectoryA (an empty folder only); 0 or the
+    // system's error.
+    virtual unsigned long RemoveFile(const std::string& path) = 0;
+    virtual unsigned long RemoveFolder(const std::string& path) = 0;
+    // Has the system delete the file when it next starts (a file in use).
+    virtual bool DeleteAtRestart(const std::string& path) = 0;
+    // Names of everything in a folder, files and folders, hidden ones too.
+    virtual std::vector<std::string> Entries(const std::string& path) = 0;
+
+    // Keys of the registry service (IRegistryApi). RegDeleteValueA.
+    virtual long DeleteValue(RegKey key, const std::string& name) = 0;
+    // RegDeleteKeyA of a key that must be empty: Windows 9x would take
+    // the subkeys along, so callers count first.
+    virtual long DeleteSubKey(RegKey parent, const std::string& sub) = 0;
+    // RegQueryInfoKeyA: how many subkeys and values the key holds.
+    virtual long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
+};

@@ -1,0 +1,52 @@
+#include <windows.h>
+
+#include "platform/win32/Win32Platform.h"
+
+unsigned long TWin32Cleanup::RemoveFile(const std::string& path)
+{
+    return DeleteFileA(path.c_str()) ? 0 : GetLastError();
+}
+
+unsigned long TWin32Cleanup::RemoveFolder(const std::string& path)
+{
+    return RemoveDirectoryA(path.c_str()) ? 0 : GetLastError();
+}
+
+bool TWin32Cleanup::DeleteAtRestart(const std::string& path)
+{
+    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+std::vector<std::string> TWin32Cleanup::Entries(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+long TWin32Cleanup::DeleteValue(RegKey key, const std::string& name)
+{
+    return RegDeleteValueA(reinterpret_cast<HKEY>(key), name.c_str());
+}
+
+long TWin32Cleanup::DeleteSubKey(RegKey parent, const std::string& sub)
+{
+    return RegDeleteKeyA(reinterpret_cast<HKEY>(parent), sub.c_str());
+}
+
+long TWin32Cleanup::CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values)
+{
+    DWORD keys = 0, names = 0;
+    LONG rc = RegQueryInfoKeyA(reinterpret_cast<HKEY>(key), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &names,
+                               nullptr, nullptr, nullptr, nullptr);
+    subkeys = keys;
+    values = names;
+    return rc;
+}

@@ -1,0 +1,392 @@
+// The uninstaller against the doubles: what it removes, in which order,
+// what it leaves and says, what it refuses to touch, and its exit codes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Removal.h"
+#include "Uninstaller.h"
+#include "core/Error.h"
+#include "platform/doubles/FakePlatform.h"
+
+namespace {
+
+const char* const Dest = "C:\\App";
+const char* const Programs = "C:\\Menu\\Programs";
+const char* const Uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App";
+const char* const Counters = "Software\\Brenvolt\\Skorvel\\Counters";
+
+class RemovalTest : public ::testing::Test {
+protected:
+    RemovalTest()
+    {
+        Fake.Disk.MakeDirs("C:\\WINDOWS");
+        Fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+    }
+
+    // An installation as the run lists it: a folder, a product file, a
+    // shared file, a group with an item, product values, the uninstall entry.
+    void Install(int sharedCount = 1)
+    {
+        Fake.Disk.Put("C:\\App\\bin\\app.exe", "app");
+        Fake.Disk.Put("C:\\WINDOWS\\shared.dll", "dll");
+        Fake.Disk.Put("C:\\Menu\\Programs\\App\\App Tool.lnk", "link");
+        Fake.Registry.SetString(RegRoot::CurrentUser, "Software\\App\\Owner", "Name", "Ann");
+        Fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "DisplayName", "App 1.0");
+        Fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "UninstallString",
+                                "C:\\WINDOWS\\Skorvel.exe C:\\App");
+        Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "shared.dll", std::to_string(sharedCount));
+        List.Add(TListKind::Folder, "C:\\App");
+        List.Add(TListKind::Folder, "C:\\App\\bin");
+        List.Add(TListKind::SystemFile, "C:\\WINDOWS\\shared.dll", "shared.dll");
+        List.Add(TListKind::File, "C:\\App\\bin\\app.exe");
+        List.Add(TListKind::Group, "App");
+        List.Add(TListKind::Item, "App Tool", "App");
+        List.Add(TListKind::Key, "HKCU\\Software\\App");
+        List.Add(TListKind::Key, "HKCU\\Software\\App\\Owner");
+        List.Add(TListKind::Value, "Name", "HKCU\\Software\\App\\Owner");
+        List.Add(TListKind::Key, std::string("HKLM\\") + Uninstall);
+        List.Add(TListKind::Value, "DisplayName", std::string("HKLM\\") + Uninstall);
+        List.Add(TListKind::Value, "UninstallString", std::string("HKLM\\") + Uninstall);
+        List.Add(TListKind::Key, "HKCU\\Software\\Brenvolt\\Skorvel");
+        List.Add(TListKind::Key, std::string("HKCU\\") + Counters);
+        WriteList();
+    }
+    void WriteList() { Fake.Disk.Put("C:\\App\\Pellwick.lst", List.Text()); }
+
+    TRemoval& Remove()
+    {
+        removal_ = std::make_unique<TRemoval>(Dest, Programs);
+        removal_->Load();
+        removal_->Perform();
+        return *removal_;
+    }
+    std::string Counter(const std::string& name)
+    {
+        std::string text;
+        return Fake.Registry.GetString(RegRoot::CurrentUser, Counters, name, text) ? text : "(none)";
+    }
+    // Where a line stands in the removal's log.
+    std::size_t LogAt(const std::string& line)
+    {
+        const auto& log = removal_->Log();
+        for (std::size_t i = 0; i < log.size(); ++i)
+            if (log[i] == line) return i;
+        ADD_FAILURE() << "not in the log: " << line;
+        return log.size();
+    }
+
+    TFakePlatform Fake;
+    TInstallList List;
+
+private:
+    std::unique_ptr<TRemoval> removal_;
+};
+
+}  // namespace
+
+TEST_F(RemovalTest, EverythingListedGoesAndTheUsersOwnFileStaysNamed)
+{
+    Install();
+    Fake.Disk.Put("C:\\App\\notes.txt", "mine");
+    Fake.Registry.SetString(RegRoot::CurrentUser, "Software\\Other", "Keep", "1");
+    TRemoval& r = Remove();
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe"));
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\App\\bin"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\WINDOWS\\shared.dll"));
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\Menu\\Programs\\App"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\App\\Pellwick.lst"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\App\\Pellwick.upi"));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\App"));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, Uninstall));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\Brenvolt\\Skorvel"));
+    EXPECT_TRUE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\Other"));
+    EXPECT_EQ("mine", Fake.Disk.Get("C:\\App\\notes.txt"));
+    ASSERT_EQ(1u, r.Left().size());
+    EXPECT_EQ("C:\\App", r.Left()[0].What);
+    EXPECT_EQ("it holds files the installation did not make: NOTES.TXT", r.Left()[0].Reason);
+    EXPECT_EQ("App 1.0 was removed, but for what follows:\r\n\r\n"
+              "C:\\App: it holds files the installation did not make: NOTES.TXT",
+              RemovalReport(r.DisplayName(), r.Left()));
+}
+
+TEST_F(RemovalTest, ItemsThenFilesThenValuesThenTheEntryThenCountsThenRecordsThenFolders)
+{
+    Install();
+    Remove();
+    std::size_t item = LogAt("removed C:\\Menu\\Programs\\App\\App Tool.lnk");
+    std::size_t file = LogAt("removed C:\\App\\bin\\app.exe");
+    std::size_t value = LogAt("removed HKCU\\Software\\App\\Owner Name");
+    std::size_t key = LogAt("removed HKCU\\Software\\App\\Owner");
+    std::size_t entry = LogAt("removed HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App UninstallString");
+    std::size_t count = LogAt("counted down shared.dll to 0");
+    std::size_t shared = LogAt("removed C:\\WINDOWS\\shared.dll");
+    std::size_t counters = LogAt("removed HKCU\\Software\\Brenvolt\\Skorvel\\Counters");
+    std::size_t list = LogAt("removed C:\\App\\Pellwick.lst");
+    std::size_t record = LogAt("removed C:\\App\\pellwick.upi");
+    std::size_t bin = LogAt("removed C:\\App\\bin");
+    std::size_t dest = LogAt("removed C:\\App");
+    EXPECT_LT(item, file);
+    EXPECT_LT(file, value);
+    EXPECT_LT(value, key);
+    EXPECT_LT(key, entry);
+    EXPECT_LT(entry, count);
+    EXPECT_LT(count, shared);
+    EXPECT_LT(shared, counters);
+    EXPECT_LT(counters, list);
+    EXPECT_LT(list, record);
+    EXPECT_LT(record, bin);
+    EXPECT_LT(bin, dest);
+}
+
+TEST_F(RemovalTest, ASharedFileGoesWithItsLastCountOnly)
+{
+    struct Case {
+        TListKind kind;
+        const char* count;  // nullptr: no counter
+        const char* after;
+        bool fileStays;
+    } cases[] = {
+        {TListKind::SystemFile, "2", "1", true},
+        {TListKind::SystemFile, "1", "(none)", false},
+        {TListKind::SystemFile, "0x1F", "30", true},
+        // There before any count: the count goes, the file stays.
+        {TListKind::CountedFile, "1", "(none)", true},
+        // Without a count nobody can tell who else uses it.
+        {TListKind::SystemFile, nullptr, "(none)", true},
+    };
+    for (const Case& c : cases) {
+        Fake.Disk.Put("C:\\App\\Pellwick.upi", "");
+        Fake.Disk.Put("C:\\WINDOWS\\x.dll", "x");
+        Fake.Registry.DeleteKey(RegRoot::CurrentUser, Counters);
+        if (c.count != nullptr) Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "x.dll", c.count);
+        List = TInstallList();
+        List.Add(c.kind, "C:\\WINDOWS\\x.dll", "x.dll");
+        WriteList();
+        Remove();
+        EXPECT_EQ(c.after, Counter("x.dll")) << c.count;
+        EXPECT_EQ(c.fileStays, Fake.Disk.FileExists("C:\\WINDOWS\\x.dll")) << c.count;
+    }
+}
+
+TEST_F(RemovalTest, TwoCountsOfOneProductAreBothTakenBack)
+{
+    Install(2);
+    List.Add(TListKind::SystemFile, "C:\\WINDOWS\\shared.dll", "shared.dll");
+    WriteList();
+    Remove();
+    EXPECT_EQ("(none)", Counter("shared.dll"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\WINDOWS\\shared.dll"));
+}
+
+TEST_F(RemovalTest, NamesOutsideWhatAnInstallationMakesAreNotFollowed)
+{
+    Fake.Disk.Put("C:\\WINDOWS\\win.ini", "system");
+    Fake.Disk.Put("C:\\Other\\data.txt", "other");
+    Fake.Registry.SetString(RegRoot::LocalMachine, "SOFTWARE\\Vendor", "Licence", "x");
+    Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "win.ini", "1");
+    Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "data.txt", "1");
+    struct Case {
+        TListKind kind;
+        const char* name;
+        const char* of;
+    } cases[] = {
+        {TListKind::File, "C:\\WINDOWS\\win.ini", ""},
+        {TListKind::File, "C:\\App\\..\\WINDOWS\\win.ini", ""},
+        {TListKind::File, "C:\\Other\\data.txt", ""},
+        {TListKind::SystemFile, "C:\\Other\\data.txt", "data.txt"},
+        {TListKind::Value, "Licence", "HKLM\\SOFTWARE\\Vendor"},
+        {TListKind::Folder, "C:\\App\\..\\Other", ""},
+    };
+    for (const Case& c : cases) List.Add(c.kind, c.name, c.of);
+    WriteList();
+    TRemoval& r = Remove();
+    EXPECT_EQ("system", Fake.Disk.Get("C:\\WINDOWS\\win.ini"));
+    EXPECT_EQ("other", Fake.Disk.Get("C:\\Other\\data.txt"));
+    std::string text;
+    EXPECT_TRUE(Fake.Registry.GetString(RegRoot::LocalMachine, "SOFTWARE\\Vendor", "Licence", text));
+    std::size_t outside = 0;
+    for (const TLeftBehind& l : r.Left())
+        outside += l.Reason == "it lies outside what the installation made, so it was not touched";
+    // Each entry, and the key the value's line brings along.
+    EXPECT_EQ(7u, outside);
+}
+
+TEST_F(RemovalTest, WithoutAListNothingIsTouchedAndTheBoxSaysWhy)
+{
+    struct Case {
+        const char* why;
+        const char* dest;
+        bool record;
+        const char* list;  // nullptr: none
+        const char* says;
+    } cases[] = {
+        {"no folder named", "", true, nullptr, "No folder was named"},
+        {"removed before", "C:\\App", false, nullptr, "There is nothing left to remove in C:\\App."},
+        {"an older installation", "C:\\App", true, nullptr,
+         "C:\\App holds no list of what was installed (the product was installed by an earlier Pellwick)"},
+        {"a list that is none", "C:\\App", true, "garbage", "The list of what was installed, C:\\App\\Pellwick.lst, cannot be read."},
+        {"a list without its record", "C:\\App", false, "", "There is nothing left to remove in C:\\App."},
+    };
+    for (const Case& c : cases) {
+        Fake.Disk.Remove("C:\\App\\Pellwick.upi");
+        Fake.Disk.Remove("C:\\App\\Pellwick.lst");
+        Fake.Disk.Put("C:\\App\\bin\\app.exe", "app");
+        if (c.record) Fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\n");
+        TInstallList list;
+        list.Add(TListKind::File, "C:\\App\\bin\\app.exe");
+        if (c.list != nullptr) Fake.Disk.Put("C:\\App\\Pellwick.lst", *c.list ? c.list : list.Text());
+        TRemoval removal(c.dest, Programs);
+        try {
+            removal.Load();
+            ADD_FAILURE() << c.why << ": no refusal";
+        } catch (const EError& e) {
+            EXPECT_EQ(0u, e.Message().find(c.says)) << c.why << ": " << e.Message();
+        }
+        EXPECT_TRUE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe")) << c.why;
+    }
+}
+
+TEST_F(RemovalTest, AFileInUseGoesAtRestartAFileThatCannotGoStaysListedForAnotherTry)
+{
+    Install();
+    Fake.Disk.Put("C:\\App\\busy.txt", "busy");
+    Fake.Disk.Find("C:\\App\\busy.txt")->Locked = true;
+    List.Add(TListKind::File, "C:\\App\\busy.txt");
+    Fake.Disk.Put("C:\\App\\stuck.txt", "stuck", true);
+    List.Add(TListKind::File, "C:\\App\\stuck.txt");
+    WriteList();
+    struct : TFakeCleanup {
+        using TFakeCleanup::TFakeCleanup;
+        // A read-only file cannot be set to go at the restart either.
+        bool DeleteAtRestart(const std::string& path) override
+        {
+            return path.find("stuck") == std::string::npos && TFakeCleanup::DeleteAtRestart(path);
+        }
+    } cleanup{Fake.Disk, Fake.Registry};
+    Sys().Cleanup = &cleanup;
+    TRemoval& r = Remove();
+    EXPECT_EQ(std::vector<std::string>{"C:\\App\\busy.txt"}, cleanup.AtRestart);
+    ASSERT_LE(2u, r.Left().size());
+    EXPECT_EQ("C:\\App\\stuck.txt", r.Left()[0].What);
+    EXPECT_EQ("access was denied", r.Left()[0].Reason);
+    EXPECT_EQ("C:\\App\\busy.txt", r.Left()[1].What);
+    EXPECT_EQ("it is in use; it goes when Windows restarts", r.Left()[1].Reason);
+    // The record stays and the list names only what another try may take.
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\App\\Pellwick.upi"));
+    TInstallList left;
+    ASSERT_TRUE(left.Read(Fake.Disk.Get("C:\\App\\Pellwick.lst")));
+    ASSERT_EQ(1u, left.Entries.size());
+    EXPECT_EQ("C:\\App\\stuck.txt", left.Entries[0].Name);
+}
+
+TEST_F(RemovalTest, KeysAndGroupsHoldingWhatOthersMadeStayAndAreNamed)
+{
+    Install();
+    Fake.Registry.SetString(RegRoot::CurrentUser, "Software\\App\\Owner", "Theme", "dark");
+    Fake.Disk.Put("C:\\Menu\\Programs\\App\\Mine.lnk", "link");
+    // Another product's count keeps the counters' keys, unnamed.
+    Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "other.dll", "1");
+    TRemoval& r = Remove();
+    std::string theme;
+    EXPECT_TRUE(Fake.Registry.GetString(RegRoot::CurrentUser, "Software\\App\\Owner", "Theme", theme));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Menu\\Programs\\App\\App Tool.lnk"));
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\Menu\\Programs\\App\\Mine.lnk"));
+    EXPECT_EQ("1", Counter("other.dll"));
+    std::vector<std::string> named;
+    for (const TLeftBehind& l : r.Left()) named.push_back(l.What + ": " + l.Reason);
+    EXPECT_EQ((std::vector<std::string>{
+                  "Program group App: it holds items the installation did not make",
+                  "HKCU\\Software\\App\\Owner: it holds entries the installation did not make",
+                  "HKCU\\Software\\App: it holds entries the installation did not make"}),
+              named);
+}
+
+TEST_F(RemovalTest, TheUninstallEntryGoesWhenItNamesThisFolderHoweverSpelt)
+{
+    Install();
+    Fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "UninstallString",
+                            "c:\\windows\\skorvel.exe c:\\APP\\");
+    Remove();
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, Uninstall));
+}
+
+TEST_F(RemovalTest, AnUninstallEntryTakenOverByAnotherFolderStays)
+{
+    Install();
+    Fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "UninstallString",
+                            "C:\\WINDOWS\\Skorvel.exe D:\\App");
+    TRemoval& r = Remove();
+    std::string text;
+    EXPECT_TRUE(Fake.Registry.GetString(RegRoot::LocalMachine, Uninstall, "DisplayName", text));
+    ASSERT_EQ(1u, r.Left().size());
+    EXPECT_EQ("it now stands for the installation that C:\\WINDOWS\\Skorvel.exe D:\\App removes",
+              r.Left()[0].Reason);
+}
+
+TEST_F(RemovalTest, WithoutAGroupFolderTheProgramManagerRemovesTheItemsAndGroup)
+{
+    Install();
+    Fake.Disk.Remove("C:\\Menu\\Programs\\App\\App Tool.lnk");
+    Fake.Disk.RemoveDir("C:\\Menu\\Programs\\App");
+    Remove();
+    EXPECT_EQ((std::vector<std::string>{"[ShowGroup(App,1)]\r\n", "[DeleteItem(App Tool)]\r\n",
+                                        "[DeleteGroup(App)]\r\n"}),
+              Fake.ProgramManager.Sent);
+
+    // A group the program manager does not know is gone already: no item
+    // is sent (a program manager without a current group may fall over).
+    Fake.ProgramManager.Sent.clear();
+    Fake.ProgramManager.RefuseNext = 1;
+    Fake.Disk.Put("C:\\App\\Pellwick.upi", "");
+    WriteList();
+    TRemoval& again = Remove();
+    EXPECT_TRUE(Fake.ProgramManager.Sent.empty());
+    EXPECT_TRUE(again.Left().empty());
+}
+
+TEST(ShortcutName, CharactersAFileNameCannotHoldBecomeUnderscoresByCharacter)
+{
+    TFakePlatform fake;
+    EXPECT_EQ("a_b_c_d_ e_.lnk", ShortcutFileName("a:b/c?d* e|"));
+    fake.Locale.UseCodePage(932);
+    EXPECT_EQ("\x95\x5C_.lnk", ShortcutFileName("\x95\x5C|"));
+}
+
+TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
+{
+    struct Case {
+        const char* why;
+        const char* line;
+        bool yes;
+        bool userFile;
+        int code;
+        std::size_t boxes;  // the question counts as one
+        bool removed;
+    } cases[] = {
+        {"clean", "Skorvel.exe C:\\App", true, false, ExitRemoved, 2, true},
+        {"something left", "Skorvel.exe C:\\App", true, true, ExitSomethingLeft, 2, true},
+        {"answered No", "Skorvel.exe C:\\App", false, false, ExitNothingDone, 1, false},
+        {"silent", "Skorvel.exe /S C:\\App", false, false, ExitRemoved, 0, true},
+        {"silent, something left", "Skorvel.exe /S C:\\App", false, true, ExitSomethingLeft, 0, true},
+        {"no list", "Skorvel.exe C:\\Nothing", true, false, ExitNothingDone, 1, false},
+        {"silent, no list", "Skorvel.exe /S C:\\Nothing", true, false, ExitNothingDone, 0, false},
+        {"bad switch", "Skorvel.exe /X C:\\App", true, false, ExitNothingDone, 1, false},
+    };
+    for (const Case& c : cases) {
+        TFakePlatform fake;
+        fake.Desktop.AnswerYes = c.yes;
+        TInstallList list;
+        list.Add(TListKind::File, "C:\\App\\a.txt");
+        fake.Disk.Put("C:\\App\\a.txt", "a");
+        fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
+        fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+        if (c.userFile) fake.Disk.Put("C:\\App\\mine.txt", "mine");
+        std::vector<std::string> log;
+        EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs(c.line), "", log)) << c.why;
+        EXPECT_EQ(c.boxes, fake.Desktop.Boxes.size()) << c.why;
+        EXPECT_EQ(!c.removed, fake.Disk.FileExists("C:\\App\\a.txt")) << c.why;
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ("exit code " + std::to_string(c.code), log.back()) << c.why;
+    }
+}
