@@ -198,7 +198,7 @@ TEST(CheckPlan, SamplesPlanMatchesWhatWineInstalled)
     ASSERT_FALSE(seen.Record.empty());
     // scripts/demo takes the proposed destination and leaves the user
     // details as Wine's prefix fills them: empty.
-    TToolOutput out = RunCheckTool({SAMPLES_DIR, "--plan", "--windir", "C:\\windows"}, Now);
+    TToolOutput out = RunCheckTool({SampleInstallerFolder(), "--plan", "--windir", "C:\\windows"}, Now);
     ASSERT_EQ(ExitClean, out.Status) << out.Err;
     TObserved planned = FromPlan(SplitLines(out.Out));
 
