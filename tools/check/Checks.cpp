@@ -92,6 +92,7 @@ public:
         CheckAddOns();
         CheckKeys();
         CheckCommands();
+        CheckUninstaller();
         SortByLine(findings_);
         return findings_;
     }
@@ -531,6 +532,24 @@ private:
             Error(SettingLine(IpiSetting::Application), "installed into " + in_.DestDir +
                                                   ", the uninstall item's command passes 255 "
                                                   "characters and is cut");
+    }
+
+    // The uninstall entry and the uninstall item start the uninstaller from
+    // the Windows directory; only a system file of that name puts it there.
+    // Out-names past the In-names copy nothing and do not count.
+    void CheckUninstaller()
+    {
+        if (d_.Expand) return;
+        const std::string wanted = AsciiUpper(UninstallerName);
+        std::size_t paired = std::min(d_.SysFilesInNames.size(), d_.SysFilesOutNames.size());
+        for (std::size_t i = 0; i < paired; ++i)
+            if (AsciiUpper(FileNamePart(d_.SysFilesOutNames[i], in_.CodePage)) == wanted) return;
+        int line = lines_.HeaderLine(SysFilesOut) != 0 ? lines_.HeaderLine(SysFilesOut)
+                                                       : lines_.HeaderLine(SysFilesIn);
+        Warning(line, std::string("no system file installs ") + UninstallerName +
+                          ": the uninstall entry would point at nothing; add \"" + UninstallerName +
+                          "=\" to [" + SysFilesIn + "] and to [" + SysFilesOut + "], and put " +
+                          UninstallerName + " beside Pellwick.exe");
     }
 
     const TCheckInput& in_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,32 @@ inline std::vector<std::string> TestFolderNames()
         if (entry.is_directory()) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// samples/ as a vendor ships it: its files with the uninstaller beside
+// them, which the build makes and samples/ does not hold. The checker only
+// looks that the file is there, so an empty stand-in does. One copy per
+// test process, removed when it ends.
+inline std::string SampleInstallerFolder()
+{
+    namespace fs = std::filesystem;
+    struct TCopy {
+        fs::path Dir;
+        TCopy()
+        {
+            Dir = fs::temp_directory_path() / ("pellwick-sample-" + std::to_string(std::random_device()()));
+            fs::remove_all(Dir);
+            fs::copy(SAMPLES_DIR, Dir, fs::copy_options::recursive);
+            std::ofstream(Dir / "Skorvel.exe", std::ios::binary);
+        }
+        ~TCopy()
+        {
+            std::error_code ignored;
+            fs::remove_all(Dir, ignored);
+        }
+    };
+    static const TCopy copy;
+    return copy.Dir.string();
 }
 
 inline std::string ReadText(const std::string& path)

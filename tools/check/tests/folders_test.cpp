@@ -44,7 +44,7 @@ TEST(CheckFolders, EachBrokenFolderHasOneFindingAndTheCleanOneNone)
 
 TEST(CheckFolders, TheSampleInstallerHasNoFindings)
 {
-    TToolOutput out = CheckTool({SAMPLES_DIR});
+    TToolOutput out = CheckTool({SampleInstallerFolder()});
     EXPECT_EQ("Pellwick.ipi: 0 errors, 0 warnings\n", out.Out);
     EXPECT_EQ(ExitClean, out.Status);
 }

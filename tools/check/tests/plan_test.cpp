@@ -164,6 +164,9 @@ TObserved FromPlan(const std::vector<std::string>& plan)
             std::string::size_type arrow = line.find(" -> ");
             std::string::size_type end = line.find("  (", arrow);
             o.Files.push_back(Normal(line.substr(arrow + 4, end - arrow - 4)));
+        } else if (line.rfind("list ", 0) == 0) {
+            std::string file = Normal(line.substr(5, line.find("  ") - 5));
+            if (std::find(o.Files.begin(), o.Files.end(), file) == o.Files.end()) o.Files.push_back(file);
         } else if (line.rfind("command \"[AddItem(", 0) == 0) {
             std::string::size_type comma = line.rfind(',');
             o.Items.push_back(line.substr(comma + 1, line.rfind(")]") - comma - 1));
@@ -198,7 +201,7 @@ TEST(CheckPlan, SamplesPlanMatchesWhatWineInstalled)
     ASSERT_FALSE(seen.Record.empty());
     // scripts/demo takes the proposed destination and leaves the user
     // details as Wine's prefix fills them: empty.
-    TToolOutput out = RunCheckTool({SAMPLES_DIR, "--plan", "--windir", "C:\\windows"}, Now);
+    TToolOutput out = RunCheckTool({SampleInstallerFolder(), "--plan", "--windir", "C:\\windows"}, Now);
     ASSERT_EQ(ExitClean, out.Status) << out.Err;
     TObserved planned = FromPlan(SplitLines(out.Out));
 

@@ -65,20 +65,26 @@ TEST(CheckEncoding, FileNamesAreWalkedByCharacter)
     EXPECT_EQ("", FileNamePart("bin\\", 1252));
 }
 
+// The lines that install the uninstaller, which every control file here
+// ends with unless the case is about them; at the end they move no line.
+const std::string ShipsUninstaller = "[SysFilesIn]\r\nSkorvel.exe=\r\n[SysFilesOut]\r\nSkorvel.exe=\r\n";
+
 // The findings for one control file, in a folder holding every file it
 // names.
-TFindings Check(const std::string& ipi, bool strict = false)
+TFindings CheckAsIs(const std::string& ipi, bool strict = false, int codePage = WesternCodePage)
 {
     std::vector<TFolderFile> files = {{"Pellwick.ipi", ipi}, {"Pellwick.up_", ""}};
-    for (const char* name : {"a.exe", "b.dll", "c.txt", "d.dat", "x\\c.txt", "y\\c.txt"})
+    for (const char* name : {"a.exe", "b.dll", "c.txt", "d.dat", "x\\c.txt", "y\\c.txt", "Skorvel.exe"})
         files.push_back({name, name});
     TDryRun run(TInstallerFolder("C:\\SETUP\\", files), "C:\\WINDOWS", Now);
     EXPECT_TRUE(run.Load());
     TInstallDescription description = Shared.InstallDescription;
     TProfileLines lines(ipi);
     run.Install({"c:\\P", "", ""});
-    return CheckDescription({description, lines, run, "c:\\P", "C:\\WINDOWS", WesternCodePage, strict});
+    return CheckDescription({description, lines, run, "c:\\P", "C:\\WINDOWS", codePage, strict});
 }
+
+TFindings Check(const std::string& ipi, bool strict = false) { return CheckAsIs(ipi + ShipsUninstaller, strict); }
 
 std::string Texts(const TFindings& findings)
 {
@@ -145,6 +151,43 @@ TEST(CheckComments, ASemicolonAfterAValueIsTold)
         EXPECT_EQ(0u, found.find(c.expected)) << c.line << "\n" << found;
         if (*c.expected == '\0') EXPECT_EQ("", found) << c.line;
     }
+}
+
+TEST(CheckUninstaller, OnlyASystemFileNamedSkorvelInstallsIt)
+{
+    const std::string head = "[Settings]\r\nDirectory=c:\\P\r\n";
+    const char* const told = "warning: no system file installs Skorvel.exe: the uninstall entry would point at nothing";
+    struct Case {
+        const char* why;
+        std::string rest;
+        int codePage;
+        const char* expected;  // the finding's start, "" for none
+    } cases[] = {
+        {"case does not matter", "[SysFilesIn]\r\nSkorvel.exe=\r\n[SysFilesOut]\r\nSKORVEL.exe=\r\n",
+         WesternCodePage, ""},
+        {"no system files at all", "", WesternCodePage, "0 "},
+        {"a product file is no system file",
+         "[Dirs]\r\nx=\r\n[FilesIn]\r\nSkorvel.exe=\r\n[FilesOut]\r\nSkorvel.exe=0\r\n", WesternCodePage, "0 "},
+        {"an Out-name past the In-names copies nothing",
+         "[SysFilesIn]\r\nb.dll=\r\n[SysFilesOut]\r\nb.dll=\r\nSkorvel.exe=\r\n", WesternCodePage, "5 "},
+        // 0x95 0x5C is one Shift-JIS character: the name does not end in
+        // "\Skorvel.exe" there, as it does in code page 1252.
+        {"a name walked by character", "[SysFilesIn]\r\nb.dll=\r\n[SysFilesOut]\r\n\x95\\Skorvel.exe=\r\n", 932,
+         "5 "},
+        {"the same name in code page 1252", "[SysFilesIn]\r\nb.dll=\r\n[SysFilesOut]\r\n\x95\\Skorvel.exe=\r\n",
+         WesternCodePage, ""},
+    };
+    for (const Case& c : cases) {
+        std::string found = Texts(CheckAsIs(head + c.rest, false, c.codePage));
+        bool warned = found.find(told) != std::string::npos;
+        EXPECT_EQ(*c.expected != '\0', warned) << c.why << "\n" << found;
+        if (warned) EXPECT_NE(std::string::npos, found.find(c.expected + std::string(told))) << c.why << "\n" << found;
+    }
+    // Expand copies nothing and writes no uninstall entry: the warning about
+    // Expand is the one finding.
+    std::string expand = Texts(CheckAsIs("[Settings]\r\nDirectory=c:\\P\r\nExpand=1\r\n"));
+    EXPECT_EQ(std::string::npos, expand.find(told)) << expand;
+    EXPECT_NE(std::string::npos, expand.find("Expand is set")) << expand;
 }
 
 }  // namespace

@@ -27,23 +27,26 @@ TEST(VerifyPlanSteps, GoldenRunLeavesItsSteps)
     ASSERT_TRUE(run.Install({Dest, "Ann Example", "Example Ltd"}));
     TPlan plan = PlanOf(run.Steps());
     EXPECT_EQ((std::vector<std::string>{"c:\\Quillon", "c:\\Quillon\\bin"}), plan.Dirs);
-    ASSERT_EQ(4u, plan.Copies.size());
+    ASSERT_EQ(5u, plan.Copies.size());
     EXPECT_EQ("C:\\SETUP\\qnshared.dll", plan.Copies[0].Source);
     EXPECT_EQ("C:\\WINDOWS\\qnshared.dll", plan.Copies[0].Dest);
     EXPECT_TRUE(plan.Copies[0].Keep);
-    EXPECT_FALSE(plan.Copies[1].Keep);
+    EXPECT_EQ("C:\\WINDOWS\\Skorvel.exe", plan.Copies[1].Dest);
+    EXPECT_TRUE(plan.Copies[1].Keep);
+    EXPECT_FALSE(plan.Copies[2].Keep);
     ASSERT_EQ(7u, plan.Values.size());
     const TValueStep& uninstall = plan.Values[5];
     EXPECT_EQ(RegRoot::LocalMachine, uninstall.Root);
     EXPECT_EQ("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes", uninstall.Key);
     EXPECT_EQ("DisplayName", uninstall.Name);
     EXPECT_EQ("Quillon Notes 2.0", uninstall.Data);
-    ASSERT_EQ(1u, plan.Counters.size());
+    ASSERT_EQ(2u, plan.Counters.size());
     const TCounterStep& counter = plan.Counters[0];
     EXPECT_EQ(RegRoot::CurrentUser, counter.Root);
     EXPECT_EQ("Software\\Brenvolt\\Skorvel\\Counters", counter.Key);
     EXPECT_EQ("qnshared.dll", counter.Name);
     EXPECT_EQ("1", counter.Data);
+    EXPECT_EQ("Skorvel.exe", plan.Counters[1].Name);
     ASSERT_EQ(6u, plan.Entries.size());
     EXPECT_EQ("c:\\Quillon\\pellwick.upi", plan.Entries[0].Path);
     EXPECT_EQ("Registration", plan.Entries[0].Section);
@@ -245,7 +248,7 @@ TEST(VerifyMachine, ACompleteInstallationHoldsStepByStep)
     TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
     for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
     // 2 directories, 4 copies, 8 values, 6 record entries, 1 item.
-    EXPECT_EQ(21, result.Steps);
+    EXPECT_EQ(23, result.Steps);
     EXPECT_TRUE(result.Holds());
 }
 
@@ -374,7 +377,7 @@ TEST(VerifyMachine, TextsTheRunWritesAsTheyStandHold)
         TMachine machine{run.Files(), run.Registry(), run.Profiles(), startMenu, locale};
         TVerifyResult result = VerifyPlan(plan, machine, "C:\\WINDOWS");
         for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
-        EXPECT_EQ(21, result.Steps);
+        EXPECT_EQ(23, result.Steps);
 
         // The same value changed afterwards is told, on one line.
         run.Registry().SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Name", "Bob");
@@ -416,7 +419,7 @@ TEST(VerifyCommand, CleanInstallationPrintsOnlyItsSummary)
     Install(CleanPlan(), m);
     TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
     EXPECT_EQ(ExitClean, out.Status) << out.Err;
-    EXPECT_EQ("c:\\Quillon: 21 steps, 0 do not hold, 0 kept\n", out.Out);
+    EXPECT_EQ("c:\\Quillon: 23 steps, 0 do not hold, 0 kept\n", out.Out);
 }
 
 TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
@@ -432,13 +435,13 @@ TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
     EXPECT_EQ("c:\\Quillon\\bin\\notes.exe: missing: copy of " + folder + "notes.exe\n"
               "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Registration  Edition: differs: \"Pro\", planned \"Home\"\n" +
                   Link + ": missing: program item \"Quillon Notes\" for c:\\Quillon\\bin\\notes.exe\n"
-                         "c:\\Quillon: 21 steps, 3 do not hold, 0 kept\n",
+                         "c:\\Quillon: 23 steps, 3 do not hold, 0 kept\n",
               out.Out);
 
     TToolOutput json = RunCheckTool(VerifyArgs({"--json"}), Now, &m.Machine);
     EXPECT_EQ(ExitFindings, json.Status);
     EXPECT_NE(std::string::npos, json.Out.find("{\"where\": \"c:\\\\Quillon\\\\bin\\\\notes.exe\", \"state\": \"missing\""));
-    EXPECT_NE(std::string::npos, json.Out.find("\"steps\": 21, \"failing\": 3, \"kept\": 0, \"failed\": true}"));
+    EXPECT_NE(std::string::npos, json.Out.find("\"steps\": 23, \"failing\": 3, \"kept\": 0, \"failed\": true}"));
 }
 
 TEST(VerifyCommand, AKeptOlderFileIsShownButHolds)
@@ -449,7 +452,7 @@ TEST(VerifyCommand, AKeptOlderFileIsShownButHolds)
     TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
     EXPECT_EQ(ExitClean, out.Status);
     EXPECT_EQ(0u, out.Out.find("C:\\WINDOWS\\qnshared.dll: kept: differs from the installer's copy "));
-    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 21 steps, 0 do not hold, 1 kept\n"));
+    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 23 steps, 0 do not hold, 1 kept\n"));
 }
 
 // Without --user and --org the name and organisation are what the
