@@ -52,6 +52,19 @@ def dither(rgb, w, h, pal):
             idx[y * w + x] = j if row[x & 7] < r else i
     return idx
 
+def nearest(rgb, w, h, pal):
+    """Each pixel the closest palette colour, undithered: flat areas stay
+    flat, so the picture compresses to a fraction in RLE4."""
+    cache = {}
+    idx = bytearray(w * h)
+    for o in range(w * h):
+        c = (rgb[o * 3], rgb[o * 3 + 1], rgb[o * 3 + 2])
+        i = cache.get(c)
+        if i is None:
+            i = cache[c] = min(range(len(pal)), key=lambda k: dist(c, pal[k]))
+        idx[o] = i
+    return idx
+
 def ramp(c0, c1, n):
     return [tuple(round(c0[k] + (c1[k] - c0[k]) * s / (n - 1)) for k in range(3))
             for s in range(n)]
@@ -177,7 +190,7 @@ SPLASH_PAL = ramp((4, 12, 42), (36, 88, 184), 7) + [
 with open(tmp + '/splash.rgb', 'rb') as f:
     rgb = f.read()
 assert len(rgb) == W * H * 3
-write_bmp_rle4(out + '/splash.bmp', dither(rgb, W, H, SPLASH_PAL), W, H, SPLASH_PAL)
+write_bmp_rle4(out + '/splash.bmp', nearest(rgb, W, H, SPLASH_PAL), W, H, SPLASH_PAL)
 
 # ---------------------------------------------------------------- backdrop
 BW, BH = 91, 139

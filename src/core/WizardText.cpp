@@ -25,6 +25,10 @@ const char* const EmptyDestination =
     "Please type the directory to install into, or pick one in the directory list.";
 const char* const LongDestination =
     "The directory is too long: please choose one of at most 255 characters.";
+const char* const AdministratorStart = "Installing ";
+const char* const AdministratorEnd =
+    " needs an administrator's rights on this computer. Please have it installed by an "
+    "administrator, or log on as one and start the installation again.";
 
 const char* const InitialMemo[] = {
     "Pellwick is published by Hollowmere. It is a software",

@@ -23,6 +23,8 @@ extern const char* const CancelStart;
 extern const char* const CancelEnd;
 extern const char* const EmptyDestination;
 extern const char* const LongDestination;
+extern const char* const AdministratorStart;
+extern const char* const AdministratorEnd;
 extern const char* const CopyingStart;
 extern const char* const CopyingEnd;
 extern const char* const InstalledEnd;

@@ -232,7 +232,7 @@ public:
     explicit TRunEnding(IInstallView& view) : view_(view) {}
     ~TRunEnding()
     {
-        Sys().Clock->Sleep(EndPauseMilliseconds);
+        view_.Pause(EndPauseMilliseconds);
         view_.RunEnded();
     }
     TRunEnding(const TRunEnding&) = delete;
@@ -297,7 +297,7 @@ void TInstallRun::UpdateRegistry()
         Fail(state_.DescriptionPath, "", SettingsUnreadable + ReasonFor(readError));
     {
         TListingRegistry listing(*Sys().Registry, list_, sharedFiles_);
-        WriteRecords(state_);
+        WriteRecords(state_, &view_);
     }
     AdvanceProgress(1);
 }
@@ -310,16 +310,26 @@ void TInstallRun::ForceDirectories(const std::string& path)
     std::string parent = ParentOf(dir);
     if (parent == dir) return;
     ForceDirectories(parent);
-    if (Sys().Files->MakeDirectory(dir)) list_.Add(TListKind::Folder, dir);
+    bool made = Sys().Files->MakeDirectory(dir);
+    if (made) list_.Add(TListKind::Folder, dir);
+    view_.Note((made ? "directory made " : "directory not made ") + dir);
+}
+
+void TInstallRun::MakeDirectory(const std::string& path)
+{
+    if (Sys().Files->DirectoryExists(path))
+        view_.Note("directory exists " + path);
+    else
+        ForceDirectories(path);
 }
 
 void TInstallRun::MakeDirectories()
 {
     const std::string& dest = state_.DestDir;
-    if (!Sys().Files->DirectoryExists(dest)) ForceDirectories(dest);
+    MakeDirectory(dest);
     for (std::size_t i = 0; i < d_.DirsNames.size(); ++i)
-        ForceDirectories(ListItem(d_.DirsValues, i) == "0" ? d_.DirsNames[i]
-                                                          : dest + "\\" + d_.DirsNames[i]);
+        MakeDirectory(ListItem(d_.DirsValues, i) == "0" ? d_.DirsNames[i]
+                                                       : dest + "\\" + d_.DirsNames[i]);
 }
 
 void TInstallRun::AdvanceProgress(int step)
@@ -331,6 +341,19 @@ void TInstallRun::Fail(const std::string& what, const std::string& where,
                        const std::string& reason, const std::string& label)
 {
     if (failures_ != nullptr) failures_->push_back({what, where, reason, label});
+    view_.Note("not installed: " + label + what + (where.empty() ? "" : " -> " + where) + ": " +
+               reason);
+}
+
+void TInstallRun::NoteCopy(const char* kind, const std::string& source, const std::string& dest,
+                           unsigned long error, bool keepExisting)
+{
+    if (error == 0)
+        view_.Note(kind + std::string(" copied ") + source + " -> " + dest);
+    else if (error == ErrorFileExists && keepExisting)
+        view_.Note(kind + std::string(" kept ") + dest + " (it exists)");
+    else
+        Fail(source, dest, ReasonFor(error));
 }
 
 bool TInstallRun::CopyOneFile(const std::string& source, const std::string& dest,
@@ -348,11 +371,12 @@ bool TInstallRun::CopyOneFile(const std::string& source, const std::string& dest
         error = source.size() > MaxPathLength || dest.size() > MaxPathLength
                     ? ErrorFilenameTooLong
                     : Sys().Files->Copy(source, dest, keepExisting);
-        if (error != 0 && !(error == ErrorFileExists && keepExisting))
-            Fail(source, dest, ReasonFor(error));
+        NoteCopy("file", source, dest, error, keepExisting);
+    } else {
+        view_.Note("file in place " + dest);
     }
     AdvanceProgress(state_.ProgressStep);
-    Sys().Clock->Sleep(FilePauseMilliseconds);
+    view_.Pause(FilePauseMilliseconds);
     return error == 0;
 }
 
@@ -383,8 +407,7 @@ void TInstallRun::CopyRecordTemplate()
     // The uninstall record starts as a copy of the product's template.
     std::string templ = state_.SourceDir + RecordTemplateName;
     std::string record = state_.DestDir + "\\" + RecordCopyName;
-    unsigned long error = Sys().Files->Copy(templ, record, true);
-    if (error != 0 && error != ErrorFileExists) Fail(templ, record, ReasonFor(error));
+    NoteCopy("record template", templ, record, Sys().Files->Copy(templ, record, true), true);
     AdvanceProgress(state_.ProgressStep);
 }
 
@@ -400,7 +423,10 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
         // Nothing can be handed over; the items are left out with the group.
         Fail(d_.ProgGroup, "", "no program manager answered", "Program group ");
     } else {
-        if (!created) Fail(d_.ProgGroup, "", "the program manager refused it", "Program group ");
+        if (!created)
+            Fail(d_.ProgGroup, "", "the program manager refused it", "Program group ");
+        else
+            view_.Note("program group made " + d_.ProgGroup);
         for (std::size_t i = 0; i < d_.ItemsNames.size(); ++i) {
             std::string item = AddItemCommand(dest, d_.ItemsNames[i], d_.ItemsValues[i]);
             bool accepted = false;
@@ -408,25 +434,40 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
                 if (attempt > 0) Sys().Clock->Sleep(ItemRetryMilliseconds);
                 accepted = progman.Execute(item);
             }
-            if (!accepted)
+            if (!accepted) {
                 Fail(d_.ItemsValues[i], dest + "\\" + d_.ItemsNames[i],
                      "the program manager refused it", "Program item ");
-            else
+            } else {
                 list_.Add(TListKind::Item, d_.ItemsValues[i], d_.ProgGroup);
+                view_.Note("program item made " + d_.ItemsValues[i] + " -> " + dest + "\\" +
+                           d_.ItemsNames[i]);
+            }
         }
     }
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
-    if (progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application)))
+    bool uninstallItem = progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
+    if (uninstallItem)
         list_.Add(TListKind::Item, UninstallItemCaption(d_.Application), d_.ProgGroup);
+    const char* why = progman.IsOpen() ? " (the program manager refused it; not counted as a failure)"
+                                       : " (no program manager answered; not counted as a failure)";
+    view_.Note((uninstallItem ? "uninstall item made Uninstall " : "uninstall item not made Uninstall ") +
+               d_.Application + (uninstallItem ? "" : why));
 }
 
 void TInstallRun::StartAddOns()
 {
     for (std::size_t i = 0; i < d_.AddOnsValues.size(); ++i) {
         std::int32_t code = StrToInt(d_.AddOnsNames[i]);
-        if (code >= 0 && code <= 2)
-            Sys().Shell->Open(view_.OwnerWindow(), state_.SourceDir + d_.AddOnsValues[i]);
+        std::string file = state_.SourceDir + d_.AddOnsValues[i];
+        if (code < 0 || code > 2) {
+            view_.Note("add-on skipped " + file + " (not 0, 1 or 2)");
+        } else if (!view_.OpensAddOns()) {
+            view_.Note("add-on skipped " + file + " (add-ons are opened only with /ADDONS)");
+        } else {
+            Sys().Shell->Open(view_.OwnerWindow(), file);
+            view_.Note("add-on opened " + file);
+        }
     }
 }
 

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "InstallList.h"
+#include "Records.h"
 #include "Shared.h"
 #include "core/Text.h"
+#include "platform/Platform.h"
 
 // The longest path the copy operation takes (MAX_PATH less its NUL).
 constexpr std::size_t MaxPathLength = 259;
@@ -16,7 +18,7 @@ constexpr unsigned FilePauseMilliseconds = 500;
 constexpr unsigned EndPauseMilliseconds = 1000;
 
 // What the run shows the user; the wizard implements it.
-class IInstallView {
+class IInstallView : public IRecordNote {
 public:
     virtual ~IInstallView() = default;
     // The progress page in front, with its text.
@@ -34,6 +36,14 @@ public:
     virtual void ShowWarning(const std::string& text) = 0;
     // The window the shell's "open" is done for.
     virtual void* OwnerWindow() = 0;
+    // One line for each step the run does and how it went, in order.
+    void Note(const std::string& line) override { (void)line; }
+    // The pauses that let the user follow the run; a run nobody watches
+    // may leave them out.
+    virtual void Pause(unsigned milliseconds) { Sys().Clock->Sleep(milliseconds); }
+    // Whether the add-ons are opened; a run nobody watches may have no one
+    // to close a document or program window it opens.
+    virtual bool OpensAddOns() { return true; }
 };
 
 // A shared file the run copied or left in place, waiting for its count.
@@ -58,9 +68,12 @@ public:
 
 private:
     void ForceDirectories(const std::string& path);
+    void MakeDirectory(const std::string& path);
     void MakeDirectories();
     // Whether the file was copied: a file left in place is not the run's.
     bool CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);
+    void NoteCopy(const char* kind, const std::string& source, const std::string& dest,
+                  unsigned long error, bool keepExisting);
     void CopySystemFiles(const std::string& windowsDir);
     void CopyProductFiles();
     void CopyRecordTemplate();

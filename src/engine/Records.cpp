@@ -3,6 +3,7 @@
 #include "Records.h"
 
 #include "DateText.h"
+#include "core/CharText.h"
 #include "platform/Platform.h"
 
 const char* const UninstallerName = "Skorvel.exe";
@@ -19,20 +20,81 @@ const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVer
 
 namespace {
 
+const long ErrorNotFound = 2;
+const long ErrorAccessDenied = 5;
+
 std::string NowText()
 {
     return DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats());
 }
 
+// The full name of the key a write to keyPath lands in, as the accessor
+// takes the path: below the root, or below the open key.
+std::string KeyShown(const TRegistry& reg, const std::string& keyPath)
+{
+    std::string shown =
+        reg.Root() == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+    if (!keyPath.empty() && keyPath[0] == '\\') return shown + keyPath.substr(1);
+    std::string open = DropTrailing(reg.CurrentPath(), "\\");
+    return shown + (open.empty() ? keyPath : open + "\\" + keyPath);
+}
+
+// The writes of the records, each noted once it is done.
+class TNotedWrites {
+public:
+    TNotedWrites(IRecordNote* note, TProfile& record, const std::string& recordPath)
+        : note_(note), record_(record), recordPath_(recordPath)
+    {
+    }
+    void Registry(TRegistry& reg, const std::string& keyPath, const std::string& name,
+                  const std::string& text, const char* kind = "registry ")
+    {
+        reg.WriteString(keyPath, name, text);
+        if (note_ != nullptr) note_->Note(kind + KeyShown(reg, keyPath) + "  " + name + " = \"" + text + "\"");
+    }
+    void Record(const std::string& section, const std::string& name, const std::string& text)
+    {
+        record_.WriteString(section, name, text);
+        if (note_ != nullptr) note_->Note("record " + recordPath_ + "  [" + section + "] " + name + " = \"" + text + "\"");
+    }
+
+private:
+    IRecordNote* note_;
+    TProfile& record_;
+    std::string recordPath_;
+};
+
 }  // namespace
 
-void WriteRecords(const TInstallState& state)
+bool MayWriteUninstallEntry(const std::string& application)
+{
+    IRegistryApi& api = *Sys().Registry;
+    RegKey root = api.Root(RegRoot::LocalMachine);
+    // An entry of an earlier installation must take new values; a missing
+    // one is made below the nearest key that exists.
+    std::string path = Cut(UninstallKeyPrefix + application);
+    RegAccess access = RegAccess::Full;
+    for (;;) {
+        RegKey key = 0;
+        long rc = api.OpenKey(root, path, access, key);
+        if (key != 0) api.CloseKey(key);
+        if (rc != ErrorNotFound) return rc != ErrorAccessDenied;
+        std::string::size_type cut = FindLastCharOf(path, "\\");
+        if (cut == std::string::npos) return true;
+        path.resize(cut);
+        access = RegAccess::CreateSubKey;
+    }
+}
+
+void WriteRecords(const TInstallState& state, IRecordNote* note)
 {
     const TInstallDescription& d = state.InstallDescription;
     ILocale& locale = *Sys().Locale;
     TStrings names;
     TProfile description(*Sys().Profiles, state.DescriptionPath);
-    TProfile record(*Sys().Profiles, state.DestDir + "\\" + RecordName);
+    std::string recordPath = state.DestDir + "\\" + RecordName;
+    TProfile record(*Sys().Profiles, recordPath);
+    TNotedWrites write(note, record, recordPath);
 
     // Without a [Keys] entry there is no product key: only the uninstall
     // entry, the counters and the record's [Uninstall] section are written.
@@ -54,16 +116,16 @@ void WriteRecords(const TInstallState& state)
             if (locale.SameText(name, "Organization") && locale.SameText(value, "$ORG"))
                 user = &state.UserOrganization;
             if (user != nullptr) {
-                product.WriteString(keyPath, name, *user);
-                record.WriteString(subkey, name, *user);
+                write.Registry(product, keyPath, name, *user);
+                write.Record(subkey, name, *user);
             } else {
-                product.WriteString(keyPath, name, value);
+                write.Registry(product, keyPath, name, value);
             }
         }
-        product.WriteString(installKey, "Path", state.DestDir);
-        record.WriteString(InstallSection, "Path", state.DestDir);
-        product.WriteString(installKey, DateName, NowText());
-        record.WriteString(InstallSection, DateName, NowText());
+        write.Registry(product, installKey, "Path", state.DestDir);
+        write.Record(InstallSection, "Path", state.DestDir);
+        write.Registry(product, installKey, DateName, NowText());
+        write.Record(InstallSection, DateName, NowText());
         names.clear();
     }
 
@@ -71,14 +133,14 @@ void WriteRecords(const TInstallState& state)
     std::string windowsDir = Cut(Sys().Files->WindowsDirectory());
     std::string uninstallKey = Cut(UninstallKeyPrefix + d.Application);
     std::string displayName = Cut(d.Application + " " + d.Version);
-    product.WriteString(uninstallKey, "DisplayName", displayName);
-    record.WriteString(UninstallSection, "DisplayName", displayName);
+    write.Registry(product, uninstallKey, "DisplayName", displayName);
+    write.Record(UninstallSection, "DisplayName", displayName);
     std::string uninstallString = Cut(windowsDir + "\\" + UninstallerName + " " + state.DestDir);
-    product.WriteString(uninstallKey, "UninstallString", uninstallString);
-    record.WriteString(UninstallSection, "UninstallString", uninstallString);
+    write.Registry(product, uninstallKey, "UninstallString", uninstallString);
+    write.Record(UninstallSection, "UninstallString", uninstallString);
 
     for (const std::string& name : d.SysFilesOutNames) {
         std::int64_t count = uninstaller.ReadInteger(CountersKey, name, 0);
-        uninstaller.WriteString(CountersKey, name, IntToStr(count + 1));
+        write.Registry(uninstaller, CountersKey, name, IntToStr(count + 1), "counter ");
     }
 }

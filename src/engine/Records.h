@@ -1,6 +1,8 @@
 // The installation records: the product's registry entries, the uninstall
 // entry, the shared-use counters and the uninstall record.
 #pragma once
+#include <string>
+
 #include "Shared.h"
 
 // The product's uninstaller, which the uninstall entry and item start.
@@ -28,6 +30,19 @@ extern const char* const DateName;          // "Date", in InstallSection
 // the application's name follows.
 extern const char* const UninstallKeyPrefix;
 
+// One line for each value written, as "registry ROOT\KEY  NAME = "DATA"",
+// "record FILE  [SECTION] NAME = "DATA"" or "counter ROOT\KEY  NAME = N".
+class IRecordNote {
+public:
+    virtual ~IRecordNote() = default;
+    virtual void Note(const std::string& line) = 0;
+};
+
 // Writes the entries for the installation that state describes: the user's
 // entries, the destination and the control file's [Keys] sections.
-void WriteRecords(const TInstallState& state);
+void WriteRecords(const TInstallState& state, IRecordNote* note = nullptr);
+
+// Whether this user may make the product's uninstall entry, asked before
+// anything is installed: an entry that could not be made would stop the
+// run halfway. Opening the keys asks for the rights and creates nothing.
+bool MayWriteUninstallEntry(const std::string& application);

@@ -1,6 +1,8 @@
 #include "WizardRules.h"
 
 #include "Paths.h"
+#include "Records.h"
+#include "Shared.h"
 #include "WizardText.h"
 #include "core/Text.h"
 #include "platform/Platform.h"
@@ -47,5 +49,12 @@ std::string DestinationRefusal(const std::string& typed)
     // Cut to what the destination can hold, it would name a folder the
     // user never typed.
     if (typed.size() > ShortStringMax) return WizardText::LongDestination;
-    return FolderRefusal(typed, Sys().Files->FileExists(typed));
+    std::string refusal = FolderRefusal(typed, Sys().Files->FileExists(typed));
+    // The uninstall entry is the one thing a standard user may not make;
+    // finding that out halfway would leave the product half installed.
+    const TInstallDescription& d = Shared.InstallDescription;
+    if (refusal.empty() && !d.Expand && !MayWriteUninstallEntry(d.Application))
+        refusal = WizardText::AdministratorStart + d.Application + " " + d.Version +
+                  WizardText::AdministratorEnd;
+    return refusal;
 }

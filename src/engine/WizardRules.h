@@ -13,4 +13,7 @@ void ReadRegisteredOwner(IRegistryApi& registry, std::string& name, std::string&
 
 // The warning the destination page shows for the path typed into it (as
 // TypedDestination leaves it), or nothing when the installation may go ahead.
+// A user who may not make the product's uninstall entry is told that an
+// administrator must install it (nothing is asked with Expand set, which
+// makes no entry).
 std::string DestinationRefusal(const std::string& typed);

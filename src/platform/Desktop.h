@@ -1,6 +1,7 @@
 // The screen, the mouse cursor, message boxes and the process itself.
 #pragma once
 #include <string>
+#include <vector>
 
 enum class TCursor { Default, HourGlass };
 
@@ -19,4 +20,11 @@ public:
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The full path of the running executable.
     virtual std::string ExePath() = 0;
+    // The arguments the program was started with, as the system splits a
+    // command line; false when one holds a character the system's code
+    // page cannot hold.
+    virtual bool Arguments(std::vector<std::string>& args) = 0;
+    // The system shows no box of its own for a failing drive or a missing
+    // DLL; a run nobody watches would wait on it for ever.
+    virtual void QuietSystemErrors() = 0;
 };

@@ -40,6 +40,11 @@ public:
     // Names of the subdirectories of path, hidden and system ones left
     // out, in no particular order.
     virtual std::vector<std::string> Subdirectories(const std::string& path) = 0;
+    // Writes text at the end of the file, making the file where it is
+    // missing; 0 or the system's error.
+    virtual unsigned long AppendText(const std::string& path, const std::string& text) = 0;
+    // The user's folder for temporary files, with its trailing backslash.
+    virtual std::string TempDirectory() = 0;
 
     // Writes content as the whole file, replacing one that is there; 0 or
     // the system's error.

@@ -12,8 +12,8 @@ using RegKey = std::uintptr_t;
 enum class RegType { None, String, ExpandString, Binary, DWord, MultiString, Other };
 
 // Rights a key is opened with. Read64 reads the 64-bit view where the
-// system has one.
-enum class RegAccess { Full, Read, Read64 };
+// system has one; CreateSubKey only the right to make keys below it.
+enum class RegAccess { Full, Read, Read64, CreateSubKey };
 
 // One call per Reg* function. Results are Win32 error codes (0 = success).
 class IRegistryApi {

@@ -13,6 +13,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RestrictDllSearch();
     InstallWin32Platform();
     InstallWin32Widgets(instance);
-    RunProgram();
-    return 0;
+    return RunProgram();
 }

@@ -1,13 +1,26 @@
 #include "Program.h"
 
+#include "CommandLine.h"
 #include "InstWait.h"
 #include "MainDlg.h"
 #include "MainWin.h"
+#include "SilentRun.h"
 #include "WizardText.h"
 #include "platform/Platform.h"
 
-void RunProgram()
+int RunProgram()
 {
+    std::vector<std::string> args;
+    bool fit = Sys().Desktop->Arguments(args);
+    TCommandLine line = ParseCommandLine(args);
+    if (!fit && line.Error.empty())
+        line.Error = "an argument holds a character this system's code page cannot hold";
+    if (line.Silent) return RunSilent(line);
+    if (line.Help) {
+        Sys().Desktop->ShowMessage(UsageText, ApplicationTitle, TMsgIcon::Information);
+        return ExitInstalled;
+    }
+
     // Splash: shown and painted at once, since no message loop runs while
     // the program waits.
     WaitDialog = new TWaitDialog();
@@ -29,4 +42,5 @@ void RunProgram()
     Application().MainForm = nullptr;
     delete MainWindow;
     MainWindow = nullptr;
+    return ExitInstalled;
 }

@@ -3,4 +3,6 @@
 
 constexpr unsigned SplashMilliseconds = 3000;
 
-void RunProgram();
+// The start-up sequence and the wizard, or with /S the unattended
+// installation; the process's exit code.
+int RunProgram();

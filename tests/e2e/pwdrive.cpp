@@ -192,7 +192,13 @@ struct Runner {
         std::string exe = caseDir + "\\Pellwick.exe";
         if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) return Fail("no " + exe);
         std::string cmd = "\"" + exe + "\"";
-        for (const Arg& a : st.args) cmd += " " + a.text;
+        // An argument with blanks is quoted, as a shell or a deployment tool
+        // quotes it; one holding quotes of its own goes as written.
+        for (const Arg& a : st.args) {
+            bool quote = a.text.find_first_of(" \t") != std::string::npos &&
+                         a.text.find('"') == std::string::npos;
+            cmd += quote ? " \"" + a.text + "\"" : " " + a.text;
+        }
         return Start(exe.c_str(), cmd, note);
     }
 

@@ -52,6 +52,30 @@ TEST_F(FilesGroup, CopiesThatCannotMakeTheNamedFileFailOrVanish)
     TestEnv().RemoveFile(Path("from.txt"));
 }
 
+// The silent run's log: made where missing, added to at its end, never
+// cut; a file it cannot open is told by the system's error.
+TEST_F(FilesGroup, AppendedTextGoesAtTheEndOfTheFile)
+{
+    std::string log = Path("run.log");
+    TestEnv().RemoveFile(log);
+    EXPECT_EQ(0u, Files().AppendText(log, "one\r\n"));
+    EXPECT_EQ(0u, Files().AppendText(log, "two\r\n"));
+    std::string locked = Path("locked.log");
+    TestEnv().PutFile(locked, "held\r\n");
+    TestEnv().Lock(locked);
+    EXPECT_EQ(32u, Files().AppendText(locked, "lost\r\n"));  // in use by another program
+    TestEnv().Unlock(locked);
+    EXPECT_EQ(0u, Files().AppendText(locked, "after\r\n"));
+    EXPECT_EQ(3u, Files().AppendText(TestEnv().MissingDirFile(), "x"));
+    // A second run's lines follow the first's.
+    EXPECT_EQ(0u, Files().AppendText(log, "three\r\n"));
+    Files().AppendText(TestEnv().MissingDirFile(), "");  // lets go of the last file
+    EXPECT_EQ("one\r\ntwo\r\nthree\r\n", TestEnv().GetFile(log));
+    EXPECT_EQ("held\r\nafter\r\n", TestEnv().GetFile(locked));
+    TestEnv().RemoveFile(log);
+    TestEnv().RemoveFile(locked);
+}
+
 TEST_F(FilesGroup, DoubledBackslashesAreOneSeparator)
 {
     // A kept prefix may hold them from an earlier run: what counts is

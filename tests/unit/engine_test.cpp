@@ -191,6 +191,8 @@ public:
         return desktop_.AskYesNo(text, caption);
     }
     std::string ExePath() override { return desktop_.ExePath(); }
+    bool Arguments(std::vector<std::string>& args) override { return desktop_.Arguments(args); }
+    void QuietSystemErrors() override { desktop_.QuietSystemErrors(); }
     std::vector<TCursor> CursorAtBox;
     std::vector<bool> FrontBeforeBox;
 

@@ -574,6 +574,38 @@ TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
     EXPECT_TRUE(Fake.Clock.Sleeps.empty());  // the engine never ran
 }
 
+// A standard user may write his own keys and folders but not the uninstall
+// entry; the run would stop at it halfway.
+TEST_F(DestinationTest, WithoutRightsToTheUninstallEntryThePageSaysAnAdministratorIsNeeded)
+{
+    const char* const UninstallEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+    const std::string refusal =
+        "Installing Tool 2.0 needs an administrator's rights on this computer. Please have it "
+        "installed by an administrator, or log on as one and start the installation again.";
+    // An entry an administrator made before, with the Uninstall key itself
+    // open to everyone: still refused.
+    Fake.Registry.SetString(RegRoot::LocalMachine, UninstallEntry, "DisplayName", "Tool 1.0");
+    Fake.Registry.DenyWrite(RegRoot::LocalMachine, UninstallEntry);
+    TMainDialog& d = ToDestination();
+    d.EditPath.SetText("C:\\Tool");
+    d.NextBut.Click();
+    EXPECT_EQ(refusal, LastBox());
+    EXPECT_EQ(wsDestination, Shared.WizardState);
+
+    // No rights below HKEY_LOCAL_MACHINE\SOFTWARE at all, no entry yet.
+    Fake.Registry.DeleteKey(RegRoot::LocalMachine, "SOFTWARE");
+    Fake.Registry.DenyWrite(RegRoot::LocalMachine, "SOFTWARE");
+    std::size_t boxes = Boxes().size();
+    d.NextBut.Click();
+    EXPECT_EQ(boxes + 1, Boxes().size());
+    EXPECT_EQ(refusal, LastBox());
+    EXPECT_TRUE(d.Panel4.Visible());
+    // Nothing was made for it: no folder, no key of the user's, no pause.
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\Tool"));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software"));
+    EXPECT_TRUE(Fake.Clock.Sleeps.empty());
+}
+
 TEST_F(DestinationTest, PathLongerThanTheDestinationHoldsIsRefused)
 {
     TMainDialog& d = ToDestination();

@@ -191,3 +191,13 @@ TFakePlatform::~TFakePlatform()
     Sys() = saved_;
     UseAnsiCodePage(savedPage_);
 }
+
+unsigned long TFakeFileSystem::AppendText(const std::string& path, const std::string& text)
+{
+    const TFakeDisk::File* file = disk_.Find(path);
+    if (!disk_.DirExists(TFakeDisk::DirOf(path))) return 3;
+    if (file != nullptr && file->Locked) return 32;
+    if (disk_.DirExists(path) || (file != nullptr && file->ReadOnly)) return 5;
+    disk_.Write(path, disk_.Get(path) + text);
+    return 0;
+}

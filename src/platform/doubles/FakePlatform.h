@@ -29,8 +29,11 @@ public:
     std::vector<TDrive> Drives() override { return DriveList; }
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
+    unsigned long AppendText(const std::string& path, const std::string& text) override;
+    std::string TempDirectory() override { return TempDir; }
     unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
 
+    std::string TempDir = "C:\\TEMP\\";
     std::vector<TDrive> DriveList = {{'a', TDriveKind::Removable, ""},
                                      {'c', TDriveKind::Fixed, "SYSTEM"}};
     // Drives that fail to be entered, with the error they give.
@@ -107,9 +110,18 @@ public:
         return AnswerYes;
     }
     std::string ExePath() override { return Exe; }
+    bool Arguments(std::vector<std::string>& args) override
+    {
+        args = Args;
+        return ArgsFit;
+    }
+    void QuietSystemErrors() override { SystemErrorsQuiet = true; }
 
     int Width = 1024, Height = 768;
     std::string Exe = "C:\\SETUP\\Pellwick.exe";
+    std::vector<std::string> Args;
+    bool ArgsFit = true;
+    bool SystemErrorsQuiet = false;
     bool AnswerYes = true;  // the answer to every question
     std::vector<TCursor> Cursors;
     std::vector<Box> Boxes;

@@ -125,7 +125,8 @@ long TFakeRegistry::OpenKey(RegKey parent, const std::string& sub, RegAccess acc
     Node* from = NodeOf(parent);
     if (from == nullptr) return ErrorInvalidHandle;
     long rc;
-    Node* node = Walk(from, sub, false, rc, access == RegAccess::Full);
+    Node* node = Walk(from, sub, false, rc,
+                      access == RegAccess::Full || access == RegAccess::CreateSubKey);
     if (node == nullptr) return rc;
     result = NewHandle(node);
     return 0;

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/win32/Win32Platform.h"
 
@@ -52,6 +53,33 @@ std::string TWin32Desktop::ExePath()
     char buffer[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
     return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+bool TWin32Desktop::Arguments(std::vector<std::string>& args)
+{
+    // The system's own rules for quotes and backslashes, applied to the
+    // wide command line so that no double-byte character is split.
+    args.clear();
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return true;
+    bool fit = true;
+    for (int i = 1; i < count; ++i) {
+        BOOL lost = FALSE;
+        int size = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, &lost);
+        std::string arg(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide[i], -1, &arg[0], size, nullptr, &lost);
+        arg.resize(arg.size() - 1);
+        fit = fit && !lost;
+        args.push_back(arg);
+    }
+    LocalFree(wide);
+    return fit;
+}
+
+void TWin32Desktop::QuietSystemErrors()
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
 namespace {

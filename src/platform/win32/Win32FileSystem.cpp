@@ -175,6 +175,34 @@ std::string TWin32FileSystem::ErrorText(unsigned long error)
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
 
+unsigned long TWin32FileSystem::AppendText(const std::string& path, const std::string& text)
+{
+    // Opened for appending only and shared for writing: each write goes to
+    // the end as it is then, so two runs into one file both keep their
+    // lines. Held open for the next line, which comes soon and often; the
+    // system closes it when the program ends.
+    if (appendFile_ == nullptr || path != appendPath_) {
+        if (appendFile_ != nullptr) CloseHandle(appendFile_);
+        appendFile_ = nullptr;
+        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return GetLastError();
+        appendFile_ = file;
+        appendPath_ = path;
+    }
+    DWORD written = 0;
+    if (!WriteFile(appendFile_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        return GetLastError();
+    return 0;
+}
+
+std::string TWin32FileSystem::TempDirectory()
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    return std::string(buffer, length <= MAX_PATH ? length : 0);
+}
+
 unsigned long TWin32FileSystem::WriteWholeFile(const std::string& path, const std::string& content)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

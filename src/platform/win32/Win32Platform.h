@@ -44,7 +44,14 @@ public:
     std::vector<TDrive> Drives() override;
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
+    unsigned long AppendText(const std::string& path, const std::string& text) override;
+    std::string TempDirectory() override;
     unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
+
+private:
+    // The file appended to last, held open for the next line.
+    std::string appendPath_;
+    void* appendFile_ = nullptr;
 };
 
 class TWin32Cleanup : public ICleanup {
@@ -72,6 +79,8 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     std::string ExePath() override;
+    bool Arguments(std::vector<std::string>& args) override;
+    void QuietSystemErrors() override;
 };
 
 class TWin32Locale : public ILocale {

@@ -42,9 +42,10 @@ long TWin32Registry::CreateKey(RegKey parent, const std::string& sub, RegKey& re
 long TWin32Registry::OpenKey(RegKey parent, const std::string& sub, RegAccess access,
                              RegKey& result)
 {
-    REGSAM rights = access == RegAccess::Full     ? KEY_ALL_ACCESS
-                    : access == RegAccess::Read64 ? KEY_READ | KEY_WOW64_64KEY
-                                                  : KEY_READ;
+    REGSAM rights = access == RegAccess::Full           ? KEY_ALL_ACCESS
+                    : access == RegAccess::Read64       ? KEY_READ | KEY_WOW64_64KEY
+                    : access == RegAccess::CreateSubKey ? KEY_CREATE_SUB_KEY
+                                                        : KEY_READ;
     HKEY key = nullptr;
     LONG rc = RegOpenKeyExA(H(parent), sub.c_str(), 0, rights, &key);
     result = rc == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;

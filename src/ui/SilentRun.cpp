@@ -1,0 +1,116 @@
+#include "SilentRun.h"
+
+#include "DateText.h"
+#include "Description.h"
+#include "Paths.h"
+#include "WizardRules.h"
+#include "WizardText.h"
+#include "Shared.h"
+#include "core/Error.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// What the run shows, written to the log.
+class TLogView : public IInstallView {
+public:
+    TLogView(TSilentLog& log, bool opensAddOns) : log_(log), opensAddOns_(opensAddOns) {}
+    void ShowProgressPage(const std::string&) override {}
+    void ShowSource(const std::string&) override {}
+    void ShowDestination(const std::string&) override {}
+    int ProgressPosition() const override { return position_; }
+    void SetProgressPosition(int position) override { position_ = position; }
+    void SetStatusText(const std::string&) override {}
+    void RunCompleted() override {}
+    void RunEnded() override {}
+    void ShowWarning(const std::string& text) override { log_.Line(text); }
+    void* OwnerWindow() override { return nullptr; }
+    void Note(const std::string& line) override { log_.Line(line); }
+    void Pause(unsigned) override {}
+    bool OpensAddOns() override { return opensAddOns_; }
+
+private:
+    TSilentLog& log_;
+    bool opensAddOns_;
+    int position_ = 0;
+};
+
+const char* const DefaultLogName = "Pellwick.log";
+const char* const MissingDescription = "No IPI, exiting instalation.";
+
+const char* ExitMeaning(TExitCode code)
+{
+    switch (code) {
+    case ExitInstalled: return "installed";
+    case ExitIncomplete: return "installed, but not completely";
+    case ExitNothingDone: return "nothing done";
+    default: return "stopped by an error";
+    }
+}
+
+TExitCode Ending(TSilentLog& log, TExitCode code)
+{
+    log.Line("exit code " + IntToStr(code) + " (" + ExitMeaning(code) + ")");
+    return code;
+}
+
+TExitCode Install(TSilentLog& log, const TCommandLine& line)
+{
+    if (!line.Error.empty()) return log.Line(line.Error), Ending(log, ExitNothingDone);
+    if (line.Help) return log.Line(UsageText), Ending(log, ExitNothingDone);
+
+    TInstallState& s = Shared;
+    if (!LoadInstallDescription()) return log.Line(MissingDescription), Ending(log, ExitNothingDone);
+    const TInstallDescription& d = s.InstallDescription;
+    s.ProductTitle = MakeProductTitle(d.Application, d.Version);
+    log.Line("control file " + s.DescriptionPath + ": " + s.ProductTitle);
+
+    // The destination page's rules, on the destination the administrator
+    // gave or the one the product proposes.
+    std::string typed = TypedDestination(line.HasDest ? line.Dest : d.Directory);
+    std::string refusal = DestinationRefusal(typed);
+    if (!refusal.empty()) return log.Line(refusal), Ending(log, ExitNothingDone);
+    s.DestDir = Cut(typed);
+
+    ReadRegisteredOwner(*Sys().Registry, s.UserName, s.UserOrganization);
+    if (line.HasName) s.UserName = line.Name;
+    if (line.HasOrg) s.UserOrganization = line.Org;
+    log.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +
+             s.UserOrganization + "\"");
+
+    TLogView view(log, line.AddOns);
+    TInstallRun(s, view).Perform(s.InstallFailures);
+    return Ending(log, s.InstallFailures.empty() ? ExitInstalled : ExitIncomplete);
+}
+
+}  // namespace
+
+bool TSilentLog::Start(const std::string& text)
+{
+    return Sys().Files->AppendText(path_, text + "\r\n") == 0;
+}
+
+void TSilentLog::Line(const std::string& text) { Sys().Files->AppendText(path_, text + "\r\n"); }
+
+TExitCode RunSilent(const TCommandLine& line)
+{
+    Sys().Desktop->QuietSystemErrors();
+    std::string path = line.LogPath.empty() ? Sys().Files->TempDirectory() + DefaultLogName
+                                            : line.LogPath;
+    TSilentLog log(path);
+    // Nowhere to say what happened: nothing is done either.
+    if (!log.Start(std::string(ApplicationTitle) + ": silent installation, " +
+                   DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats())))
+        return ExitNothingDone;
+    TExitCode code;
+    try {
+        code = Install(log, line);
+    } catch (const std::exception& e) {
+        // Where the wizard shows its error box; what was done before it
+        // stays done and is in the log.
+        log.Line("stopped: " + std::string(e.what()) + ".");
+        code = Ending(log, ExitStopped);
+    }
+    if (Sys().ProgramManager != nullptr) Sys().ProgramManager->Close();
+    return code;
+}
