@@ -11,6 +11,8 @@
 constexpr int ExitRemoved = 0;
 constexpr int ExitSomethingLeft = 1;
 constexpr int ExitNothingDone = 2;
+// Another installation or removal is changing this machine: nothing done.
+constexpr int ExitAnotherChange = 1618;
 
 // Runs the uninstaller. With args.Silent no box and no question: every
 // text goes to log only. log receives one line per step and the exit code

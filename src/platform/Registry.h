@@ -34,6 +34,8 @@ public:
     // RegSetValueExA with REG_SZ and the text's terminating NUL.
     virtual long SetStringValue(RegKey key, const std::string& name,
                                 const std::string& text) = 0;
+    // RegSetValueExA with REG_DWORD.
+    virtual long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };
 

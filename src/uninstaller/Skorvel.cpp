@@ -63,6 +63,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     static TWin32Locale locale;
     static TWin32ProgramManager programManager;
     static TWin32Cleanup cleanup;
+    static TWin32MachineLock machineLock;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
@@ -71,6 +72,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     p.Locale = &locale;
     p.ProgramManager = &programManager;
     p.Cleanup = &cleanup;
+    p.MachineLock = &machineLock;
     UseAnsiCodePage(locale.CodePage());
 
     TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());

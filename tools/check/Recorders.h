@@ -46,6 +46,10 @@ public:
         return registry_.QueryValueData(key, name, type, data, size);
     }
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override
+    {
+        return registry_.SetDWordValue(key, name, value);
+    }
     void CloseKey(RegKey key) override;
 
 private:

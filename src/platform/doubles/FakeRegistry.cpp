@@ -171,6 +171,19 @@ long TFakeRegistry::SetStringValue(RegKey key, const std::string& name, const st
     return 0;
 }
 
+long TFakeRegistry::SetDWordValue(RegKey key, const std::string& name, std::uint32_t value)
+{
+    Node* node = NodeOf(key);
+    if (node == nullptr) return ErrorInvalidHandle;
+    if (node->ReadOnly) return ErrorAccessDenied;
+    Node::Value& slot = node->Values[AsciiUpper(name)];
+    slot.Name = name;
+    slot.Type = RegType::DWord;
+    slot.Data.clear();
+    for (int i = 0; i < 4; ++i) slot.Data += static_cast<char>((value >> (8 * i)) & 0xff);
+    return 0;
+}
+
 void TFakeRegistry::CloseKey(RegKey key) { handles_.erase(key); }
 
 long TFakeRegistry::DeleteValue(RegKey key, const std::string& name)

@@ -20,6 +20,7 @@ public:
     long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override;
     void CloseKey(RegKey key) override;
     // The removals of ICleanup on this registry (TFakeCleanup). A key with
     // subkeys is refused, as Windows NT refuses it.

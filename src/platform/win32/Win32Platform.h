@@ -25,6 +25,7 @@ public:
     long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override;
     void CloseKey(RegKey key) override;
 };
 
@@ -56,6 +57,8 @@ private:
 
 class TWin32Cleanup : public ICleanup {
 public:
+    std::uint32_t Attributes(const std::string& path) override;
+    unsigned long ClearAttributes(const std::string& path) override;
     unsigned long RemoveFile(const std::string& path) override;
     unsigned long RemoveFolder(const std::string& path) override;
     bool DeleteAtRestart(const std::string& path) override;
@@ -63,6 +66,17 @@ public:
     long DeleteValue(RegKey key, const std::string& name) override;
     long DeleteSubKey(RegKey parent, const std::string& sub) override;
     long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
+};
+
+class TWin32MachineLock : public IMachineLock {
+public:
+    ~TWin32MachineLock() override;
+    bool Take() override;
+    void Release() override;
+
+private:
+    void* mutex_ = nullptr;
+    bool held_ = false;
 };
 
 class TWin32Clock : public IClock {
