@@ -185,6 +185,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Clock = &Clock;
     p.Desktop = &Desktop;
     p.Cleanup = &Cleanup;
+    p.StartMenu = &StartMenu;
 }
 
 TFakePlatform::~TFakePlatform()
