@@ -1,14 +1,12 @@
 #include "ListSeal.h"
 
 #include "core/Sha256.h"
+#include "core/SystemErrors.h"
 #include "platform/Platform.h"
 
 const char* const ListSealsKey = "SOFTWARE\\Brenvolt\\Skorvel\\Lists";
 
 namespace {
-
-const long ErrorNotFound = 2;
-const long ErrorAccessDenied = 5;
 
 // The value's name: the destination as the system matches names, without
 // regard to case and without a trailing backslash.
@@ -18,44 +16,28 @@ std::string SealName(std::string destDir)
     return Sys().Locale->Lower(destDir);
 }
 
-class TKeyCloser {
-public:
-    TKeyCloser(IRegistryApi& api, RegKey key) : api_(api), key_(key) {}
-    ~TKeyCloser()
-    {
-        if (key_ != 0) api_.CloseKey(key_);
-    }
-    TKeyCloser(const TKeyCloser&) = delete;
-    TKeyCloser& operator=(const TKeyCloser&) = delete;
-
-private:
-    IRegistryApi& api_;
-    RegKey key_;
-};
 
 }  // namespace
 
 long StoreListSeal(const std::string& destDir, const std::string& text)
 {
     IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    long rc = api.CreateKey(api.Root(RegRoot::LocalMachine), ListSealsKey, key);
-    TKeyCloser closer(api, rc == 0 ? key : 0);
-    return rc != 0 ? rc : api.SetStringValue(key, SealName(destDir), Sha256Hex(text));
+    RegKey made = 0;
+    long rc = api.CreateKey(api.Root(RegRoot::LocalMachine), ListSealsKey, made);
+    TOpenKey key(api, rc == 0 ? made : 0);
+    return rc != 0 ? rc : api.SetStringValue(key.Key(), SealName(destDir), Sha256Hex(text));
 }
 
 TSealCheck CheckListSeal(const std::string& destDir, const std::string& text)
 {
     IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    if (api.OpenKey(api.Root(RegRoot::LocalMachine), ListSealsKey, RegAccess::Read, key) != 0)
-        return TSealCheck::Missing;
-    TKeyCloser closer(api, key);
+    TOpenKey key(api, RegRoot::LocalMachine, ListSealsKey, RegAccess::Read);
+    if (key.Result() != 0) return TSealCheck::Missing;
     std::string name = SealName(destDir), data;
     RegType type;
     std::uint32_t size = 0;
-    if (api.QueryValueInfo(key, name, type, size) != 0 || type != RegType::String ||
-        api.QueryValueData(key, name, type, data, size) != 0)
+    if (api.QueryValueInfo(key.Key(), name, type, size) != 0 || type != RegType::String ||
+        api.QueryValueData(key.Key(), name, type, data, size) != 0)
         return TSealCheck::Missing;
     std::string::size_type nul = data.find('\0');
     if (nul != std::string::npos) data.resize(nul);
@@ -64,20 +46,15 @@ TSealCheck CheckListSeal(const std::string& destDir, const std::string& text)
 
 long ForgetListSeal(const std::string& destDir)
 {
-    IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    long rc = api.OpenKey(api.Root(RegRoot::LocalMachine), ListSealsKey, RegAccess::Full, key);
-    if (rc != 0) return rc == ErrorNotFound ? 0 : rc;
-    TKeyCloser closer(api, key);
-    rc = Sys().Cleanup->DeleteValue(key, SealName(destDir));
-    return rc == ErrorNotFound ? 0 : rc;
+    TOpenKey key(*Sys().Registry, RegRoot::LocalMachine, ListSealsKey, RegAccess::Full);
+    long rc = key.Result();
+    if (rc != 0) return rc == static_cast<long>(ErrorFileNotFound) ? 0 : rc;
+    rc = Sys().Cleanup->DeleteValue(key.Key(), SealName(destDir));
+    return rc == static_cast<long>(ErrorFileNotFound) ? 0 : rc;
 }
 
 bool MayChangeListSeals()
 {
-    IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    long rc = api.OpenKey(api.Root(RegRoot::LocalMachine), ListSealsKey, RegAccess::Full, key);
-    TKeyCloser closer(api, rc == 0 ? key : 0);
-    return rc != ErrorAccessDenied;
+    TOpenKey key(*Sys().Registry, RegRoot::LocalMachine, ListSealsKey, RegAccess::Full);
+    return key.Result() != static_cast<long>(ErrorAccessDenied);
 }

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Engine.h"
 #include "CharText.h"
 #include "ListSeal.h"
-#include "Records.h"
+#include "RecordNames.h"
 #include "SharedCount.h"
 #include "core/Error.h"
+#include "core/ShownText.h"
+#include "core/SystemErrors.h"
 #include "platform/Platform.h"
 
 namespace RemovalText {
@@ -37,11 +38,6 @@ const char* const NoRights =
 
 namespace {
 
-const unsigned long ErrorFileNotFound = 2;
-const unsigned long ErrorPathNotFound = 3;
-const unsigned long ErrorAccessDenied = 5;
-const unsigned long ErrorSharingViolation = 32;
-const unsigned long ErrorDirNotEmpty = 145;
 const std::size_t EntriesNamed = 3;
 
 const char* const InUseAtRestart = "it is in use; it goes when Windows restarts";
@@ -55,7 +51,7 @@ const char* const NoMachineCount =
     "no shared-use count of the machine's holds it, so other products may need it";
 const char* const GroupGone = "it is no longer there";
 
-bool Gone(unsigned long error) { return error == ErrorFileNotFound || error == ErrorPathNotFound; }
+bool Gone(unsigned long error) { return IsGoneError(error); }
 
 bool StartsWithText(const std::string& text, const std::string& head)
 {
@@ -85,30 +81,6 @@ TKeyGroup GroupOf(const std::string& listed)
 }
 
 
-// A key of the service, closed when it goes out of scope.
-class TOpenKey {
-public:
-    TOpenKey(RegRoot root, const std::string& sub, RegAccess access)
-        : api_(*Sys().Registry)
-    {
-        rc_ = api_.OpenKey(api_.Root(root), sub, access, key_);
-    }
-    ~TOpenKey()
-    {
-        if (rc_ == 0) api_.CloseKey(key_);
-    }
-    TOpenKey(const TOpenKey&) = delete;
-    TOpenKey& operator=(const TOpenKey&) = delete;
-    long Result() const { return rc_; }
-    RegKey Key() const { return key_; }
-
-private:
-    IRegistryApi& api_;
-    RegKey key_ = 0;
-    long rc_;
-};
-
-std::string CountersPath() { return std::string(UninstallerKey).substr(1) + CountersKey; }
 
 }  // namespace
 
@@ -157,7 +129,7 @@ void TRemoval::CheckRights()
     if (!MayChangeListSeals()) throw EError(FormatMessage1(RemovalText::NoRights, name));
     const std::string& entry = places_->UninstallEntry();
     if (entry.empty()) return;
-    TOpenKey key(RegRoot::LocalMachine, entry.substr(5), RegAccess::Full);
+    TOpenKey key(*Sys().Registry, RegRoot::LocalMachine, entry.substr(5), RegAccess::Full);
     if (key.Result() == static_cast<long>(ErrorAccessDenied))
         throw EError(FormatMessage1(RemovalText::NoRights, name));
 }
@@ -239,12 +211,12 @@ void TRemoval::RemoveProgramGroups()
         if (g->Kind != TListKind::Group) continue;
         const std::string& group = g->Name;
         // One name, as the installation gave it: "." or ".." would reach
-        // the whole Programs folder or Start menu.
-        if (!IsPlainPart(group)) {
+        // the whole Programs folder or Start menu, "\" another group.
+        if (!IsPlainPart(ShellFileName(group)) || FindCharOf(group, "\\") != std::string::npos) {
             Leave("Program group " + group, Outside);
             continue;
         }
-        std::string folder = programsFolder_ + "\\" + group;
+        std::string folder = programsFolder_ + "\\" + ShellFileName(group);
         bool asFolder = !programsFolder_.empty() && IsBelow(folder, programsFolder_, locale) &&
                         Sys().Files->DirectoryExists(folder);
         // Where groups are no folders, the program manager removes them;
@@ -334,7 +306,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
             Leave(e->Of + "\\" + e->Name, Outside);
             continue;
         }
-        TOpenKey key(root, sub, RegAccess::Full);
+        TOpenKey key(api, root, sub, RegAccess::Full);
         long rc = key.Result() == 0 ? Sys().Cleanup->DeleteValue(key.Key(), e->Name) : key.Result();
         if (rc == 0) {
             Done(e->Of + " " + e->Name);
@@ -360,7 +332,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
         }
         std::uint32_t subkeys = 0, values = 0;
         {
-            TOpenKey key(root, sub, RegAccess::Read);
+            TOpenKey key(api, root, sub, RegAccess::Read);
             if (key.Result() != 0) continue;  // gone already
             Sys().Cleanup->CountContents(key.Key(), subkeys, values);
         }
@@ -395,7 +367,7 @@ void TRemoval::CountDownSharedFiles()
     ILocale& locale = *Sys().Locale;
     std::string exe = Sys().Desktop->ExePath();
     TRegistry counters(*Sys().Registry);
-    std::string countersKey = std::string(UninstallerKey) + CountersKey;
+    std::string countersKey = "\\" + CountersKeyPath();
     const std::vector<TListEntry>& all = list_.Entries;
     for (std::size_t at = all.size(); at-- > 0;) {
         const TListEntry& e = all[at];
@@ -442,7 +414,7 @@ void TRemoval::CountDownSharedFiles()
             counters.WriteString(countersKey, e.Of, IntToStr(count - 1));
             log_.push_back("counted down " + e.Of + " to " + IntToStr(count - 1));
         } else if (count == 1) {
-            TOpenKey key(RegRoot::CurrentUser, CountersPath(), RegAccess::Full);
+            TOpenKey key(*Sys().Registry, RegRoot::CurrentUser, CountersKeyPath(), RegAccess::Full);
             if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e.Of);
             log_.push_back("counted down " + e.Of + " to 0");
         }
@@ -602,18 +574,4 @@ std::string RemovalReport(const std::string& displayName, const std::vector<TLef
     if (left.size() > shown)
         text += "\r\n... and " + IntToStr(static_cast<std::int64_t>(left.size() - shown)) + " more.";
     return text;
-}
-
-std::string ShortcutFileName(const std::string& caption)
-{
-    std::string name;
-    for (std::size_t i = 0, next; i < caption.size(); i = next) {
-        next = NextChar(caption, i);
-        bool single = next == i + 1;
-        if (single && std::string("<>:/\\|?*\"").find(caption[i]) != std::string::npos)
-            name += '_';
-        else
-            name.append(caption, i, next - i);
-    }
-    return name + ".lnk";
 }

@@ -2,7 +2,7 @@
 
 #include "CharText.h"
 #include "Paths.h"
-#include "Records.h"
+#include "RecordNames.h"
 #include "platform/Locale.h"
 
 namespace {
@@ -11,8 +11,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Keys of the system and of every program, which no product owns.
 const char* const CommonKeys[] = {"Microsoft", "Classes", "Policies", "Wow6432Node", "Brenvolt"};
-
-std::string CountersKeyPath() { return std::string(UninstallerKey).substr(1) + CountersKey; }
 
 }  // namespace
 

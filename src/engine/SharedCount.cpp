@@ -31,37 +31,28 @@ std::int32_t CountIn(IRegistryApi& api, RegKey key, const std::string& path)
 std::int32_t MachineCount(const std::string& path)
 {
     IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    if (api.OpenKey(api.Root(RegRoot::LocalMachine), SharedDllsKey, RegAccess::Read, key) != 0) return -1;
-    std::int32_t count = CountIn(api, key, path);
-    api.CloseKey(key);
-    return count;
+    TOpenKey key(api, RegRoot::LocalMachine, SharedDllsKey, RegAccess::Read);
+    return key.Result() != 0 ? -1 : CountIn(api, key.Key(), path);
 }
 
 long RaiseMachineCount(const std::string& path, bool wasThere)
 {
     IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    long rc = api.CreateKey(api.Root(RegRoot::LocalMachine), SharedDllsKey, key);
+    RegKey made = 0;
+    long rc = api.CreateKey(api.Root(RegRoot::LocalMachine), SharedDllsKey, made);
     if (rc != 0) return rc;
-    std::int32_t count = CountIn(api, key, path);
+    TOpenKey key(api, made);
+    std::int32_t count = CountIn(api, made, path);
     if (count < 0) count = wasThere ? 1 : 0;
-    rc = api.SetDWordValue(key, path, static_cast<std::uint32_t>(count) + 1);
-    api.CloseKey(key);
-    return rc;
+    return api.SetDWordValue(made, path, static_cast<std::uint32_t>(count) + 1);
 }
 
 long LowerMachineCount(const std::string& path)
 {
     IRegistryApi& api = *Sys().Registry;
-    RegKey key = 0;
-    long rc = api.OpenKey(api.Root(RegRoot::LocalMachine), SharedDllsKey, RegAccess::Full, key);
-    if (rc != 0) return rc;
-    std::int32_t count = CountIn(api, key, path);
-    if (count > 1)
-        rc = api.SetDWordValue(key, path, static_cast<std::uint32_t>(count - 1));
-    else if (count >= 0)
-        rc = Sys().Cleanup->DeleteValue(key, path);
-    api.CloseKey(key);
-    return rc;
+    TOpenKey key(api, RegRoot::LocalMachine, SharedDllsKey, RegAccess::Full);
+    if (key.Result() != 0) return key.Result();
+    std::int32_t count = CountIn(api, key.Key(), path);
+    if (count > 1) return api.SetDWordValue(key.Key(), path, static_cast<std::uint32_t>(count - 1));
+    return count >= 0 ? Sys().Cleanup->DeleteValue(key.Key(), path) : 0;
 }

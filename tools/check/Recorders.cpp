@@ -1,17 +1,11 @@
 #include "Recorders.h"
 
 #include "Engine.h"
+#include "ListSeal.h"
 #include "Records.h"
 #include "core/CharText.h"
 #include "core/Text.h"
 #include "platform/Profile.h"
-
-namespace {
-
-// The counters' key as it lands: the registry takes no leading backslash.
-const std::string CountersPath = std::string(UninstallerKey).substr(1) + CountersKey;
-
-}  // namespace
 
 bool TRecordingFiles::MakeDirectory(const std::string& path)
 {
@@ -89,7 +83,12 @@ long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, con
     value.Data = text;
     value.Written = rc == 0;
     bool counter = value.Placed && value.Root == RegRoot::CurrentUser &&
-                   AsciiUpper(value.Key) == AsciiUpper(CountersPath);
+                   IsCountersKey(value.Key);
+    // The list's digest belongs to the list, whose lines the plan shows;
+    // it depends on every line and is checked by the uninstaller alone.
+    bool seal = value.Placed && value.Root == RegRoot::LocalMachine &&
+                AsciiUpper(value.Key) == AsciiUpper(ListSealsKey);
+    if (seal) return rc;
     if (counter)
         steps_.push_back(TCounterStep{value});
     else
