@@ -96,6 +96,8 @@ private:
     // The shared files copied or left in place, each with its counter:
     // listed once the records step has counted them.
     std::vector<TSharedFile> sharedFiles_;
+    // The bytes of the files the run copied, for the uninstall entry's size.
+    std::uint64_t copiedBytes_ = 0;
 };
 
 // A label caption of more than 40 characters becomes "..." and its last 37.
