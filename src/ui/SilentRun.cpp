@@ -14,7 +14,7 @@ namespace {
 // What the run shows, written to the log.
 class TLogView : public IInstallView {
 public:
-    TLogView(TSilentLog& log, bool opensAddOns) : log_(log), opensAddOns_(opensAddOns) {}
+    TLogView(TRunLog& log, bool opensAddOns) : log_(log), opensAddOns_(opensAddOns) {}
     void ShowProgressPage(const std::string&) override {}
     void ShowSource(const std::string&) override {}
     void ShowDestination(const std::string&) override {}
@@ -30,7 +30,7 @@ public:
     bool OpensAddOns() override { return opensAddOns_; }
 
 private:
-    TSilentLog& log_;
+    TRunLog& log_;
     bool opensAddOns_;
     int position_ = 0;
 };
@@ -48,13 +48,13 @@ const char* ExitMeaning(TExitCode code)
     }
 }
 
-TExitCode Ending(TSilentLog& log, TExitCode code)
+TExitCode Ending(TRunLog& log, TExitCode code)
 {
     log.Line("exit code " + IntToStr(code) + " (" + ExitMeaning(code) + ")");
     return code;
 }
 
-TExitCode Install(TSilentLog& log, const TCommandLine& line)
+TExitCode Install(TRunLog& log, const TCommandLine& line)
 {
     if (!line.Error.empty()) return log.Line(line.Error), Ending(log, ExitNothingDone);
     if (line.Help) return log.Line(UsageText), Ending(log, ExitNothingDone);
@@ -85,21 +85,13 @@ TExitCode Install(TSilentLog& log, const TCommandLine& line)
 
 }  // namespace
 
-bool TSilentLog::Start(const std::string& text)
-{
-    return Sys().Files->AppendText(path_, text + "\r\n") == 0;
-}
-
-void TSilentLog::Line(const std::string& text) { Sys().Files->AppendText(path_, text + "\r\n"); }
-
 TExitCode RunSilent(const TCommandLine& line)
 {
     Sys().Desktop->QuietSystemErrors();
-    std::string path = line.LogPath.empty() ? Sys().Files->TempDirectory() + DefaultLogName
-                                            : line.LogPath;
-    TSilentLog log(path);
+    std::string path = line.LogPath.empty() ? DefaultLogPath(DefaultLogName) : line.LogPath;
+    TRunLog log(path);
     // Nowhere to say what happened: nothing is done either.
-    if (!log.Start(std::string(ApplicationTitle) + ": silent installation, " +
+    if (path.empty() || !log.Start(std::string(ApplicationTitle) + ": silent installation, " +
                    DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats())))
         return ExitNothingDone;
     TExitCode code;
