@@ -3,6 +3,7 @@
 
 #include "Paths.h"
 #include "Records.h"
+#include "WizardRules.h"
 #include "WizardText.h"
 #include "core/CharText.h"
 #include "core/Error.h"
@@ -453,4 +454,16 @@ void TInstallRun::ReportFailures()
 {
     // Told once the wizard is back in front with the normal cursor.
     if (failures_ != nullptr && !failures_->empty()) view_.ShowWarning(FailureReport(*failures_));
+}
+
+std::string InstallTo(TInstallState& state, const std::string& typed, IInstallView& view)
+{
+    std::string kept = TypedDestination(typed);
+    // Refused before anything is made or recorded for it.
+    std::string refusal = DestinationRefusal(kept);
+    if (!refusal.empty()) return refusal;
+    state.DestDir = Cut(kept);
+    view.DestinationAccepted();
+    TInstallRun(state, view).Perform(state.InstallFailures);
+    return "";
 }

@@ -14,7 +14,7 @@ namespace {
 // What the run shows, written to the log.
 class TLogView : public IInstallView {
 public:
-    TLogView(TRunLog& log, bool opensAddOns) : log_(log), opensAddOns_(opensAddOns) {}
+    TLogView(TRunLog& log, const TCommandLine& line) : log_(log), line_(line) {}
     void ShowProgressPage(const std::string&) override {}
     void ShowSource(const std::string&) override {}
     void ShowDestination(const std::string&) override {}
@@ -27,11 +27,22 @@ public:
     void* OwnerWindow() override { return nullptr; }
     void Note(const std::string& line) override { log_.Line(line); }
     void Pause(unsigned) override {}
-    bool OpensAddOns() override { return opensAddOns_; }
+    bool OpensAddOns() override { return line_.AddOns; }
+    // The user's entries once the destination is taken: the registered
+    // owner's, or those the command line gives.
+    void DestinationAccepted() override
+    {
+        TInstallState& s = Shared;
+        ReadRegisteredOwner(*Sys().Registry, s.UserName, s.UserOrganization);
+        if (line_.HasName) s.UserName = line_.Name;
+        if (line_.HasOrg) s.UserOrganization = line_.Org;
+        log_.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +
+                  s.UserOrganization + "\"");
+    }
 
 private:
     TRunLog& log_;
-    bool opensAddOns_;
+    const TCommandLine& line_;
     int position_ = 0;
 };
 
@@ -67,19 +78,9 @@ TExitCode Install(TRunLog& log, const TCommandLine& line)
 
     // The destination page's rules, on the destination the administrator
     // gave or the one the product proposes.
-    std::string typed = TypedDestination(line.HasDest ? line.Dest : d.Directory);
-    std::string refusal = DestinationRefusal(typed);
+    TLogView view(log, line);
+    std::string refusal = InstallTo(s, line.HasDest ? line.Dest : d.Directory, view);
     if (!refusal.empty()) return log.Line(refusal), Ending(log, ExitNothingDone);
-    s.DestDir = Cut(typed);
-
-    ReadRegisteredOwner(*Sys().Registry, s.UserName, s.UserOrganization);
-    if (line.HasName) s.UserName = line.Name;
-    if (line.HasOrg) s.UserOrganization = line.Org;
-    log.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +
-             s.UserOrganization + "\"");
-
-    TLogView view(log, line.AddOns);
-    TInstallRun(s, view).Perform(s.InstallFailures);
     return Ending(log, s.InstallFailures.empty() ? ExitInstalled : ExitIncomplete);
 }
 

@@ -1,4 +1,4 @@
-// UpdateRegistry: the product keys, the uninstall entry, the shared-use
+// The run's records step: the product keys, the uninstall entry, the shared-use
 // counters and the uninstall record pellwick.upi, against the fake registry,
 // profile files and clock.
 #include <string>
@@ -54,13 +54,14 @@ protected:
         ASSERT_TRUE(LoadInstallDescription());
     }
 
-    // Runs the method; the error's message, or "" when it ran through.
+    // Runs the records step; the error's message, or "" when it ran through.
     // Whichever way it ends, no key it opened may stay open.
     std::string Run()
     {
         std::string message;
         try {
-            Dialog.UpdateRegistry(Dialog);
+            // The run's records step, the wizard as its view.
+            TInstallRun(Shared, Dialog).UpdateRegistry();
         } catch (const EError& e) {
             message = e.Message();
         }
