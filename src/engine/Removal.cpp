@@ -147,13 +147,19 @@ void TRemoval::Perform()
     RemoveFolders();
 }
 
-void TRemoval::Leave(const std::string& what, const std::string& reason)
+void TRemoval::Leave(const std::string& what, const std::string& reason, bool atRestart)
 {
-    left_.push_back({what, reason});
-    log_.push_back("left " + what + ": " + reason);
+    left_.push_back({what, reason, atRestart});
+    Note("left " + what + ": " + reason);
 }
 
-void TRemoval::Done(const std::string& what) { log_.push_back("removed " + what); }
+void TRemoval::Done(const std::string& what) { Note("removed " + what); }
+
+void TRemoval::Note(const std::string& line)
+{
+    log_.push_back(line);
+    if (runLog_ != nullptr) runLog_->Line(line);
+}
 
 std::string TRemoval::Reason(unsigned long error)
 {
@@ -195,7 +201,7 @@ bool TRemoval::DeleteOne(const std::string& path)
     // Open without sharing gives a sharing violation; a running program
     // or a loaded DLL, access denied.
     if ((error == ErrorSharingViolation || error == ErrorAccessDenied) && cleanup.DeleteAtRestart(path)) {
-        Leave(path, InUseAtRestart);
+        Leave(path, InUseAtRestart, true);
         return true;
     }
     Leave(path, Reason(error));
@@ -398,7 +404,7 @@ void TRemoval::CountDownSharedFiles()
             // The count goes only once the file's deletion is done or due.
             bool gone = Sys().Files->SameFile(e.Name, exe) && Sys().Cleanup->DeleteAtRestart(e.Name);
             if (gone)
-                log_.push_back("removed at the next restart " + e.Name);
+                Note("removed at the next restart " + e.Name);
             else
                 gone = DeleteOne(e.Name);
             if (!gone) {
@@ -412,18 +418,18 @@ void TRemoval::CountDownSharedFiles()
         SaveProgress();
         if (count > 1) {
             counters.WriteString(countersKey, e.Of, IntToStr(count - 1));
-            log_.push_back("counted down " + e.Of + " to " + IntToStr(count - 1));
+            Note("counted down " + e.Of + " to " + IntToStr(count - 1));
         } else if (count == 1) {
             TOpenKey key(*Sys().Registry, RegRoot::CurrentUser, CountersKeyPath(), RegAccess::Full);
             if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e.Of);
-            log_.push_back("counted down " + e.Of + " to 0");
+            Note("counted down " + e.Of + " to 0");
         }
         if (machine > 0) {
             long rc = LowerMachineCount(e.Name);
             if (rc != 0)
                 Leave("Shared-use count " + e.Name, Reason(static_cast<unsigned long>(rc)));
             else
-                log_.push_back("machine count lowered " + e.Name + " to " + IntToStr(machine - 1));
+                Note("machine count lowered " + e.Name + " to " + IntToStr(machine - 1));
         }
     }
 }

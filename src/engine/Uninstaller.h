@@ -2,20 +2,15 @@
 // removal, with its question, its boxes and its exit code.
 #pragma once
 #include <string>
-#include <vector>
 
-#include "UninstallArgs.h"
-
-// Exit codes, as the installer's own: 0 done, 1 done but something is
-// listed as left, 2 nothing done.
-constexpr int ExitRemoved = 0;
-constexpr int ExitSomethingLeft = 1;
-constexpr int ExitNothingDone = 2;
-// Another installation or removal is changing this machine: nothing done.
-constexpr int ExitAnotherChange = 1618;
+#include "CommandLine.h"
+#include "RunLog.h"
 
 // Runs the uninstaller. With args.Silent no box and no question: every
-// text goes to log only. log receives one line per step and the exit code
-// last. programsFolder as for TRemoval.
-int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder,
-                   std::vector<std::string>& log);
+// text goes to the log only. The log gets one line per step as it is
+// done, and the exit code last. programsFolder as for TRemoval.
+int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder, TRunLog& log);
+
+// Where the uninstaller's log goes: /LOG=, else with /S the temporary
+// folder's Skorvel.log (DefaultLogPath), else nowhere.
+std::string UninstallLogPath(const TUninstallArgs& args);

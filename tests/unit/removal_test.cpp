@@ -396,18 +396,22 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         const char* line;
         bool yes;
         bool userFile;
+        const char* trouble;  // "in use": the file is locked; "stop": an error stops the run
         int code;
         std::size_t boxes;  // the question counts as one
         bool removed;
     } cases[] = {
-        {"clean", "Skorvel.exe C:\\App", true, false, ExitRemoved, 2, true},
-        {"something left", "Skorvel.exe C:\\App", true, true, ExitSomethingLeft, 2, true},
-        {"answered No", "Skorvel.exe C:\\App", false, false, ExitNothingDone, 1, false},
-        {"silent", "Skorvel.exe /S C:\\App", false, false, ExitRemoved, 0, true},
-        {"silent, something left", "Skorvel.exe /S C:\\App", false, true, ExitSomethingLeft, 0, true},
-        {"no list", "Skorvel.exe C:\\Nothing", true, false, ExitNothingDone, 1, false},
-        {"silent, no list", "Skorvel.exe /S C:\\Nothing", true, false, ExitNothingDone, 0, false},
-        {"bad switch", "Skorvel.exe /X C:\\App", true, false, ExitNothingDone, 1, false},
+        {"clean", "Skorvel.exe C:\\App", true, false, "", ExitRemoved, 2, true},
+        {"something left", "Skorvel.exe C:\\App", true, true, "", ExitSomethingLeft, 2, true},
+        {"answered No", "Skorvel.exe C:\\App", false, false, "", ExitNothingDone, 1, false},
+        {"silent", "Skorvel.exe /S C:\\App", false, false, "", ExitRemoved, 0, true},
+        {"silent, something left", "Skorvel.exe /S C:\\App", false, true, "", ExitSomethingLeft, 0, true},
+        {"no list", "Skorvel.exe C:\\Nothing", true, false, "", ExitNothingDone, 1, false},
+        {"silent, no list", "Skorvel.exe /S C:\\Nothing", true, false, "", ExitNothingDone, 0, false},
+        {"bad switch", "Skorvel.exe /X C:\\App", true, false, "", ExitNothingDone, 1, false},
+        {"in use, goes at the restart", "Skorvel.exe /S C:\\App", true, false, "in use", ExitRemovedAtRestart, 0, true},
+        {"in use and something left", "Skorvel.exe /S C:\\App", true, true, "in use", ExitSomethingLeft, 0, true},
+        {"stopped by an error", "Skorvel.exe /S C:\\App", true, false, "stop", ExitStopped, 0, true},
     };
     for (const Case& c : cases) {
         TFakePlatform fake;
@@ -418,12 +422,29 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         PutList(fake, list.Text());
         fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
         if (c.userFile) fake.Disk.Put("C:\\App\\mine.txt", "mine");
-        std::vector<std::string> log;
+        if (std::string(c.trouble) == "in use") {
+            // A shared file at its last count, loaded by a running program.
+            fake.Disk.Put("C:\\WINDOWS\\s.dll", "s");
+            fake.Disk.Find("C:\\WINDOWS\\s.dll")->Locked = true;
+            fake.Registry.SetString(RegRoot::CurrentUser, Counters, "s.dll", "1");
+            fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\s.dll", 1);
+            list.Add(TListKind::SystemFile, "C:\\WINDOWS\\s.dll", "s.dll");
+        } else if (std::string(c.trouble) == "stop") {
+            // An uninstall entry whose command is no text stops the run
+            // after the files.
+            list.Add(TListKind::Key, std::string("HKLM\\") + Uninstall);
+            fake.Registry.SetDWord(RegRoot::LocalMachine, Uninstall, "UninstallString", 1);
+        }
+        PutList(fake, list.Text());
+        TRunLog log("C:\\run.log");
         EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs(c.line), "", log)) << c.why;
         EXPECT_EQ(c.boxes, fake.Desktop.Boxes.size()) << c.why;
         EXPECT_EQ(!c.removed, fake.Disk.FileExists("C:\\App\\a.txt")) << c.why;
-        ASSERT_FALSE(log.empty());
-        EXPECT_EQ("exit code " + std::to_string(c.code), log.back()) << c.why;
+        std::string text = fake.Disk.Get("C:\\run.log"), last = "exit code " + std::to_string(c.code) + "\r\n";
+        ASSERT_GE(text.size(), last.size()) << c.why;
+        EXPECT_EQ(last, text.substr(text.size() - last.size())) << c.why;
+        // What was removed is in the log before the end, as it was done.
+        if (c.removed) EXPECT_NE(std::string::npos, text.find("removed C:\\App\\a.txt\r\n")) << c.why;
     }
 }
 
@@ -502,12 +523,13 @@ TEST_F(RemovalTest, AListChangedSinceItsDigestRemovesNothingAndSaysSo)
     // Appended by someone else after the installation sealed the list.
     Fake.Disk.Put("C:\\Victim\\x.txt", "victim");
     Fake.Disk.Put("C:\\App\\Pellwick.lst", List.Text() + "File=C:\\App\\..\\Victim\\x.txt\r\n");
-    std::vector<std::string> log;
+    TRunLog log("C:\\run.log");
     EXPECT_EQ(ExitNothingDone, RunUninstaller(ParseUninstallArgs("Skorvel.exe /S C:\\App"), Programs, log));
     EXPECT_TRUE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe"));
     EXPECT_TRUE(Fake.Disk.FileExists("C:\\Victim\\x.txt"));
     EXPECT_TRUE(Fake.Registry.KeyExists(RegRoot::LocalMachine, Uninstall));
-    EXPECT_NE(std::string::npos, log[0].find("is not the one the installation wrote")) << log[0];
+    std::string text = Fake.Disk.Get("C:\\run.log");
+    EXPECT_NE(std::string::npos, text.find("is not the one the installation wrote")) << text;
 }
 
 TEST_F(RemovalTest, NoLinkBelowTheDestinationIsFollowed)
@@ -556,7 +578,7 @@ TEST_F(RemovalTest, WithoutRightsOrWhileAnotherRunChangesTheMachineNothingIsRemo
         const char* says;
     } cases[] = {
         {"a standard user", true, false, ExitNothingDone, "Removing App 1.0 needs an administrator's rights"},
-        {"another run", false, true, ExitAnotherChange, "Another installation or removal is changing this computer"},
+        {"another run", false, true, ExitMachineBusy, "Another installation or removal is changing this computer"},
     };
     for (const Case& c : cases) {
         TFakePlatform fake;
@@ -573,14 +595,12 @@ TEST_F(RemovalTest, WithoutRightsOrWhileAnotherRunChangesTheMachineNothingIsRemo
         PutList(fake, List.Text());
         if (c.denied) fake.Registry.DenyWrite(RegRoot::LocalMachine, Uninstall);
         fake.MachineLock.HeldElsewhere = c.busy;
-        std::vector<std::string> log;
+        TRunLog log("C:\\run.log");
         EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs("Skorvel.exe /S C:\\App"), Programs, log)) << c.why;
         EXPECT_TRUE(fake.Disk.FileExists("C:\\App\\bin\\app.exe")) << c.why;
         EXPECT_TRUE(fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\App")) << c.why;
         EXPECT_TRUE(fake.Disk.FileExists("C:\\App\\Pellwick.lst")) << c.why;
-        bool said = false;
-        for (const std::string& line : log) said |= line.find(c.says) == 0;
-        EXPECT_TRUE(said) << c.why;
+        EXPECT_NE(std::string::npos, fake.Disk.Get("C:\\run.log").find(c.says)) << c.why;
         EXPECT_FALSE(fake.MachineLock.Held()) << c.why;
     }
 }

@@ -39,6 +39,9 @@ public:
     bool KeyExists(RegRoot root, const std::string& path) const;
     bool GetString(RegRoot root, const std::string& path, const std::string& name,
                    std::string& text) const;
+    // False when the value is missing or no REG_DWORD.
+    bool GetDWord(RegRoot root, const std::string& path, const std::string& name,
+                  std::uint32_t& value) const;
     // Removes a key with everything below it.
     void DeleteKey(RegRoot root, const std::string& path);
     std::size_t ValueCount(RegRoot root, const std::string& path) const;

@@ -36,6 +36,7 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
+    std::uint64_t FileSize(const std::string& path) override;
     bool SameFile(const std::string& a, const std::string& b) override;
     std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;
