@@ -99,6 +99,8 @@ private:
     // The shared files copied or left in place, each with its counter:
     // listed once the records step has counted them.
     std::vector<TSharedFile> sharedFiles_;
+    // The bytes of the files the run copied, for the uninstall entry's size.
+    std::uint64_t copiedBytes_ = 0;
 };
 
 // What the wizard's Next on the destination page, the silent run and the

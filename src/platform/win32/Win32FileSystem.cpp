@@ -41,6 +41,16 @@ unsigned long TWin32FileSystem::Copy(const std::string& source, const std::strin
     return GetLastError();
 }
 
+std::uint64_t TWin32FileSystem::FileSize(const std::string& path)
+{
+    // FindFirstFileA, which Windows 95 has, where GetFileAttributesExA came with 98.
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::string TWin32FileSystem::WindowsDirectory()
 {
     char buffer[MAX_PATH] = {};
