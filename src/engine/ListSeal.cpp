@@ -17,6 +17,18 @@ std::string SealName(std::string destDir)
 }
 
 
+// The digest of the list's lines: a line ends the same with CR LF or LF
+// alone, as the list is read, so an editor or a checkout that changes
+// only the line ends does not make the list a stranger.
+std::string DigestOf(const std::string& text)
+{
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+    return Sha256Hex(lines);
+}
+
 }  // namespace
 
 long StoreListSeal(const std::string& destDir, const std::string& text)
@@ -25,7 +37,7 @@ long StoreListSeal(const std::string& destDir, const std::string& text)
     RegKey made = 0;
     long rc = api.CreateKey(api.Root(RegRoot::LocalMachine), ListSealsKey, made);
     TOpenKey key(api, rc == 0 ? made : 0);
-    return rc != 0 ? rc : api.SetStringValue(key.Key(), SealName(destDir), Sha256Hex(text));
+    return rc != 0 ? rc : api.SetStringValue(key.Key(), SealName(destDir), DigestOf(text));
 }
 
 TSealCheck CheckListSeal(const std::string& destDir, const std::string& text)
@@ -41,7 +53,7 @@ TSealCheck CheckListSeal(const std::string& destDir, const std::string& text)
         return TSealCheck::Missing;
     std::string::size_type nul = data.find('\0');
     if (nul != std::string::npos) data.resize(nul);
-    return data == Sha256Hex(text) ? TSealCheck::Matches : TSealCheck::Differs;
+    return data == DigestOf(text) ? TSealCheck::Matches : TSealCheck::Differs;
 }
 
 long ForgetListSeal(const std::string& destDir)
