@@ -1396,6 +1396,19 @@ TEST_F(InstallListRunTest, ShortcutFilesWithoutAProgramManagerAreListedByFullPat
     }
 }
 
+// The entry's values are all listed, so the uninstaller takes it whole.
+TEST_F(InstallListRunTest, TheUninstallerTakesTheWholeEntryTheRunListed)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Product);
+    const char* const entry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample";
+    ASSERT_EQ(10u, Fake.Registry.ValueCount(RegRoot::LocalMachine, entry));
+    TRemoval removal("C:\\Sample", "");
+    removal.Load();
+    removal.Perform();
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, entry));
+}
+
 TEST_F(InstallListRunTest, AShortcutThatCannotBeWrittenIsAFailureAndNotListed)
 {
     for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
