@@ -1,65 +1,19 @@
 // Skorvel: the uninstaller's entry point. Installs the Win32 services it
-// needs (no windows of its own but the system's message boxes), runs the
-// removal the command line asks for and ends with its exit code.
+// needs (no windows of its own but the system's message boxes) and runs the
+// removal its command line asks for, ending with its exit code.
 #include <windows.h>
-#include <shlobj.h>
 
-#include <string>
-#include <vector>
-
-#include "CharText.h"
 #include "Uninstaller.h"
 #include "platform/win32/Win32Platform.h"
-
-namespace {
-
-// The shell's folder that holds the program groups, without its "\".
-std::string ProgramsFolder()
-{
-    char path[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE)) return "";
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
-
-// A path named relative to the current directory, made whole; "" stays "".
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH] = {};
-    DWORD length = path.empty() ? 0 : GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
-}  // namespace
+#include "platform/win32/Win32StartMenu.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
-    static TWin32ProfileFiles profiles;
-    static TWin32Registry registry;
-    static TWin32FileSystem files;
-    static TWin32Desktop desktop;
-    static TWin32Locale locale;
-    static TWin32ProgramManager programManager;
+    InstallWin32Services();
     static TWin32Cleanup cleanup;
-    TPlatform& p = Sys();
-    p.Profiles = &profiles;
-    p.Registry = &registry;
-    p.Files = &files;
-    p.Desktop = &desktop;
-    p.Locale = &locale;
-    p.ProgramManager = &programManager;
-    p.Cleanup = &cleanup;
-    UseAnsiCodePage(locale.CodePage());
-
-    TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());
-    TRunLog log(FullPath(UninstallLogPath(args)));
-    args.DestDir = FullPath(args.DestDir);
-    // Started from the product's folder (its program item), this process
-    // would hold that folder as its current directory, and it could not go.
-    char windowsDir[MAX_PATH] = {};
-    if (GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0) SetCurrentDirectoryA(windowsDir);
-
-    return RunUninstaller(args, ProgramsFolder(), log);
+    static TWin32StartMenu startMenu;
+    Sys().Cleanup = &cleanup;
+    Sys().StartMenu = &startMenu;
+    return RunSkorvel();
 }

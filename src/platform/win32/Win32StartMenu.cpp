@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32StartMenu.h"
 #include "core/CharText.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace {
 
@@ -18,16 +19,53 @@ public:
     T* p = nullptr;
 };
 
+// COM's calls, from ole32.dll loaded from the system's folder when a
+// shortcut is first made or read: a program that only asks for the folders
+// (the uninstaller) imports no COM and starts none.
+struct TCom {
+    HRESULT(WINAPI* Initialize)(LPVOID, DWORD) = nullptr;
+    void(WINAPI* Uninitialize)() = nullptr;
+    HRESULT(WINAPI* CreateInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = nullptr;
+};
+
+const TCom& Com()
+{
+    static TCom com;
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
+        HMODULE ole = static_cast<HMODULE>(LoadSystemLibrary("ole32.dll"));
+        if (ole != nullptr) {
+            com.Initialize = reinterpret_cast<decltype(com.Initialize)>(
+                reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")));
+            com.Uninitialize = reinterpret_cast<decltype(com.Uninitialize)>(
+                reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize")));
+            com.CreateInstance = reinterpret_cast<decltype(com.CreateInstance)>(
+                reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance")));
+        }
+    }
+    return com;
+}
+
 }  // namespace
 
-TWin32StartMenu::TWin32StartMenu()
-{
-    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-}
+TWin32StartMenu::TWin32StartMenu() = default;
 
 TWin32StartMenu::~TWin32StartMenu()
 {
-    if (comStarted_) CoUninitialize();
+    if (comStarted_) Com().Uninitialize();
+}
+
+HRESULT TWin32StartMenu::CreateShellLink(void** link)
+{
+    const TCom& com = Com();
+    if (com.Initialize == nullptr || com.Uninitialize == nullptr || com.CreateInstance == nullptr)
+        return E_NOTIMPL;
+    if (!comTried_) {
+        comTried_ = true;
+        comStarted_ = SUCCEEDED(com.Initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    return com.CreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link);
 }
 
 namespace {
@@ -58,9 +96,7 @@ std::string TWin32StartMenu::CommonProgramsFolder() { return ShellFolder(CSIDL_C
 bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)
 {
     TComRef<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link.p))))
-        return false;
+    if (FAILED(CreateShellLink(reinterpret_cast<void**>(&link.p)))) return false;
     TComRef<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))))
         return false;
@@ -78,8 +114,7 @@ unsigned long TWin32StartMenu::CreateShortcut(const std::string& shortcut, const
                                               const std::string& workingDir)
 {
     TComRef<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link.p));
+    HRESULT hr = CreateShellLink(reinterpret_cast<void**>(&link.p));
     if (FAILED(hr)) return HRESULT_CODE(hr);
     TComRef<IPersistFile> file;
     hr = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));

@@ -17,5 +17,7 @@ public:
                                  const std::string& workingDir) override;
 
 private:
-    bool comStarted_ = false;
+    // The shell's link object, COM started for it on first use; an HRESULT.
+    long CreateShellLink(void** link);
+    bool comTried_ = false, comStarted_ = false;
 };
