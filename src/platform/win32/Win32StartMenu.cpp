@@ -19,53 +19,33 @@ public:
     T* p = nullptr;
 };
 
-// COM's calls, from ole32.dll loaded from the system's folder when a
-// shortcut is first made or read: a program that only asks for the folders
-// (the uninstaller) imports no COM and starts none.
-struct TCom {
-    HRESULT(WINAPI* Initialize)(LPVOID, DWORD) = nullptr;
-    void(WINAPI* Uninitialize)() = nullptr;
-    HRESULT(WINAPI* CreateInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = nullptr;
-};
-
-const TCom& Com()
-{
-    static TCom com;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
-        HMODULE ole = static_cast<HMODULE>(LoadSystemLibrary("ole32.dll"));
-        if (ole != nullptr) {
-            com.Initialize = reinterpret_cast<decltype(com.Initialize)>(
-                reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")));
-            com.Uninitialize = reinterpret_cast<decltype(com.Uninitialize)>(
-                reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize")));
-            com.CreateInstance = reinterpret_cast<decltype(com.CreateInstance)>(
-                reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance")));
-        }
-    }
-    return com;
-}
-
 }  // namespace
 
-TWin32StartMenu::TWin32StartMenu() = default;
+using TCoInitialize = HRESULT(WINAPI*)(LPVOID);
+using TCoCreateInstance = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+using TCoUninitialize = void(WINAPI*)();
 
 TWin32StartMenu::~TWin32StartMenu()
 {
-    if (comStarted_) Com().Uninitialize();
+    if (comStarted_) reinterpret_cast<TCoUninitialize>(uninitialize_)();
 }
 
-HRESULT TWin32StartMenu::CreateShellLink(void** link)
+long TWin32StartMenu::NewLink(void** link)
 {
-    const TCom& com = Com();
-    if (com.Initialize == nullptr || com.Uninitialize == nullptr || com.CreateInstance == nullptr)
-        return E_NOTIMPL;
-    if (!comTried_) {
-        comTried_ = true;
-        comStarted_ = SUCCEEDED(com.Initialize(nullptr, COINIT_APARTMENTTHREADED));
+    if (createInstance_ == nullptr) {
+        HMODULE ole = static_cast<HMODULE>(LoadSystemLibrary("ole32.dll"));
+        if (ole == nullptr) return GetLastError();
+        // CoInitialize, which Windows 95 has as shipped, where CoInitializeEx came with DCOM.
+        auto initialize = reinterpret_cast<TCoInitialize>(GetProcAddress(ole, "CoInitialize"));
+        uninitialize_ = reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize"));
+        void* create = reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance"));
+        if (initialize == nullptr || uninitialize_ == nullptr || create == nullptr) return ERROR_PROC_NOT_FOUND;
+        comStarted_ = SUCCEEDED(initialize(nullptr));
+        createInstance_ = create;
     }
-    return com.CreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link);
+    HRESULT hr = reinterpret_cast<TCoCreateInstance>(createInstance_)(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                           IID_IShellLinkA, link);
+    return FAILED(hr) ? HRESULT_CODE(hr) : 0;
 }
 
 namespace {
@@ -96,7 +76,7 @@ std::string TWin32StartMenu::CommonProgramsFolder() { return ShellFolder(CSIDL_C
 bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)
 {
     TComRef<IShellLinkA> link;
-    if (FAILED(CreateShellLink(reinterpret_cast<void**>(&link.p)))) return false;
+    if (NewLink(reinterpret_cast<void**>(&link.p)) != 0) return false;
     TComRef<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))))
         return false;
@@ -111,18 +91,19 @@ bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& t
 }
 
 unsigned long TWin32StartMenu::CreateShortcut(const std::string& shortcut, const std::string& target,
-                                              const std::string& workingDir)
+                                              const std::string& arguments, const std::string& workingDir)
 {
     TComRef<IShellLinkA> link;
-    HRESULT hr = CreateShellLink(reinterpret_cast<void**>(&link.p));
-    if (FAILED(hr)) return HRESULT_CODE(hr);
+    long error = NewLink(reinterpret_cast<void**>(&link.p));
+    if (error != 0) return error;
     TComRef<IPersistFile> file;
-    hr = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+    HRESULT hr = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
     if (FAILED(hr)) return HRESULT_CODE(hr);
     wchar_t wide[MAX_PATH] = {};
     if (MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide, MAX_PATH) == 0)
         return GetLastError();
     link.p->SetPath(target.c_str());
+    if (!arguments.empty()) link.p->SetArguments(arguments.c_str());
     link.p->SetWorkingDirectory(workingDir.c_str());
     hr = file.p->Save(wide, TRUE);
     return FAILED(hr) ? HRESULT_CODE(hr) : 0;
