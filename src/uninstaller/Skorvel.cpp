@@ -12,8 +12,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RestrictDllSearch();
     InstallWin32Services();
     static TWin32Cleanup cleanup;
+    static TWin32MachineLock machineLock;
     static TWin32StartMenu startMenu;
     Sys().Cleanup = &cleanup;
+    Sys().MachineLock = &machineLock;
     Sys().StartMenu = &startMenu;
     return RunSkorvel();
 }
