@@ -467,7 +467,7 @@ TEST(UninstallerRun, SkorvelTakesItsLineFolderLogAndProgramsFolderFromTheService
     list.Add(TListKind::Item, "Tool", "App");
     fake.Disk.Put("C:\\App\\a.txt", "a");
     fake.Disk.Put(startMenu.Programs + "\\App\\Tool.lnk", "link");
-    fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
+    PutList(fake, list.Text());
     fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
     fake.Desktop.Line = "C:\\WINDOWS\\Skorvel.exe App /S";
 
