@@ -127,6 +127,7 @@ void InstallWin32Services()
     static TWin32Desktop desktop;
     static TWin32Locale locale;
     static TWin32ProgramManager programManager;
+    static TWin32MachineLock machineLock;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
@@ -134,6 +135,7 @@ void InstallWin32Services()
     p.Desktop = &desktop;
     p.Locale = &locale;
     p.ProgramManager = &programManager;
+    p.MachineLock = &machineLock;
     UseAnsiCodePage(locale.CodePage());
 }
 
