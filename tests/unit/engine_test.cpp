@@ -198,6 +198,7 @@ public:
     }
     std::string ExePath() override { return desktop_.ExePath(); }
     bool Arguments(std::vector<std::string>& args) override { return desktop_.Arguments(args); }
+    std::string CommandLine() override { return desktop_.CommandLine(); }
     void QuietSystemErrors() override { desktop_.QuietSystemErrors(); }
     std::vector<TCursor> CursorAtBox;
     std::vector<bool> FrontBeforeBox;
@@ -1407,6 +1408,26 @@ TEST_F(InstallListRunTest, TheUninstallerTakesTheWholeEntryTheRunListed)
     removal.Load();
     removal.Perform();
     EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, entry));
+}
+
+// A silent run's shortcut files and their folder, in every user's Programs
+// folder, go with the uninstaller.
+TEST_F(InstallListRunTest, TheUninstallerTakesTheShortcutFilesAndTheirFolder)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Fake.Disk.MakeDirs(Fake.StartMenu.CommonPrograms);
+    Prepare(Product);
+    View.AsksProgman = false;
+    Next();
+    const std::string group = Fake.StartMenu.CommonPrograms + "\\Tools";
+    ASSERT_TRUE(Fake.Disk.FileExists(group + "\\Uninstall Sample.lnk"));
+    TRemoval removal("C:\\Sample", Fake.StartMenu.Programs);
+    removal.Load();
+    removal.Perform();
+    EXPECT_FALSE(Fake.Disk.FileExists(group + "\\Tool A.lnk"));
+    EXPECT_FALSE(Fake.Disk.FileExists(group + "\\Uninstall Sample.lnk"));
+    EXPECT_FALSE(Fake.Disk.DirExists(group));
+    EXPECT_TRUE(Fake.Disk.DirExists(Fake.StartMenu.CommonPrograms));
 }
 
 TEST_F(InstallListRunTest, AShortcutThatCannotBeWrittenIsAFailureAndNotListed)
