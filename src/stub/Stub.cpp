@@ -22,6 +22,9 @@ const DWORD ProgressDelayMs = 1000;
 
 bool silent = false;
 
+class TProgress;
+void ProgressOf(TProgress& progress, uint64_t done, uint64_t total);
+
 void Say(const char* text)
 {
     if (!silent) MessageBoxA(nullptr, text, Caption, MB_OK | MB_ICONSTOP);
@@ -56,33 +59,6 @@ void RestrictDllSearch()
     if (setDirectory != nullptr) setDirectory("");
 }
 
-// /S among the arguments (the system's quoting), as Pellwick.exe reads it.
-bool SilentAsked(const char* line)
-{
-    const char* p = line;
-    bool quoted = false;
-    // The program's own name first.
-    while (*p != '\0' && (quoted || (*p != ' ' && *p != '\t'))) {
-        if (*p == '"') quoted = !quoted;
-        ++p;
-    }
-    while (*p != '\0') {
-        while (*p == ' ' || *p == '\t') ++p;
-        const char* start = p;
-        quoted = false;
-        while (*p != '\0' && (quoted || (*p != ' ' && *p != '\t'))) {
-            if (*p == '"') quoted = !quoted;
-            ++p;
-        }
-        size_t length = p - start;
-        if (length == 2 && start[0] == '/' && (start[1] == 'S' || start[1] == 's')) return true;
-        if (length == 4 && start[0] == '"' && start[1] == '/' && (start[2] == 'S' || start[2] == 's') &&
-            start[3] == '"')
-            return true;
-    }
-    return false;
-}
-
 // The arguments after the program's name, exactly as given.
 const char* ArgumentsOf(const char* line)
 {
@@ -93,6 +69,25 @@ const char* ArgumentsOf(const char* line)
         ++p;
     }
     return p;
+}
+
+// /S among the arguments, with the system's quoting ("/S" is /S too), as
+// Pellwick.exe reads it.
+bool SilentAsked(const char* line)
+{
+    const char* p = ArgumentsOf(line);
+    while (*p != '\0') {
+        while (*p == ' ' || *p == '\t') ++p;
+        char token[2] = {};
+        int length = 0;
+        bool quoted = false;
+        for (; *p != '\0' && (quoted || (*p != ' ' && *p != '\t')); ++p) {
+            if (*p == '"') quoted = !quoted;
+            else if (length++ < 2) token[length - 1] = *p;
+        }
+        if (length == 2 && token[0] == '/' && (token[1] | 0x20) == 's') return true;
+    }
+    return false;
 }
 
 // ---- The payload in the exe's own file ------------------------------------
@@ -142,7 +137,7 @@ bool FindPayload(TPayload& payload)
 
 // The checksum over the header and the packed stream, before anything is
 // written.
-bool ChecksumHolds(const TPayload& payload)
+bool ChecksumHolds(const TPayload& payload, TProgress& progress)
 {
     unsigned char header[PackHeaderSize];
     if (!ReadAt(payload.File, payload.Offset, header, sizeof header)) return false;
@@ -157,6 +152,7 @@ bool ChecksumHolds(const TPayload& payload)
         if (!ReadFile(payload.File, chunk, want, &got, nullptr) || got != want) break;
         crc = PackCrc(crc, chunk, got);
         left -= got;
+        ProgressOf(progress, payload.Header.Packed - left, payload.Header.Packed + payload.Header.Unpacked);
     }
     HeapFree(GetProcessHeap(), 0, chunk);
     return left == 0 && crc == payload.Header.Crc;
@@ -183,10 +179,11 @@ void RandomBytes(unsigned char* out, ULONG size)
 {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
-    DWORD mix[4] = {GetTickCount(), reinterpret_cast<DWORD>(&counter), counter.LowPart,
-                    static_cast<DWORD>(counter.HighPart)};
-    for (ULONG i = 0; i < size; ++i)
-        out[i] = static_cast<unsigned char>(mix[i % 4] >> (8 * (i / 4 % 4))) ^ static_cast<unsigned char>(i * 151);
+    // Where the system has no random source (95, 98, NT 4), the counter
+    // and the clock make the name hard to guess, not impossible.
+    DWORD mix[4] = {counter.LowPart, GetTickCount(), static_cast<DWORD>(counter.HighPart),
+                    reinterpret_cast<DWORD>(&counter)};
+    memcpy(out, mix, size < sizeof mix ? size : sizeof mix);
     HMODULE advapi = LoadLibraryA("advapi32.dll");
     typedef BOOLEAN(WINAPI * TGenRandom)(PVOID, ULONG);
     TGenRandom genRandom = advapi == nullptr ? nullptr
@@ -220,7 +217,7 @@ struct TOwnerOnly {
             : reinterpret_cast<TAddAce>(reinterpret_cast<void*>(GetProcAddress(advapi, "AddAccessAllowedAceEx")));
         PACL acl = reinterpret_cast<PACL>(AclBytes);
         if (addAce == nullptr || !InitializeAcl(acl, sizeof AclBytes, ACL_REVISION) ||
-            !addAce(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, GENERIC_ALL, user) ||
+            !addAce(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_ALL_ACCESS, user) ||
             !InitializeSecurityDescriptor(&Descriptor, SECURITY_DESCRIPTOR_REVISION) ||
             !SetSecurityDescriptorDacl(&Descriptor, TRUE, acl, FALSE))
             return false;
@@ -375,6 +372,8 @@ private:
     int permille_ = -1;
 };
 
+void ProgressOf(TProgress& progress, uint64_t done, uint64_t total) { progress.Update(done, total); }
+
 // Writes the entries below the folder. Files are made new: nothing that is
 // already there is opened.
 class TFolderSink : public TPackSink {
@@ -403,7 +402,9 @@ public:
         file_ = INVALID_HANDLE_VALUE;
         return closed != FALSE;
     }
-    void Progress(uint64_t done, uint64_t total) override { progress_.Update(done, total); }
+    // Checking came first: its share of the bar is the packed size.
+    void Progress(uint64_t done, uint64_t total) override { progress_.Update(checked_ + done, checked_ + total); }
+    uint64_t checked_ = 0;
     void Abandon()
     {
         if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
@@ -477,7 +478,9 @@ DWORD Run()
         Say("This setup file is damaged. Download it again.");
         return 2;
     }
-    if (!ChecksumHolds(payload)) {
+    TProgress progress;
+    if (!ChecksumHolds(payload, progress)) {
+        progress.Close();
         Say("This setup file is damaged (checksum). Download it again.");
         return 2;
     }
@@ -486,8 +489,8 @@ DWORD Run()
         Say("No folder could be made in TEMP.");
         return 2;
     }
-    TProgress progress;
     TFolderSink sink(folder, progress);
+    sink.checked_ = payload.Header.Packed;
     TFileSource source(payload.File);
     DWORD code = 3;
     if (SetFilePointer(payload.File, payload.Offset + PackHeaderSize, nullptr, FILE_BEGIN) !=
