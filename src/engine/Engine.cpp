@@ -6,17 +6,16 @@
 #include "WizardText.h"
 #include "core/CharText.h"
 #include "core/Error.h"
+#include "core/ShownText.h"
+#include "core/SystemErrors.h"
 #include "platform/Platform.h"
 
 namespace {
 
-const std::size_t CaptionMax = 40;
 // How often a refused [Items] command is sent, and the pause between.
 const int ItemAttempts = 5;
 const unsigned ItemRetryMilliseconds = 200;
 
-const unsigned long ErrorFileExists = 80;
-const unsigned long ErrorFilenameTooLong = 206;
 const char* const SettingsUnreadable = "the settings for the registry could not be read from it: ";
 
 // The words listed for a system error: ours, or the system's own.
@@ -25,8 +24,11 @@ std::string ReasonFor(unsigned long error)
     return CopyErrorText(error, Sys().Files->ErrorText(error));
 }
 
-// The counters' key as the installation list names keys.
-const char* const CountersPath = "HKCU\\Software\\Brenvolt\\Skorvel\\Counters";
+// Whether a key as the installation list names keys is the counters'.
+bool IsListedCountersKey(const std::string& listed)
+{
+    return listed.size() > 5 && AsciiUpper(listed.substr(0, 5)) == "HKCU\\" && IsCountersKey(listed.substr(5));
+}
 
 // Passes every call on to the registry service and lists in the run's
 // installation list each key created and each value set, by its full path.
@@ -77,8 +79,7 @@ public:
         long rc = registry_.SetStringValue(key, name, text);
         if (rc != 0) return rc;
         std::string path = PathOf(key, "");
-        // Spelt as the records step names it, so compared as it stands.
-        if (path != CountersPath) {
+        if (!IsListedCountersKey(path)) {
             list_.Add(TListKind::Value, name, path);
         } else {
             // Each count is listed once, to be taken back once. A file left
@@ -128,15 +129,6 @@ private:
 
 }  // namespace
 
-std::string ShortenCaption(const std::string& caption)
-{
-    if (caption.size() <= CaptionMax) return caption;
-    // The last 37 bytes, one fewer where the first would be a second byte.
-    std::size_t at = caption.size() - (CaptionMax - 3);
-    if (CharStart(caption, at) != at) ++at;
-    return "..." + caption.substr(at);
-}
-
 std::string ParentOf(const std::string& path)
 {
     std::string::size_type cut = FindLastCharOf(path, "\\:");
@@ -147,31 +139,6 @@ const std::string& ListItem(const TStrings& list, std::size_t index)
 {
     if (index >= list.size()) throw EError("List index out of bounds");
     return list[index];
-}
-
-std::string CopyErrorText(unsigned long error, const std::string& systemText)
-{
-    switch (error) {
-    case 2: return "the file was not found";
-    case 3: return "the folder was not found";
-    case 5: return "access was denied";
-    case 32: return "the file is in use";
-    case 80: return "the file exists";
-    case 112: return "the disk is full";
-    case 206: return "the path is too long";
-    default: break;
-    }
-    // The system's message is a sentence of its own: lower-case its first
-    // letter and drop its full stop and line break to fit the list.
-    std::string text = systemText;
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
-                             text.back() == '.'))
-        text.pop_back();
-    if (text.empty())
-        return "an unknown system error (" + IntToStr(static_cast<std::int64_t>(error)) + ")";
-    if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && !(text[1] >= 'A' && text[1] <= 'Z'))
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
-    return text;
 }
 
 std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown)
@@ -189,14 +156,6 @@ std::string FailureReport(const std::vector<TInstallFailure>& failures, std::siz
         text += "\r\n... and " + IntToStr(static_cast<std::int64_t>(failures.size() - shown)) +
                 " more.";
     return text;
-}
-
-std::string CommandArgument(const std::string& argument)
-{
-    // The program manager splits arguments at commas and ends them at
-    // parentheses, and a bracket ends the command, unless they are quoted.
-    if (FindCharOf(argument, ",()[]") == std::string::npos) return argument;
-    return "\"" + argument + "\"";
 }
 
 std::string CreateGroupCommand(const std::string& group)
@@ -438,7 +397,8 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
                 Fail(d_.ItemsValues[i], dest + "\\" + d_.ItemsNames[i],
                      "the program manager refused it", "Program item ");
             } else {
-                list_.Add(TListKind::Item, d_.ItemsValues[i], d_.ProgGroup);
+                // Listed by its title, the name its shortcut takes.
+                list_.Add(TListKind::Item, ItemTitle(d_.ItemsValues[i], d_.ItemsNames[i]), d_.ProgGroup);
                 view_.Note("program item made " + d_.ItemsValues[i] + " -> " + dest + "\\" +
                            d_.ItemsNames[i]);
             }

@@ -9,6 +9,7 @@
 #include "InstallList.h"
 #include "Records.h"
 #include "Shared.h"
+#include "core/ShownText.h"
 #include "core/Text.h"
 #include "platform/Platform.h"
 
@@ -98,9 +99,6 @@ private:
     std::vector<TSharedFile> sharedFiles_;
 };
 
-// A label caption of more than 40 characters becomes "..." and its last 37.
-std::string ShortenCaption(const std::string& caption);
-
 // The parent of a directory for the creation rule: the text up to and
 // including its last "\" or ":".
 std::string ParentOf(const std::string& path);
@@ -108,17 +106,11 @@ std::string ParentOf(const std::string& path);
 // Element index of list, raising "List index out of bounds" past its end.
 const std::string& ListItem(const TStrings& list, std::size_t index);
 
-// The reason text for a copy error code; systemText (the system's own
-// words for it) where there is no sentence of our own.
-std::string CopyErrorText(unsigned long error, const std::string& systemText);
 // The warning box text listing the failures, at most maxShown of them,
 // each name shortened as the progress labels are so that the box fits
 // the screen however long the names.
 std::string FailureReport(const std::vector<TInstallFailure>& failures, std::size_t maxShown = 8);
 
-// An argument as the program manager reads it: quoted when it holds a
-// comma or a parenthesis, as it stands otherwise.
-std::string CommandArgument(const std::string& argument);
 // The program-manager command strings, each ended by CR LF and cut to 255.
 std::string CreateGroupCommand(const std::string& group);
 std::string AddItemCommand(const std::string& destDir, const std::string& file,

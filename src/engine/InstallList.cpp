@@ -12,8 +12,9 @@ const char* const Heading =
     "; Skorvel.exe removes it, the last first.\r\n";
 
 // The line tags, in the order of TListKind.
-const char* const Tags[] = {"Folder", "File", "SystemFile", "CountedFile",
-                            "Group",  "Item", "Key",        "Value"};
+const char* const Tags[] = {"Folder", "File", "SystemFile", "CountedFile", "Group",
+                            "Item",   "Key",  "Value",      "GroupFolder", "Shortcut"};
+const int TagCount = sizeof(Tags) / sizeof(Tags[0]);
 const char* const CounterTag = "Counter";
 
 bool IsSharedFile(TListKind kind)
@@ -97,8 +98,8 @@ bool TInstallList::Read(const std::string& text)
             continue;
         }
         int kind = 0;
-        while (kind < 8 && tag != Tags[kind]) ++kind;
-        if (kind == 8 || name.empty()) break;
+        while (kind < TagCount && tag != Tags[kind]) ++kind;
+        if (kind == TagCount || name.empty()) break;
         TListKind k = static_cast<TListKind>(kind);
         std::string of;
         if (k == TListKind::Key) key = name;

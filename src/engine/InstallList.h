@@ -19,6 +19,8 @@ enum class TListKind {
     Item,         // a program item, in the group named by Of
     Key,          // a registry key written to, "HKCU\..." or "HKLM\..."
     Value,        // a registry value, in the key named by Of
+    GroupFolder,  // the folder of a program group, by its full path
+    Shortcut,     // a shortcut file the run made, by its full path
 };
 
 struct TListEntry {

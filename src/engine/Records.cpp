@@ -4,24 +4,10 @@
 
 #include "DateText.h"
 #include "core/CharText.h"
+#include "core/SystemErrors.h"
 #include "platform/Platform.h"
 
-const char* const UninstallerName = "Skorvel.exe";
-const char* const RecordTemplateName = "Pellwick.up_";
-const char* const RecordCopyName = "Pellwick.upi";
-const char* const RecordName = "pellwick.upi";
-
-const char* const UninstallerKey = "\\Software\\Brenvolt\\Skorvel\\";
-const char* const CountersKey = "Counters";
-const char* const InstallSection = "Install";
-const char* const UninstallSection = "Uninstall";
-const char* const DateName = "Date";
-const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 namespace {
-
-const long ErrorNotFound = 2;
-const long ErrorAccessDenied = 5;
 
 std::string NowText()
 {
@@ -75,10 +61,8 @@ bool MayWriteUninstallEntry(const std::string& application)
     std::string path = Cut(UninstallKeyPrefix + application);
     RegAccess access = RegAccess::Full;
     for (;;) {
-        RegKey key = 0;
-        long rc = api.OpenKey(root, path, access, key);
-        if (key != 0) api.CloseKey(key);
-        if (rc != ErrorNotFound) return rc != ErrorAccessDenied;
+        unsigned long rc = static_cast<unsigned long>(TOpenKey(api, root, path, access).Result());
+        if (rc != ErrorFileNotFound) return rc != ErrorAccessDenied;
         std::string::size_type cut = FindLastCharOf(path, "\\");
         if (cut == std::string::npos) return true;
         path.resize(cut);

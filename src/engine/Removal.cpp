@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Engine.h"
 #include "CharText.h"
-#include "Records.h"
+#include "RecordNames.h"
 #include "core/Error.h"
+#include "core/ShownText.h"
+#include "core/SystemErrors.h"
 #include "platform/Platform.h"
 
 namespace RemovalText {
@@ -25,11 +26,6 @@ const char* const BadList =
 
 namespace {
 
-const unsigned long ErrorFileNotFound = 2;
-const unsigned long ErrorPathNotFound = 3;
-const unsigned long ErrorAccessDenied = 5;
-const unsigned long ErrorSharingViolation = 32;
-const unsigned long ErrorDirNotEmpty = 145;
 const std::size_t EntriesNamed = 3;
 
 const char* const InUseAtRestart = "it is in use; it goes when Windows restarts";
@@ -38,7 +34,7 @@ const char* const KeyNotEmpty = "it holds entries the installation did not make"
 const char* const GroupNotEmpty = "it holds items the installation did not make";
 const char* const FolderNotEmpty = "it holds files the installation did not make: ";
 
-bool Gone(unsigned long error) { return error == ErrorFileNotFound || error == ErrorPathNotFound; }
+bool Gone(unsigned long error) { return IsGoneError(error); }
 
 bool StartsWithText(const std::string& text, const std::string& head)
 {
@@ -85,30 +81,6 @@ bool SamePath(const std::string& a, const std::string& b)
     return true;
 }
 
-// A key of the service, closed when it goes out of scope.
-class TOpenKey {
-public:
-    TOpenKey(RegRoot root, const std::string& sub, RegAccess access)
-        : api_(*Sys().Registry)
-    {
-        rc_ = api_.OpenKey(api_.Root(root), sub, access, key_);
-    }
-    ~TOpenKey()
-    {
-        if (rc_ == 0) api_.CloseKey(key_);
-    }
-    TOpenKey(const TOpenKey&) = delete;
-    TOpenKey& operator=(const TOpenKey&) = delete;
-    long Result() const { return rc_; }
-    RegKey Key() const { return key_; }
-
-private:
-    IRegistryApi& api_;
-    RegKey key_ = 0;
-    long rc_;
-};
-
-std::string CountersPath() { return std::string(UninstallerKey).substr(1) + CountersKey; }
 
 }  // namespace
 
@@ -189,7 +161,7 @@ void TRemoval::RemoveProgramGroups()
     for (auto g = all.rbegin(); g != all.rend(); ++g) {
         if (g->Kind != TListKind::Group) continue;
         const std::string& group = g->Name;
-        std::string folder = programsFolder_ + "\\" + group;
+        std::string folder = programsFolder_ + "\\" + ShellFileName(group);
         bool asFolder = !programsFolder_.empty() && IsBelow(folder, programsFolder_, locale) &&
                         Sys().Files->DirectoryExists(folder);
         // Where groups are no folders, the program manager removes them;
@@ -274,7 +246,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
             Leave(e->Of + "\\" + e->Name, Outside);
             continue;
         }
-        TOpenKey key(root, sub, RegAccess::Full);
+        TOpenKey key(api, root, sub, RegAccess::Full);
         long rc = key.Result() == 0 ? Sys().Cleanup->DeleteValue(key.Key(), e->Name) : key.Result();
         if (rc == 0) {
             Done(e->Of + " " + e->Name);
@@ -300,7 +272,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
         }
         std::uint32_t subkeys = 0, values = 0;
         {
-            TOpenKey key(root, sub, RegAccess::Read);
+            TOpenKey key(api, root, sub, RegAccess::Read);
             if (key.Result() != 0) continue;  // gone already
             Sys().Cleanup->CountContents(key.Key(), subkeys, values);
         }
@@ -323,7 +295,7 @@ void TRemoval::CountDownSharedFiles()
     std::string windowsDir = Sys().Files->WindowsDirectory();
     std::string exe = Sys().Desktop->ExePath();
     TRegistry counters(*Sys().Registry);
-    std::string countersKey = std::string(UninstallerKey) + CountersKey;
+    std::string countersKey = "\\" + CountersKeyPath();
     const std::vector<TListEntry>& all = list_.Entries;
     for (auto e = all.rbegin(); e != all.rend(); ++e) {
         if (e->Kind != TListKind::SystemFile && e->Kind != TListKind::CountedFile) continue;
@@ -341,7 +313,7 @@ void TRemoval::CountDownSharedFiles()
             log_.push_back("counted down " + e->Of + " to " + IntToStr(count - 1));
             continue;
         }
-        TOpenKey key(RegRoot::CurrentUser, CountersPath(), RegAccess::Full);
+        TOpenKey key(*Sys().Registry, RegRoot::CurrentUser, CountersKeyPath(), RegAccess::Full);
         if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e->Of);
         log_.push_back("counted down " + e->Of + " to 0");
         if (e->Kind != TListKind::SystemFile) continue;
@@ -433,18 +405,4 @@ std::string RemovalReport(const std::string& displayName, const std::vector<TLef
     if (left.size() > shown)
         text += "\r\n... and " + IntToStr(static_cast<std::int64_t>(left.size() - shown)) + " more.";
     return text;
-}
-
-std::string ShortcutFileName(const std::string& caption)
-{
-    std::string name;
-    for (std::size_t i = 0, next; i < caption.size(); i = next) {
-        next = NextChar(caption, i);
-        bool single = next == i + 1;
-        if (single && std::string("<>:/\\|?*\"").find(caption[i]) != std::string::npos)
-            name += '_';
-        else
-            name.append(caption, i, next - i);
-    }
-    return name + ".lnk";
 }

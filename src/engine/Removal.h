@@ -69,7 +69,3 @@ private:
 // The end box: done, or done but for what is listed (at most maxShown).
 std::string RemovalReport(const std::string& displayName, const std::vector<TLeftBehind>& left,
                           std::size_t maxShown = 10);
-
-// The name of an item's shortcut in its group's folder: the caption with
-// each character a file name cannot hold made "_", and ".lnk".
-std::string ShortcutFileName(const std::string& caption);

@@ -9,6 +9,7 @@
 #include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/StartMenu.h"
 
 struct TPlatform {
     IProfileFiles* Profiles = nullptr;
@@ -19,6 +20,7 @@ struct TPlatform {
     ILocale* Locale = nullptr;
     IShell* Shell = nullptr;
     IProgramManager* ProgramManager = nullptr;
+    IStartMenu* StartMenu = nullptr;
     ICleanup* Cleanup = nullptr;  // the uninstaller's alone
 };
 

@@ -114,33 +114,13 @@ void TRegistry::CreateKey(const std::string& keyPath)
     api_.CloseKey(key);
 }
 
-namespace {
-
-// Closes a key of the service when it goes out of scope.
-class ScopedKey {
-public:
-    ScopedKey(IRegistryApi& api, RegKey key) : api_(api), key_(key) {}
-    ~ScopedKey()
-    {
-        if (key_ != 0) api_.CloseKey(key_);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-private:
-    IRegistryApi& api_;
-    RegKey key_;
-};
-
-}  // namespace
-
 void TRegistry::WriteString(const std::string& keyPath, const std::string& name,
                             const std::string& text)
 {
     CreateKey(keyPath);
     RegKey key = GetKey(keyPath);
     if (key == 0) return;
-    ScopedKey closer(api_, key);
+    TOpenKey closer(api_, key);
     if (api_.SetStringValue(key, name, text) != 0)
         throw EError(FormatMessage1("Failed to set data for '%s'", name));
 }
@@ -150,7 +130,7 @@ std::int32_t TRegistry::ReadInteger(const std::string& keyPath, const std::strin
 {
     RegKey key = GetKey(keyPath);
     if (key == 0) return def;
-    ScopedKey closer(api_, key);
+    TOpenKey closer(api_, key);
     // Read through the open-key operations, then put the caller's key back.
     RegKey saved = current_;
     current_ = key;

@@ -37,6 +37,39 @@ public:
     virtual void CloseKey(RegKey key) = 0;
 };
 
+// A key of the service held open for one scope and closed at its end: the
+// one guard every caller opens keys through.
+class TOpenKey {
+public:
+    // Opens sub below parent with the given rights; Result() tells how.
+    TOpenKey(IRegistryApi& api, RegKey parent, const std::string& sub, RegAccess access)
+        : api_(api)
+    {
+        rc_ = api_.OpenKey(parent, sub, access, key_);
+        if (rc_ != 0) key_ = 0;
+    }
+    // As above, below one of the roots.
+    TOpenKey(IRegistryApi& api, RegRoot root, const std::string& sub, RegAccess access)
+        : TOpenKey(api, api.Root(root), sub, access)
+    {
+    }
+    // Takes over a key already open (0: none).
+    TOpenKey(IRegistryApi& api, RegKey key) : api_(api), key_(key), rc_(0) {}
+    ~TOpenKey()
+    {
+        if (key_ != 0) api_.CloseKey(key_);
+    }
+    TOpenKey(const TOpenKey&) = delete;
+    TOpenKey& operator=(const TOpenKey&) = delete;
+    long Result() const { return rc_; }
+    RegKey Key() const { return key_; }
+
+private:
+    IRegistryApi& api_;
+    RegKey key_ = 0;
+    long rc_ = 0;
+};
+
 // A registry accessor: a root key (HKEY_CURRENT_USER at first) and at most
 // one open key. A key path that starts with "\" is taken below the root
 // (that one "\" dropped); any other below the open key, or the root when

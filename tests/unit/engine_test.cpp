@@ -1326,6 +1326,16 @@ TEST_F(InstallListRunTest, ARunListsWhatItMadeInOrderWithFullKeyPathsAndNoCounte
               Listed());
 }
 
+TEST_F(InstallListRunTest, AnItemWithoutCaptionIsListedByTheTitleItsShortcutTakes)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.exe", "a");
+    Run(Settings + Lines({"ProgGroup=Tools", "[Dirs]", "bin=", "[FilesIn]", "a.exe=", "[FilesOut]",
+                          "bin\\a.exe=0", "[Items]", "bin\\a.exe="}));
+    std::vector<std::string> listed = Listed();
+    // The program manager names it after its file, less the extension.
+    EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), "Item a [Tools]"));
+}
+
 TEST_F(InstallListRunTest, KeptFilesAreNotTheRunsAndASecondRunAddsOnlyItsNewCounts)
 {
     for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);

@@ -25,6 +25,8 @@ TInstallList SampleList()
     list.Add(TListKind::Value, "Name", "HKCU\\Software\\App\\Owner");
     list.Add(TListKind::Value, "Path", "HKCU\\Software\\App\\Install");
     list.Add(TListKind::CountedFile, "C:\\WINDOWS\\old.dll", "old.dll");
+    list.Add(TListKind::GroupFolder, "C:\\Programs\\App");
+    list.Add(TListKind::Shortcut, "C:\\Programs\\App\\App Tool.lnk");
     return list;
 }
 
@@ -51,7 +53,9 @@ TEST(InstallListText, ValuesFollowTheirKeyItemsTheirGroupAndSharedFilesTheirCoun
                   "Key=HKCU\\Software\\App\\Owner\r\nValue=Name\r\n"
                   // A value of a key not listed before it brings its key.
                   "Key=HKCU\\Software\\App\\Install\r\nValue=Path\r\n"
-                  "CountedFile=C:\\WINDOWS\\old.dll\r\nCounter=old.dll\r\n",
+                  "CountedFile=C:\\WINDOWS\\old.dll\r\nCounter=old.dll\r\n"
+                  "GroupFolder=C:\\Programs\\App\r\n"
+                  "Shortcut=C:\\Programs\\App\\App Tool.lnk\r\n",
               SampleList().Text());
 }
 
@@ -79,7 +83,7 @@ TEST(InstallListText, AnythingButAListIsRefusedWhole)
     } cases[] = {
         {"empty", ""},
         {"no heading", "Folder=C:\\App\r\n"},
-        {"unknown kind", Heading + "Folder=C:\\App\r\nShortcut=C:\\x.lnk\r\n"},
+        {"unknown kind", Heading + "Folder=C:\\App\r\nLink=C:\\x.lnk\r\n"},
         {"value before any key", Heading + "Value=Name\r\n"},
         {"item before any group", Heading + "Item=Tool\r\n"},
         {"shared file without its counter", Heading + "SystemFile=C:\\WINDOWS\\x.dll\r\nFile=C:\\a\r\n"},

@@ -7,6 +7,7 @@
 #include "Removal.h"
 #include "Uninstaller.h"
 #include "core/Error.h"
+#include "core/ShownText.h"
 #include "platform/doubles/FakePlatform.h"
 
 namespace {
@@ -104,9 +105,9 @@ TEST_F(RemovalTest, EverythingListedGoesAndTheUsersOwnFileStaysNamed)
     EXPECT_EQ("mine", Fake.Disk.Get("C:\\App\\notes.txt"));
     ASSERT_EQ(1u, r.Left().size());
     EXPECT_EQ("C:\\App", r.Left()[0].What);
-    EXPECT_EQ("it holds files the installation did not make: NOTES.TXT", r.Left()[0].Reason);
+    EXPECT_EQ("it holds files the installation did not make: notes.txt", r.Left()[0].Reason);
     EXPECT_EQ("App 1.0 was removed, but for what follows:\r\n\r\n"
-              "C:\\App: it holds files the installation did not make: NOTES.TXT",
+              "C:\\App: it holds files the installation did not make: notes.txt",
               RemovalReport(r.DisplayName(), r.Left()));
 }
 

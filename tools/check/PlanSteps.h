@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/SystemErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Registry.h"
 
@@ -21,7 +22,7 @@ struct TCopyStep {
     unsigned long Error = 0;  // the system's error code, 0 when copied
     std::string Reason;       // the error in the words the run would use
     // A kept file that is already there is what the author asked for.
-    bool KeptExisting() const { return Keep && Error == 80; }
+    bool KeptExisting() const { return Keep && Error == ErrorFileExists; }
 };
 
 struct TCommandStep {

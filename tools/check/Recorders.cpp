@@ -6,13 +6,6 @@
 #include "core/Text.h"
 #include "platform/Profile.h"
 
-namespace {
-
-// The counters' key as it lands: the registry takes no leading backslash.
-const std::string CountersPath = std::string(UninstallerKey).substr(1) + CountersKey;
-
-}  // namespace
-
 bool TRecordingFiles::MakeDirectory(const std::string& path)
 {
     bool made = TFakeFileSystem::MakeDirectory(path);
@@ -89,7 +82,7 @@ long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, con
     value.Data = text;
     value.Written = rc == 0;
     bool counter = value.Placed && value.Root == RegRoot::CurrentUser &&
-                   AsciiUpper(value.Key) == AsciiUpper(CountersPath);
+                   IsCountersKey(value.Key);
     if (counter)
         steps_.push_back(TCounterStep{value});
     else

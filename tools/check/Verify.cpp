@@ -9,29 +9,17 @@
 #include "Records.h"
 #include "core/CharText.h"
 #include "core/Error.h"
+#include "core/ShownText.h"
 #include "core/Text.h"
 #include "platform/doubles/ProfileText.h"
 
 namespace {
-
-const char* const ShortcutExtension = ".lnk";
 
 std::string Same(const std::string& text) { return AsciiUpper(text); }
 
 bool EndsWithSame(const std::string& text, const std::string& tail)
 {
     return text.size() >= tail.size() && Same(text.substr(text.size() - tail.size())) == Same(tail);
-}
-
-// The name the program manager gives an item: its caption, or for an item
-// without one, the name of its file without the extension.
-std::string ItemName(const TPlannedItem& item)
-{
-    if (!item.Caption.empty()) return item.Caption;
-    std::string::size_type cut = FindLastCharOf(item.File, "\\/:");
-    std::string name = cut == std::string::npos ? item.File : item.File.substr(cut + 1);
-    std::string::size_type dot = FindLastCharOf(name, ".");
-    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 const char* StateName(TStepState state)
@@ -143,7 +131,7 @@ public:
     {
         ++result_.Steps;
         std::string link = programs + "\\" + ShellFileName(item.Group) + "\\" +
-                           ShellFileName(ItemName(item)) + ShortcutExtension;
+                           ShortcutFileName(ItemTitle(item.Caption, item.File));
         std::string planned = "program item " + Shown(item.Caption) + " for " + item.File;
         if (programs.empty()) {
             Add(link, TStepState::Missing, planned + ": the shell names no Programs folder");
@@ -329,12 +317,4 @@ bool LooksLikeDateText(const std::string& text, const TLocaleFormats& formats)
                 if (Shape(DateTimeText(time, formats)) == shape) return true;
             }
     return false;
-}
-
-std::string ShellFileName(const std::string& caption)
-{
-    std::string name = caption;
-    for (std::size_t at = 0; (at = FindCharOf(name, "<>:/\\|?*\"", at)) != std::string::npos; ++at)
-        name[at] = '_';
-    return name;
 }

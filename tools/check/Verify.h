@@ -64,6 +64,3 @@ std::string VerifyJson(const TVerifyResult& result, const std::string& dest);
 // Whether text is a date and time as the run writes them for the locale
 // (its numbers aside).
 bool LooksLikeDateText(const std::string& text, const TLocaleFormats& formats);
-// The file name the shell gives a program group or item: characters no
-// file name may hold become "_".
-std::string ShellFileName(const std::string& caption);

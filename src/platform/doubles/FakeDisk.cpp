@@ -39,6 +39,15 @@ std::string TFakeDisk::Key(std::string path)
     return AsciiUpper(path);
 }
 
+std::string TFakeDisk::NameOf(const std::string& path)
+{
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && (trimmed.back() == ' ' || DropTrailing(trimmed, "\\").size() < trimmed.size()))
+        trimmed.pop_back();
+    std::string::size_type cut = FindLastCharOf(trimmed, "\\");
+    return cut == std::string::npos ? trimmed : trimmed.substr(cut + 1);
+}
+
 std::string TFakeDisk::DirOf(const std::string& path)
 {
     std::string::size_type cut = FindLastCharOf(path, "\\");
@@ -96,7 +105,11 @@ void TFakeDisk::Put(const std::string& path, const std::string& content, bool re
 {
     std::string dir = DirOf(path);
     if (!dir.empty()) MakeDirs(dir);
-    files_[Key(path)] = File{content, readOnly};
+    File& file = files_[Key(path)];
+    if (file.Name.empty()) file.Name = NameOf(path);
+    file.Content = content;
+    file.ReadOnly = readOnly;
+    file.Locked = false;
 }
 
 bool TFakeDisk::Write(const std::string& path, const std::string& content)
@@ -106,6 +119,7 @@ bool TFakeDisk::Write(const std::string& path, const std::string& content)
     if (DirExists(path)) return false;
     File& file = files_[Key(path)];
     if (file.ReadOnly) return false;
+    if (file.Name.empty()) file.Name = NameOf(path);
     file.Content = content;
     return true;
 }

@@ -1,5 +1,6 @@
 // An in-memory disk of Windows paths, shared by the file-system and
-// profile doubles. Names are matched without regard to case.
+// profile doubles. Names are matched without regard to case and kept as
+// they were first written, as Windows keeps them.
 #pragma once
 #include <map>
 #include <set>
@@ -11,6 +12,9 @@ public:
         std::string Content;
         bool ReadOnly = false;
         bool Locked = false;  // held open by another program without sharing
+        // The last part of its name as it was made; writing over the file
+        // keeps it.
+        std::string Name;
     };
 
     // Drive roots ("C:\") always exist.
@@ -28,7 +32,7 @@ public:
     std::string Get(const std::string& path) const;
     void Remove(const std::string& path) { files_.erase(Key(path)); }
     void RemoveDir(const std::string& path) { dirs_.erase(Key(path)); }
-    // Every file, by key.
+    // Every file, by key (its name as made is the File's Name).
     const std::map<std::string, File>& Files() const { return files_; }
     // Every directory made, by key, and the last part of its name as made.
     const std::set<std::string>& Dirs() const { return dirs_; }
@@ -36,6 +40,8 @@ public:
 
     // "C:\a\b" of "C:\a\b\c"; "" when there is no directory part.
     static std::string DirOf(const std::string& path);
+    // The last part of a path, as written.
+    static std::string NameOf(const std::string& path);
     // The name the system would use: without case, with doubled
     // backslashes as one, without trailing backslashes or blanks.
     static std::string Key(std::string path);

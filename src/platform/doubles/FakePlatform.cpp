@@ -1,6 +1,7 @@
 #include "platform/doubles/FakePlatform.h"
 
 #include "Paths.h"
+#include "core/SystemErrors.h"
 #include "core/Text.h"
 
 bool TFakeFileSystem::MakeDirectory(const std::string& path)
@@ -16,19 +17,19 @@ unsigned long TFakeFileSystem::Copy(const std::string& source, const std::string
                                         bool failIfExists)
 {
     const TFakeDisk::File* from = disk_.Find(source);
-    if (from == nullptr) return 2;  // ERROR_FILE_NOT_FOUND
-    if (failIfExists && disk_.FileExists(dest)) return 80;  // ERROR_FILE_EXISTS
-    if (SameFile(source, dest)) return 32;  // ERROR_SHARING_VIOLATION: it is open as the source
+    if (from == nullptr) return ErrorFileNotFound;
+    if (failIfExists && disk_.FileExists(dest)) return ErrorFileExists;
+    if (SameFile(source, dest)) return ErrorSharingViolation;  // it is open as the source
     // A name kept for a device takes the bytes, and no file is made.
     if (!DeviceNamePart(dest).empty()) return 0;
-    if (FindCharOf(dest, "<>\"|?*") != std::string::npos) return 123;  // ERROR_INVALID_NAME
+    if (FindCharOf(dest, "<>\"|?*") != std::string::npos) return ErrorInvalidName;
     std::string dir = TFakeDisk::DirOf(dest);
     // The system drops blanks at the end of a path's last part only: a
     // folder part ending in one names a folder that cannot exist.
-    if (!dir.empty() && (!disk_.DirExists(dir) || dir.back() == ' ')) return 3;  // ERROR_PATH_NOT_FOUND
-    if (dest.size() >= 260 || source.size() >= 260) return 206;  // ERROR_FILENAME_EXCED_RANGE
+    if (!dir.empty() && (!disk_.DirExists(dir) || dir.back() == ' ')) return ErrorPathNotFound;
+    if (dest.size() >= 260 || source.size() >= 260) return ErrorFilenameTooLong;
     std::string content = from->Content;
-    return disk_.Write(dest, content) ? 0 : 5;  // ERROR_ACCESS_DENIED
+    return disk_.Write(dest, content) ? 0 : ErrorAccessDenied;
 }
 
 std::string TFakeFileSystem::ErrorText(unsigned long error)
@@ -55,7 +56,7 @@ unsigned long TFakeFileSystem::ChangeDirectory(const std::string& path)
     for (const auto& unready : Unready)
         if (!path.empty() && AsciiUpper(path.substr(0, 1)) == AsciiUpper(std::string(1, unready.first)))
             return unready.second;
-    if (!disk_.DirExists(path)) return 3;  // ERROR_PATH_NOT_FOUND
+    if (!disk_.DirExists(path)) return ErrorPathNotFound;
     std::string full = path;
     if (full.size() == 2 && full[1] == ':') full += '\\';
     while (full.size() > 3 && DropTrailing(full, "\\").size() < full.size()) full.pop_back();
@@ -91,26 +92,26 @@ std::vector<std::string> TFakeFileSystem::Subdirectories(const std::string& path
 unsigned long TFakeFileSystem::WriteWholeFile(const std::string& path, const std::string& content)
 {
     const TFakeDisk::File* file = disk_.Find(path);
-    if (file != nullptr && file->Locked) return 32;  // ERROR_SHARING_VIOLATION
+    if (file != nullptr && file->Locked) return ErrorSharingViolation;
     std::string dir = TFakeDisk::DirOf(path);
-    if (!dir.empty() && !disk_.DirExists(dir)) return 3;  // ERROR_PATH_NOT_FOUND
-    return disk_.Write(path, content) ? 0 : 5;             // ERROR_ACCESS_DENIED
+    if (!dir.empty() && !disk_.DirExists(dir)) return ErrorPathNotFound;
+    return disk_.Write(path, content) ? 0 : ErrorAccessDenied;
 }
 
 unsigned long TFakeCleanup::RemoveFile(const std::string& path)
 {
     const TFakeDisk::File* file = disk_.Find(path);
-    if (file == nullptr) return 2;  // ERROR_FILE_NOT_FOUND
-    if (file->Locked) return 32;    // ERROR_SHARING_VIOLATION
-    if (file->ReadOnly) return 5;   // ERROR_ACCESS_DENIED
+    if (file == nullptr) return ErrorFileNotFound;
+    if (file->Locked) return ErrorSharingViolation;
+    if (file->ReadOnly) return ErrorAccessDenied;
     disk_.Remove(path);
     return 0;
 }
 
 unsigned long TFakeCleanup::RemoveFolder(const std::string& path)
 {
-    if (!disk_.DirExists(path)) return 2;
-    if (!Entries(path).empty()) return 145;  // ERROR_DIR_NOT_EMPTY
+    if (!disk_.DirExists(path)) return ErrorFileNotFound;
+    if (!Entries(path).empty()) return ErrorDirNotEmpty;
     disk_.RemoveDir(path);
     return 0;
 }
@@ -120,7 +121,7 @@ std::vector<std::string> TFakeCleanup::Entries(const std::string& path)
     std::vector<std::string> names;
     std::string key = TFakeDisk::Key(path);
     for (const auto& file : disk_.Files())
-        if (TFakeDisk::DirOf(file.first) == key) names.push_back(file.first.substr(key.size() + 1));
+        if (TFakeDisk::DirOf(file.first) == key) names.push_back(file.second.Name);
     for (const std::string& dir : disk_.Dirs())
         if (dir != key && TFakeDisk::DirOf(dir) == key) names.push_back(disk_.Spelling(dir));
     return names;
@@ -184,6 +185,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Clock = &Clock;
     p.Desktop = &Desktop;
     p.Cleanup = &Cleanup;
+    p.StartMenu = &StartMenu;
 }
 
 TFakePlatform::~TFakePlatform()
@@ -195,9 +197,9 @@ TFakePlatform::~TFakePlatform()
 unsigned long TFakeFileSystem::AppendText(const std::string& path, const std::string& text)
 {
     const TFakeDisk::File* file = disk_.Find(path);
-    if (!disk_.DirExists(TFakeDisk::DirOf(path))) return 3;
-    if (file != nullptr && file->Locked) return 32;
-    if (disk_.DirExists(path) || (file != nullptr && file->ReadOnly)) return 5;
+    if (!disk_.DirExists(TFakeDisk::DirOf(path))) return ErrorPathNotFound;
+    if (file != nullptr && file->Locked) return ErrorSharingViolation;
+    if (disk_.DirExists(path) || (file != nullptr && file->ReadOnly)) return ErrorAccessDenied;
     disk_.Write(path, disk_.Get(path) + text);
     return 0;
 }

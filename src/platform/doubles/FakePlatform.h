@@ -8,6 +8,7 @@
 #include "platform/doubles/FakeDisk.h"
 #include "platform/doubles/FakeProfileFiles.h"
 #include "platform/doubles/FakeRegistry.h"
+#include "platform/doubles/FakeStartMenu.h"
 
 class TFakeFileSystem : public IFileSystem {
 public:
@@ -203,6 +204,7 @@ public:
     TFakeShell Shell;
     TFakeProgramManager ProgramManager;
     TFakeCleanup Cleanup{Disk, Registry};
+    TFakeStartMenu StartMenu{Disk};
 
 private:
     TPlatform saved_;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/CharText.h"
+#include "core/SystemErrors.h"
 #include "platform/doubles/ProfileText.h"
 
 namespace {
@@ -128,5 +129,5 @@ std::string TFakeProfileFiles::SectionBuffer(const std::string& path, const std:
 unsigned long TFakeProfileFiles::ReadError(const std::string& path)
 {
     const TFakeDisk::File* file = disk_.Find(path);
-    return file != nullptr && file->Locked ? 32 : 0;  // ERROR_SHARING_VIOLATION
+    return file != nullptr && file->Locked ? ErrorSharingViolation : 0;
 }

@@ -1,5 +1,7 @@
 #include "platform/doubles/FakeStartMenu.h"
 
+#include "core/CharText.h"
+
 bool TFakeStartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)
 {
     // A shortcut removed from the disk is gone, whatever was kept for it.
@@ -13,4 +15,14 @@ void TFakeStartMenu::AddShortcut(const std::string& shortcut, const std::string&
 {
     disk_.Put(shortcut, "L");
     targets_[TFakeDisk::Key(shortcut)] = target;
+}
+
+unsigned long TFakeStartMenu::CreateShortcut(const std::string& shortcut, const std::string& target,
+                                             const std::string& workingDir)
+{
+    std::size_t slash = FindLastCharOf(shortcut, "\\");
+    if (slash == std::string::npos || !disk_.DirExists(shortcut.substr(0, slash))) return 3;
+    AddShortcut(shortcut, target);
+    WorkingDirs[TFakeDisk::Key(shortcut)] = workingDir;
+    return 0;
 }

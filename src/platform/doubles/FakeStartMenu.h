@@ -11,13 +11,21 @@ class TFakeStartMenu : public IStartMenu {
 public:
     explicit TFakeStartMenu(TFakeDisk& disk) : disk_(disk) {}
     std::string ProgramsFolder() override { return Programs; }
+    std::string CommonProgramsFolder() override { return CommonPrograms; }
     bool ShortcutTarget(const std::string& shortcut, std::string& target) override;
+    // Fails with 3 (path not found) where the shortcut's folder is missing.
+    unsigned long CreateShortcut(const std::string& shortcut, const std::string& target,
+                                 const std::string& workingDir) override;
 
     // Puts a shortcut file on the disk, pointing at target.
     void AddShortcut(const std::string& shortcut, const std::string& target);
 
     std::string Programs =
         "C:\\WINDOWS\\Profiles\\User\\Start Menu\\Programs";
+    std::string CommonPrograms =
+        "C:\\WINDOWS\\Profiles\\All Users\\Start Menu\\Programs";
+    // The working folder of each shortcut made, by TFakeDisk::Key.
+    std::map<std::string, std::string> WorkingDirs;
 
 private:
     TFakeDisk& disk_;

@@ -30,12 +30,30 @@ TWin32StartMenu::~TWin32StartMenu()
     if (comStarted_) CoUninitialize();
 }
 
-std::string TWin32StartMenu::ProgramsFolder()
+namespace {
+
+// A shell folder's path by the calls Windows 95 and NT 4 have as shipped
+// (SHGetSpecialFolderPath came with the Internet Explorer 4 desktop); ""
+// where the system has no such folder.
+std::string ShellFolder(int csidl)
 {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || list == nullptr) return "";
     char path[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE)) return "";
-    return DropTrailing(path, "\\");
+    BOOL found = SHGetPathFromIDListA(list, path);
+    IMalloc* shellMalloc = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&shellMalloc))) {
+        shellMalloc->Free(list);
+        shellMalloc->Release();
+    }
+    return found ? DropTrailing(path, "\\") : "";
 }
+
+}  // namespace
+
+std::string TWin32StartMenu::ProgramsFolder() { return ShellFolder(CSIDL_PROGRAMS); }
+
+std::string TWin32StartMenu::CommonProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
 
 bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)
 {
@@ -54,4 +72,23 @@ bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& t
     if (link.p->GetPath(path, MAX_PATH, nullptr, 0) != S_OK) return false;
     target = path;
     return true;
+}
+
+unsigned long TWin32StartMenu::CreateShortcut(const std::string& shortcut, const std::string& target,
+                                              const std::string& workingDir)
+{
+    TComRef<IShellLinkA> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link.p));
+    if (FAILED(hr)) return HRESULT_CODE(hr);
+    TComRef<IPersistFile> file;
+    hr = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+    if (FAILED(hr)) return HRESULT_CODE(hr);
+    wchar_t wide[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide, MAX_PATH) == 0)
+        return GetLastError();
+    link.p->SetPath(target.c_str());
+    link.p->SetWorkingDirectory(workingDir.c_str());
+    hr = file.p->Save(wide, TRUE);
+    return FAILED(hr) ? HRESULT_CODE(hr) : 0;
 }

@@ -1,4 +1,4 @@
-// The Start menu through the shell: its folder by SHGetSpecialFolderPath,
+// The Start menu through the shell: its folders by SHGetSpecialFolderLocation,
 // shortcuts through IShellLink. COM lives as long as the object.
 #pragma once
 #include "platform/StartMenu.h"
@@ -11,7 +11,10 @@ public:
     TWin32StartMenu& operator=(const TWin32StartMenu&) = delete;
 
     std::string ProgramsFolder() override;
+    std::string CommonProgramsFolder() override;
     bool ShortcutTarget(const std::string& shortcut, std::string& target) override;
+    unsigned long CreateShortcut(const std::string& shortcut, const std::string& target,
+                                 const std::string& workingDir) override;
 
 private:
     bool comStarted_ = false;

@@ -8,7 +8,10 @@
 #include "DryRun.h"
 #include "PlanSteps.h"
 #include "TestFolders.h"
+#include "Removal.h"
 #include "Verify.h"
+#include "core/ShownText.h"
+#include "platform/doubles/FakePlatform.h"
 #include "platform/doubles/FakeStartMenu.h"
 
 namespace {
@@ -179,6 +182,46 @@ TEST(VerifyRules, ShellFileNamesLoseWhatNoFileNameHolds)
 {
     EXPECT_EQ("Read Me", ShellFileName("Read Me"));
     EXPECT_EQ("A_B_ C_ _x_ _y_ _q_", ShellFileName("A/B: C? *x| <y> \"q\\"));
+}
+
+// The shell names a group's folder and an item's shortcut by one rule,
+// group and caption alike (<>:/\|?* become "_"; an item without a caption
+// takes its file's name less the extension). The checker looks for what
+// the shell made by it, and the uninstaller removes that by it.
+TEST(ShellNames, TheCheckerFindsAndTheUninstallerRemovesWhatTheShellMade)
+{
+    TFakePlatform fake;
+    TFakeStartMenu startMenu{fake.Disk};
+    const std::string group = "Tools: A/B?";
+    const std::string folder = startMenu.Programs + "\\Tools_ A_B_";
+    fake.Disk.Put("C:\\Tools\\bin\\tool.exe", "tool");
+    fake.Disk.Put("C:\\Tools\\readme.txt", "read");
+    startMenu.AddShortcut(folder + "\\tool.lnk", "C:\\Tools\\bin\\tool.exe");
+    startMenu.AddShortcut(folder + "\\Read _Me_.lnk", "C:\\Tools\\readme.txt");
+
+    TPlan plan;
+    plan.Items.push_back({group, "C:\\Tools\\bin\\tool.exe", "", ""});
+    plan.Items.push_back({group, "C:\\Tools\\readme.txt", "Read <Me>", ""});
+    TMachine machine{fake.Files, fake.Registry, fake.Profiles, startMenu, fake.Locale};
+    TVerifyResult result = VerifyPlan(plan, machine, "C:\\WINDOWS");
+    for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
+    EXPECT_EQ(2, result.Steps);
+
+    // The items as the run lists them: each by its title.
+    TInstallList list;
+    list.Add(TListKind::Group, group);
+    list.Add(TListKind::Item, ItemTitle("", "bin\\tool.exe"), group);
+    list.Add(TListKind::Item, "Read <Me>", group);
+    fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
+    fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App\r\n");
+    TRemoval removal("C:\\App", startMenu.Programs);
+    removal.Load();
+    removal.Perform();
+    for (const TLeftBehind& l : removal.Left()) ADD_FAILURE() << l.What << ": " << l.Reason;
+    EXPECT_FALSE(fake.Disk.FileExists(folder + "\\tool.lnk"));
+    EXPECT_FALSE(fake.Disk.FileExists(folder + "\\Read _Me_.lnk"));
+    EXPECT_FALSE(fake.Disk.DirExists(folder));
+    EXPECT_TRUE(fake.ProgramManager.Sent.empty());
 }
 
 // ---- a machine of doubles
