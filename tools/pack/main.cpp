@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,8 @@
 #include "CheckTool.h"
 #include "Folder.h"
 #include "Pack.h"
+#include "PackFormat.h"
+#include "Shared.h"
 #include "core/Error.h"
 #include "core/Text.h"
 
@@ -125,55 +128,124 @@ void WriteZip(const std::string&, const std::string&)
 }
 #endif
 
-// What winget's manifest needs for the zip.
-std::string WingetEntry(const std::string& zipPath, const std::string& setupName, const std::string& sha)
+// What winget's manifest needs for the zip (docs/deploy.md, "winget").
+// product is the uninstall entry's key name, the control file's Application.
+std::string WingetEntry(const std::string& zipPath, const std::string& setupName, const std::string& sha,
+                        const std::string& product)
 {
     std::string name = fs::path(zipPath).filename().string();
-    return "winget installer entry for " + name + " (its InstallerUrl is where you publish it):\n"
-           "Installers:\n"
-           "  - Architecture: x86\n"
-           "    InstallerType: zip\n"
-           "    NestedInstallerType: exe\n"
-           "    NestedInstallerFiles:\n"
-           "      - RelativeFilePath: " + setupName + "\n"
-           "    InstallerUrl: https://example.com/" + name + "\n"
-           "    InstallerSha256: " + Upper(sha) + "\n"
-           "    Scope: machine\n"
-           "    ElevationRequirement: elevatesSelf\n"
-           "    InstallModes:\n"
-           "      - interactive\n"
-           "      - silent\n"
-           "    InstallerSwitches:\n"
-           "      Silent: /S\n"
-           "      SilentWithProgress: /S\n"
-           "      InstallLocation: \"/D=<INSTALLPATH>\"\n"
-           "      Log: \"/LOG=<LOGPATH>\"\n"
-           "    InstallerSuccessCodes:\n"
-           "      - 1\n";
+    std::string entry =
+        "winget installer entry for " + name + " (InstallerUrl: where you publish it):\n"
+        "Installers:\n"
+        "  - Architecture: x86\n"
+        "    InstallerType: zip\n"
+        "    NestedInstallerType: exe\n"
+        "    NestedInstallerFiles:\n"
+        "      - RelativeFilePath: " + setupName + "\n"
+        "    InstallerUrl: https://example.com/" + name + "\n"
+        "    InstallerSha256: " + Upper(sha) + "\n"
+        "    Scope: machine\n"
+        "    ElevationRequirement: elevatesSelf\n"
+        "    InstallerSwitches:\n"
+        "      Silent: /S\n"
+        "      SilentWithProgress: /S\n"
+        "      InstallLocation: /D=\"<INSTALLPATH>\"\n"
+        "      Log: /LOG=\"<LOGPATH>\"\n"
+        "    InstallerSuccessCodes:\n"
+        "      - 1\n"
+        "    ExpectedReturnCodes:\n"
+        "      - InstallerReturnCode: 2\n"
+        "        ReturnResponse: invalidParameter\n"
+        "      - InstallerReturnCode: 3\n"
+        "        ReturnResponse: contactSupport\n";
+    if (!product.empty()) entry += "    ProductCode: " + product + "\n";
+    return entry;
 }
 
-void Zip(const std::string& zipPath, const std::string& setupPath)
+void Zip(const std::string& zipPath, const std::string& setupPath, const std::string& product)
 {
     WriteZip(zipPath, setupPath);
     std::string sha = Sha256Hex(ReadFile(zipPath));
     std::printf("%s  %s\n", sha.c_str(), zipPath.c_str());
-    std::fputs(WingetEntry(zipPath, fs::path(setupPath).filename().string(), sha).c_str(), stdout);
+    std::fputs(WingetEntry(zipPath, fs::path(setupPath).filename().string(), sha, product).c_str(), stdout);
 }
+
+// Writes the entries below a folder, as the stub does (without its
+// owner-only folder and its running of Pellwick.exe).
+class TDiskSink final : public TPackSink {
+public:
+    explicit TDiskSink(const std::string& dir) : dir_(dir) {}
+    ~TDiskSink()
+    {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    bool Folder(const char* name) override
+    {
+        std::error_code error;
+        fs::create_directories(PathOf(name), error);
+        return !error;
+    }
+    bool BeginFile(const char* name, uint64_t) override
+    {
+        file_ = std::fopen(PathOf(name).c_str(), "wb");
+        ++files_;
+        return file_ != nullptr;
+    }
+    bool Write(const void* data, size_t size) override { return std::fwrite(data, 1, size, file_) == size; }
+    bool EndFile() override
+    {
+        bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        return closed;
+    }
+    void Progress(uint64_t, uint64_t) override {}
+    unsigned Files() const { return files_; }
+
+private:
+    std::string PathOf(std::string name) const
+    {
+        for (char& c : name)
+            if (c == '\\') c = '/';
+        return (fs::path(dir_) / name).string();
+    }
+    std::string dir_;
+    std::FILE* file_ = nullptr;
+    unsigned files_ = 0;
+};
+
+class TBytesSource : public TPackSource {
+public:
+    TBytesSource(const std::string& bytes, std::size_t at) : bytes_(bytes), at_(at) {}
+    size_t Read(void* buffer, size_t size) override
+    {
+        size_t take = std::min(size, bytes_.size() - at_);
+        std::memcpy(buffer, bytes_.data() + at_, take);
+        at_ += take;
+        return take;
+    }
+
+private:
+    const std::string& bytes_;
+    std::size_t at_;
+};
 
 int UnpackTo(const std::string& setupPath, const std::string& dir)
 {
     std::string payload = PayloadOf(ReadFile(setupPath));
-    if (payload.empty()) throw EError(setupPath + ": no payload");
-    std::vector<TUnpackedEntry> entries = ReadPayload(payload);
-    for (const TUnpackedEntry& entry : entries) {
-        std::string name = entry.Name;
-        for (char& c : name)
-            if (c == '\\') c = '/';
-        fs::path path = fs::path(dir) / name;
-        if (entry.IsFolder) fs::create_directories(path);
-        else WriteFile(path.string(), entry.Content);
-    }
-    std::printf("%zu entries unpacked into %s\n", entries.size(), dir.c_str());
+    TPackHeader header;
+    if (payload.size() < PackHeaderSize ||
+        !ReadPackHeader(reinterpret_cast<const unsigned char*>(payload.data()), header) ||
+        header.Packed > payload.size() - PackHeaderSize)
+        throw EError(setupPath + ": no payload");
+    if (PackCrc(PackHeaderCrc(reinterpret_cast<const unsigned char*>(payload.data())),
+                payload.data() + PackHeaderSize, header.Packed) != header.Crc)
+        throw EError(setupPath + ": the payload's checksum does not match; nothing unpacked");
+    std::error_code error;
+    fs::create_directories(dir, error);
+    TBytesSource source(payload, PackHeaderSize);
+    TDiskSink sink(dir);
+    if (Unpack(header, source, sink) != UnpackDone) throw EError(setupPath + ": the payload cannot be unpacked");
+    std::printf("%u files unpacked into %s\n", sink.Files(), dir.c_str());
     return 0;
 }
 
@@ -181,7 +253,7 @@ int Run(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string dir, out, zip, from, cert, key, timestamp, unpack;
-    int level = 9;
+    int level = 6;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> std::string {
@@ -209,7 +281,7 @@ int Run(int argc, char** argv)
     std::error_code error;
     if (fs::is_regular_file(dir, error)) {
         if (zip.empty() || !out.empty()) throw EError("a setup exe is zipped with --zip, nothing else");
-        Zip(zip, dir);
+        Zip(zip, dir, "");
         return 0;
     }
     if (out.empty()) throw EError("no setup to write: -o SETUP.exe");
@@ -244,6 +316,8 @@ int Run(int argc, char** argv)
     TToolOutput check = RunCheckTool({dir}, now, nullptr, &added);
     std::fputs(check.Out.c_str(), stdout);
     std::fputs(check.Err.c_str(), stderr);
+    // The checker's loading left the control file's settings here.
+    std::string product = Shared.InstallDescription.Application;
     if (check.Status != ExitClean) {
         std::fprintf(stderr, "pellwick-pack: %s: the checker found errors; nothing written\n", dir.c_str());
         return 1;
@@ -270,7 +344,7 @@ int Run(int argc, char** argv)
         std::printf("signed: %s\n", out.c_str());
     }
     std::printf("%s  %s\n", Sha256Hex(ReadFile(out)).c_str(), out.c_str());
-    if (!zip.empty()) Zip(zip, out);
+    if (!zip.empty()) Zip(zip, out, product);
     return 0;
 }
 
