@@ -1,18 +1,16 @@
-// The command line of an unattended installation:
+// The command lines of both programs, read by one set of rules and told
+// in one set of messages:
 //   Pellwick.exe /S [/D=path] [/NAME=text] [/ORG=text] [/LOG=file] [/ADDONS]
-// and /? for the usage. Without /S every argument but /? is left alone and
-// the wizard runs as it always has.
+//   Skorvel.exe [/S] [/LOG=file] folder [/S] [/LOG=file]
+// and /? for the usage. A switch is a word that starts with "/", its name
+// matched without regard to case; a value follows "=" and runs to the end
+// of its word, each given at most once. Without /S the installer leaves
+// every argument but /? alone and the wizard runs as it always has.
 #pragma once
 #include <string>
 #include <vector>
 
-// What the process ends with, the same for every way it is started.
-enum TExitCode : int {
-    ExitInstalled = 0,    // installed, and nothing failed
-    ExitIncomplete = 1,   // installed, but something is listed as not installed
-    ExitNothingDone = 2,  // no control file, a refused destination, a bad argument
-    ExitStopped = 3,      // an error stopped the run; what it did before stays
-};
+#include "ExitCodes.h"
 
 struct TCommandLine {
     bool Silent = false;  // /S
@@ -24,11 +22,31 @@ struct TCommandLine {
     std::string Error;
 };
 
-// The arguments, as the system split the command line (quotes taken off,
-// so "/D=C:\My Apps" and /D="C:\My Apps" both arrive as /D=C:\My Apps).
-// Switch names are matched without regard to case; a value runs to the
-// end of its argument.
+// The installer's arguments, as the system split the command line (quotes
+// taken off, so "/D=C:\My Apps" and /D="C:\My Apps" both arrive as
+// /D=C:\My Apps).
 TCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// The text /? shows.
+// The text the installer's /? shows.
 extern const char* const UsageText;
+
+struct TUninstallArgs {
+    bool Silent = false;  // /S: no window, no question
+    bool Help = false;    // /?
+    std::string LogPath;  // /LOG=file; "" without
+    std::string DestDir;
+    // Why the switches cannot be followed; empty when they can.
+    std::string Error;
+};
+
+// The uninstaller's line, commandLine whole as the system gives it
+// (GetCommandLineA), program name first. The destination is the rest of
+// the line, blanks and all, as the uninstall entry (the Windows
+// directory's Skorvel.exe, a blank, the destination, no quotes) hands it
+// over; switches stand before it or after it, since no folder name starts
+// with "/": words of the end that start with "/" are switches. Quotes
+// around the whole destination are dropped, and blanks at its ends.
+TUninstallArgs ParseUninstallArgs(const std::string& commandLine);
+
+// The usage the uninstaller shows for /? and after a switch it does not know.
+extern const char* const UninstallUsage;

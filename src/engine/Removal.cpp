@@ -122,9 +122,9 @@ void TRemoval::Perform()
     RemoveFolders();
 }
 
-void TRemoval::Leave(const std::string& what, const std::string& reason)
+void TRemoval::Leave(const std::string& what, const std::string& reason, bool atRestart)
 {
-    left_.push_back({what, reason});
+    left_.push_back({what, reason, atRestart});
     log_.push_back("left " + what + ": " + reason);
 }
 
@@ -146,7 +146,7 @@ bool TRemoval::DeleteOne(const std::string& path)
     // Open without sharing gives a sharing violation; a running program
     // or a loaded DLL, access denied.
     if ((error == ErrorSharingViolation || error == ErrorAccessDenied) && cleanup.DeleteAtRestart(path)) {
-        Leave(path, InUseAtRestart);
+        Leave(path, InUseAtRestart, true);
         return true;
     }
     Leave(path, Reason(error));

@@ -11,6 +11,8 @@
 struct TLeftBehind {
     std::string What;
     std::string Reason;
+    // Set to go when Windows restarts: nothing is left of it after that.
+    bool AtRestart = false;
 };
 
 // The texts the uninstaller shows.
@@ -52,7 +54,7 @@ private:
     void RemoveFolders();
     // Deletes one file; false when it is left (and said so).
     bool DeleteOne(const std::string& path);
-    void Leave(const std::string& what, const std::string& reason);
+    void Leave(const std::string& what, const std::string& reason, bool atRestart = false);
     void Done(const std::string& what);
     std::string Reason(unsigned long error);
 

@@ -70,5 +70,8 @@ int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder
         run.Tell(RemovalReport(removal.DisplayName(), removal.Left()),
                  removal.Left().empty() ? TMsgIcon::Information : TMsgIcon::Warning);
     }
-    return run.Finish(stopped || !removal.Left().empty() ? ExitSomethingLeft : ExitRemoved);
+    if (stopped) return run.Finish(ExitStopped);
+    bool atRestart = false, stays = false;
+    for (const TLeftBehind& l : removal.Left()) (l.AtRestart ? atRestart : stays) = true;
+    return run.Finish(stays ? ExitSomethingLeft : atRestart ? ExitRemovedAtRestart : ExitRemoved);
 }

@@ -4,13 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "UninstallArgs.h"
-
-// Exit codes, as the installer's own: 0 done, 1 done but something is
-// listed as left, 2 nothing done.
-constexpr int ExitRemoved = 0;
-constexpr int ExitSomethingLeft = 1;
-constexpr int ExitNothingDone = 2;
+#include "CommandLine.h"
 
 // Runs the uninstaller. With args.Silent no box and no question: every
 // text goes to log only. log receives one line per step and the exit code

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "InstallList.h"
-#include "UninstallArgs.h"
+#include "CommandLine.h"
 #include "platform/doubles/FakePlatform.h"
 
 namespace {
@@ -173,8 +173,13 @@ TEST(UninstallArgs, SwitchesThenTheRestOfTheLineIsTheDestination)
         {"Skorvel.exe /s /log=C:\\x.log C:\\A B", true, "C:\\x.log", "C:\\A B", false},
         {"Skorvel.exe \"/LOG=C:\\My Logs\\x.log\" /S C:\\Tool", true, "C:\\My Logs\\x.log", "C:\\Tool", false},
         {"Skorvel.exe /LOG=\"C:\\My Logs\\x.log\" C:\\Tool", false, "C:\\My Logs\\x.log", "C:\\Tool", false},
-        // Switches come first: after the destination, all is destination.
-        {"Skorvel.exe C:\\Tool /S", false, "", "C:\\Tool /S", false},
+        // No folder name starts with "/": words of the end that do are switches.
+        {"Skorvel.exe C:\\Tool /S", true, "", "C:\\Tool", false},
+        {"Skorvel.exe C:\\My Apps /S /LOG=C:\\x.log", true, "C:\\x.log", "C:\\My Apps", false},
+        {"Skorvel.exe C:\\My Apps /LOG=\"C:\\My Logs\\x.log\"", false, "C:\\My Logs\\x.log", "C:\\My Apps", false},
+        {"Skorvel.exe /S C:\\a /b c", true, "", "C:\\a /b c", false},
+        {"Skorvel.exe /LOG=C:\\x.log C:\\Tool /LOG=C:\\y.log", false, "C:\\x.log", "C:\\Tool", true},
+        {"Skorvel.exe C:\\Tool /S=1", false, "", "C:\\Tool", true},
         {"Skorvel.exe", false, "", "", false},
         {"Skorvel.exe /Q C:\\Tool", false, "", "C:\\Tool", true},
         {"Skorvel.exe /LOG= C:\\Tool", false, "", "C:\\Tool", true},

@@ -361,18 +361,22 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         const char* line;
         bool yes;
         bool userFile;
+        const char* trouble;  // "in use": the file is locked; "stop": an error stops the run
         int code;
         std::size_t boxes;  // the question counts as one
         bool removed;
     } cases[] = {
-        {"clean", "Skorvel.exe C:\\App", true, false, ExitRemoved, 2, true},
-        {"something left", "Skorvel.exe C:\\App", true, true, ExitSomethingLeft, 2, true},
-        {"answered No", "Skorvel.exe C:\\App", false, false, ExitNothingDone, 1, false},
-        {"silent", "Skorvel.exe /S C:\\App", false, false, ExitRemoved, 0, true},
-        {"silent, something left", "Skorvel.exe /S C:\\App", false, true, ExitSomethingLeft, 0, true},
-        {"no list", "Skorvel.exe C:\\Nothing", true, false, ExitNothingDone, 1, false},
-        {"silent, no list", "Skorvel.exe /S C:\\Nothing", true, false, ExitNothingDone, 0, false},
-        {"bad switch", "Skorvel.exe /X C:\\App", true, false, ExitNothingDone, 1, false},
+        {"clean", "Skorvel.exe C:\\App", true, false, "", ExitRemoved, 2, true},
+        {"something left", "Skorvel.exe C:\\App", true, true, "", ExitSomethingLeft, 2, true},
+        {"answered No", "Skorvel.exe C:\\App", false, false, "", ExitNothingDone, 1, false},
+        {"silent", "Skorvel.exe /S C:\\App", false, false, "", ExitRemoved, 0, true},
+        {"silent, something left", "Skorvel.exe /S C:\\App", false, true, "", ExitSomethingLeft, 0, true},
+        {"no list", "Skorvel.exe C:\\Nothing", true, false, "", ExitNothingDone, 1, false},
+        {"silent, no list", "Skorvel.exe /S C:\\Nothing", true, false, "", ExitNothingDone, 0, false},
+        {"bad switch", "Skorvel.exe /X C:\\App", true, false, "", ExitNothingDone, 1, false},
+        {"in use, goes at the restart", "Skorvel.exe /S C:\\App", true, false, "in use", ExitRemovedAtRestart, 0, true},
+        {"in use and something left", "Skorvel.exe /S C:\\App", true, true, "in use", ExitSomethingLeft, 0, true},
+        {"stopped by an error", "Skorvel.exe /S C:\\App", true, false, "stop", ExitStopped, 0, true},
     };
     for (const Case& c : cases) {
         TFakePlatform fake;
@@ -383,6 +387,19 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
         fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
         if (c.userFile) fake.Disk.Put("C:\\App\\mine.txt", "mine");
+        if (std::string(c.trouble) == "in use") {
+            // A shared file at its last count, loaded by a running program.
+            fake.Disk.Put("C:\\WINDOWS\\s.dll", "s");
+            fake.Disk.Find("C:\\WINDOWS\\s.dll")->Locked = true;
+            fake.Registry.SetString(RegRoot::CurrentUser, Counters, "s.dll", "1");
+            list.Add(TListKind::SystemFile, "C:\\WINDOWS\\s.dll", "s.dll");
+        } else if (std::string(c.trouble) == "stop") {
+            // An uninstall entry whose command is no text stops the run
+            // after the files.
+            list.Add(TListKind::Key, std::string("HKLM\\") + Uninstall);
+            fake.Registry.SetDWord(RegRoot::LocalMachine, Uninstall, "UninstallString", 1);
+        }
+        fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
         std::vector<std::string> log;
         EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs(c.line), "", log)) << c.why;
         EXPECT_EQ(c.boxes, fake.Desktop.Boxes.size()) << c.why;

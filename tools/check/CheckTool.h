@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "ExitCodes.h"
 #include "platform/Clock.h"
 
-enum TExitStatus { ExitClean = 0, ExitFindings = 1, ExitUnreadable = 2 };
-
 struct TToolOutput {
-    int Status = ExitClean;
+    int Status = ExitClean;  // of the table every program ends with
     std::string Out;
     std::string Err;
 };
