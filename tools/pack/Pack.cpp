@@ -245,17 +245,26 @@ std::string AttachPayload(const std::string& stub, const std::string& payload)
     return image;
 }
 
-std::string PayloadOf(const std::string& setup)
+bool PayloadPlace(const std::string& headers, std::uint64_t& offset, std::uint64_t& size)
 {
-    TPeLayout pe = LayoutOf(setup);
+    TPeLayout pe = LayoutOf(headers);
     for (unsigned i = 0; i < pe.SectionCount; ++i) {
         std::size_t at = pe.Sections + 40 * i;
-        if (std::memcmp(setup.data() + at, PackSectionName, 8) != 0) continue;
-        std::uint32_t raw = Get32(setup, at + 16), offset = Get32(setup, at + 20);
-        if (static_cast<std::uint64_t>(offset) + raw > setup.size()) throw EError("the payload is cut short");
-        return setup.substr(offset, raw);
+        if (at + 40 > headers.size()) throw EError("the stub's headers are cut short");
+        if (std::memcmp(headers.data() + at, PackSectionName, 8) != 0) continue;
+        size = Get32(headers, at + 16);
+        offset = Get32(headers, at + 20);
+        return true;
     }
-    return "";
+    return false;
+}
+
+std::string PayloadOf(const std::string& setup)
+{
+    std::uint64_t offset = 0, size = 0;
+    if (!PayloadPlace(setup, offset, size)) return "";
+    if (offset + size > setup.size()) throw EError("the payload is cut short");
+    return setup.substr(offset, size);
 }
 
 namespace {

@@ -37,6 +37,9 @@ std::string AttachPayload(const std::string& stub, const std::string& payload);
 // The payload inside a setup exe (the ".pwpack" section's raw data), or
 // "" when it has none.
 std::string PayloadOf(const std::string& setup);
+// Where the payload lies in the file, from the exe's headers alone; false
+// when it has none.
+bool PayloadPlace(const std::string& headers, std::uint64_t& offset, std::uint64_t& size);
 
 // The folders and files of a payload, read as the stub reads them.
 struct TUnpackedEntry {

@@ -15,8 +15,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -48,11 +48,12 @@ const char* const Usage =
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) throw EError(path + ": cannot be read");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    if (!in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()))) throw EError(path + ": cannot be read");
+    return bytes;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
@@ -213,36 +214,44 @@ private:
     unsigned files_ = 0;
 };
 
-class TBytesSource : public TPackSource {
+class TFileSource final : public TPackSource {
 public:
-    TBytesSource(const std::string& bytes, std::size_t at) : bytes_(bytes), at_(at) {}
-    size_t Read(void* buffer, size_t size) override
-    {
-        size_t take = std::min(size, bytes_.size() - at_);
-        std::memcpy(buffer, bytes_.data() + at_, take);
-        at_ += take;
-        return take;
-    }
+    explicit TFileSource(std::FILE* file) : file_(file) {}
+    size_t Read(void* buffer, size_t size) override { return std::fread(buffer, 1, size, file_); }
 
 private:
-    const std::string& bytes_;
-    std::size_t at_;
+    std::FILE* file_;
 };
 
+// Unpacks as the stub does, reading the setup in pieces: the headers, the
+// checksum over the payload, then the entries.
 int UnpackTo(const std::string& setupPath, const std::string& dir)
 {
-    std::string payload = PayloadOf(ReadFile(setupPath));
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(setupPath.c_str(), "rb"), std::fclose);
+    if (!file) throw EError(setupPath + ": cannot be read");
+    std::string headers(4096, '\0');
+    headers.resize(std::fread(&headers[0], 1, headers.size(), file.get()));
+    std::uint64_t offset = 0, size = 0;
+    if (!PayloadPlace(headers, offset, size)) throw EError(setupPath + ": no payload");
+    unsigned char bytes[PackHeaderSize];
     TPackHeader header;
-    if (payload.size() < PackHeaderSize ||
-        !ReadPackHeader(reinterpret_cast<const unsigned char*>(payload.data()), header) ||
-        header.Packed > payload.size() - PackHeaderSize)
+    if (size < PackHeaderSize || std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0 ||
+        std::fread(bytes, 1, PackHeaderSize, file.get()) != PackHeaderSize || !ReadPackHeader(bytes, header) ||
+        header.Packed > size - PackHeaderSize)
         throw EError(setupPath + ": no payload");
-    if (PackCrc(PackHeaderCrc(reinterpret_cast<const unsigned char*>(payload.data())),
-                payload.data() + PackHeaderSize, header.Packed) != header.Crc)
-        throw EError(setupPath + ": the payload's checksum does not match; nothing unpacked");
+    std::uint32_t crc = PackHeaderCrc(bytes);
+    std::vector<char> chunk(1 << 20);
+    for (std::uint64_t left = header.Packed; left > 0;) {
+        std::size_t got = std::fread(chunk.data(), 1, static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())), file.get());
+        if (got == 0) break;
+        crc = PackCrc(crc, chunk.data(), got);
+        left -= got;
+    }
+    if (crc != header.Crc) throw EError(setupPath + ": the payload's checksum does not match; nothing unpacked");
+    std::fseek(file.get(), static_cast<long>(offset + PackHeaderSize), SEEK_SET);
     std::error_code error;
     fs::create_directories(dir, error);
-    TBytesSource source(payload, PackHeaderSize);
+    TFileSource source(file.get());
     TDiskSink sink(dir);
     if (Unpack(header, source, sink) != UnpackDone) throw EError(setupPath + ": the payload cannot be unpacked");
     std::printf("%u files unpacked into %s\n", sink.Files(), dir.c_str());
