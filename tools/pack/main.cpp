@@ -28,8 +28,8 @@
 #include "Folder.h"
 #include "Pack.h"
 #include "PackFormat.h"
-#include "Shared.h"
 #include "core/Error.h"
+#include "platform/doubles/ProfileText.h"
 #include "core/Text.h"
 
 namespace fs = std::filesystem;
@@ -84,6 +84,23 @@ bool HasFile(const std::vector<TPackEntry>& entries, const std::string& name)
     for (const TPackEntry& entry : entries)
         if (!entry.IsFolder && Upper(entry.Name) == Upper(name)) return true;
     return false;
+}
+
+// A [Settings] value as the profile functions read it (the first of a
+// repeated section or name).
+std::string SettingOf(const std::string& ipi, const std::string& name)
+{
+    bool inSettings = false, seenSettings = false;
+    for (const TProfileLine& line : ParseProfileText(ipi)) {
+        if (line.Kind == TProfileLine::Section) {
+            bool settings = Upper(line.Name) == "SETTINGS";
+            inSettings = settings && !seenSettings;
+            seenSettings = seenSettings || settings;
+        } else if (inSettings && line.Kind == TProfileLine::Entry && !line.Comment && Upper(line.Name) == Upper(name)) {
+            return UnquoteProfileValue(line.Value);
+        }
+    }
+    return "";
 }
 
 std::string Quote(const std::string& arg)
@@ -325,8 +342,7 @@ int Run(int argc, char** argv)
     TToolOutput check = RunCheckTool({dir}, now, nullptr, &added);
     std::fputs(check.Out.c_str(), stdout);
     std::fputs(check.Err.c_str(), stderr);
-    // The checker's loading left the control file's settings here.
-    std::string product = Shared.InstallDescription.Application;
+    std::string product = SettingOf(ipi, "Application");
     if (check.Status != ExitClean) {
         std::fprintf(stderr, "pellwick-pack: %s: the checker found errors; nothing written\n", dir.c_str());
         return 1;
