@@ -10,6 +10,7 @@
 // Pellwick.exe, and Skorvel.exe when the control file names it, come from
 // the folder, or else from EXEDIR (the cross build), as does the stub.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -339,7 +340,9 @@ int Run(int argc, char** argv)
     std::time_t seconds = std::time(nullptr);
     std::tm local = *std::localtime(&seconds);
     TDateTime now{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    auto started = std::chrono::steady_clock::now();
     TToolOutput check = RunCheckTool({dir}, now, nullptr, &added);
+    auto checked = std::chrono::steady_clock::now();
     std::fputs(check.Out.c_str(), stdout);
     std::fputs(check.Err.c_str(), stderr);
     std::string product = SettingOf(ipi, "Application");
@@ -352,9 +355,13 @@ int Run(int argc, char** argv)
     std::string payload = MakePayload(entries, level, stats);
     std::string setup = AttachPayload(ReadFile(fromBuild("PellwickStub.exe")), payload);
     WriteFile(out, setup);
+    auto packed = std::chrono::steady_clock::now();
     std::printf("%s: %u entries, %llu bytes of files packed into %llu (%.1f %%)\n", out.c_str(), stats.Entries,
                 static_cast<unsigned long long>(stats.FileBytes), static_cast<unsigned long long>(stats.Packed),
                 stats.FileBytes == 0 ? 100.0 : 100.0 * static_cast<double>(stats.Packed) / static_cast<double>(stats.FileBytes));
+    std::printf("checked in %.2f s, packed and written in %.2f s\n",
+                std::chrono::duration<double>(checked - started).count(),
+                std::chrono::duration<double>(packed - checked).count());
     if (!cert.empty()) {
         std::string signing = out + ".signing";
         std::string command = "osslsigncode sign -certs " + Quote(cert) + " -key " + Quote(key) +
