@@ -12,6 +12,9 @@ constexpr unsigned long ErrorDiskFull = 112;         // ERROR_DISK_FULL
 constexpr unsigned long ErrorInvalidName = 123;      // ERROR_INVALID_NAME
 constexpr unsigned long ErrorDirNotEmpty = 145;      // ERROR_DIR_NOT_EMPTY
 constexpr unsigned long ErrorFilenameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
+// A log the file service will not write through: a link, or a file with a
+// second name (ERROR_REPARSE_POINT_ENCOUNTERED).
+constexpr unsigned long ErrorLinkRefused = 4395;
 
 // A file or folder that is not there: nothing is left of it to remove.
 inline bool IsGoneError(unsigned long error)

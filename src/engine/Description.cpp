@@ -54,11 +54,12 @@ const char* const Version = "Version";
 const char* const ProgGroup = "ProgGroup";
 const char* const Directory = "Directory";
 const char* const Expand = "Expand";
+const char* const Publisher = "Publisher";
 }  // namespace IpiSetting
 
-const char* const TextSettingNames[7] = {
+const char* const TextSettingNames[8] = {
     IpiSetting::Application, IpiSetting::Copyright, IpiSetting::WebAddress, IpiSetting::EmailAddress,
-    IpiSetting::Version,     IpiSetting::ProgGroup, IpiSetting::Directory};
+    IpiSetting::Version,     IpiSetting::ProgGroup, IpiSetting::Directory, IpiSetting::Publisher};
 
 namespace {
 
@@ -83,6 +84,7 @@ void ReadDescription(const TProfile& profile, TInstallDescription& d)
     d.WebAddress = setting(IpiSetting::WebAddress, "");
     d.EmailAddress = setting(IpiSetting::EmailAddress, "");
     d.Version = setting(IpiSetting::Version, "");
+    d.Publisher = setting(IpiSetting::Publisher, "");
     d.ProgGroup = setting(IpiSetting::ProgGroup, "Fenmarch");
     d.Expand = profile.ReadBool(Settings, IpiSetting::Expand, false);
     d.Directory = setting(IpiSetting::Directory, "c:\\tmp");

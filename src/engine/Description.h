@@ -32,9 +32,10 @@ extern const char* const Version;
 extern const char* const ProgGroup;
 extern const char* const Directory;
 extern const char* const Expand;
+extern const char* const Publisher;
 }  // namespace IpiSetting
 // The [Settings] entries held as texts of at most 255: all but Expand.
-extern const char* const TextSettingNames[7];
+extern const char* const TextSettingNames[8];
 
 // The exe's path up to and including its last "\" or ":", cut to 255.
 std::string SourceDirOf(const std::string& exePath);

@@ -3,6 +3,7 @@
 
 #include "Paths.h"
 #include "Records.h"
+#include "WizardRules.h"
 #include "WizardText.h"
 #include "core/CharText.h"
 #include "core/Error.h"
@@ -73,6 +74,12 @@ public:
                         std::uint32_t size) override
     {
         return registry_.QueryValueData(key, name, type, data, size);
+    }
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override
+    {
+        long rc = registry_.SetDWordValue(key, name, value);
+        if (rc == 0) list_.Add(TListKind::Value, name, PathOf(key, ""));
+        return rc;
     }
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override
     {
@@ -215,6 +222,7 @@ void TInstallRun::Perform(std::vector<TInstallFailure>& failures)
     failures.clear();
     list_ = TListWriter();
     sharedFiles_.clear();
+    copiedBytes_ = 0;
     std::string product = d_.Application + " " + d_.Version;
     view_.ShowProgressPage(Cut(WizardText::CopyingStart + product + WizardText::CopyingEnd));
 
@@ -256,7 +264,7 @@ void TInstallRun::UpdateRegistry()
         Fail(state_.DescriptionPath, "", SettingsUnreadable + ReasonFor(readError));
     {
         TListingRegistry listing(*Sys().Registry, list_, sharedFiles_);
-        WriteRecords(state_, &view_);
+        WriteRecords(state_, copiedBytes_, &view_);
     }
     AdvanceProgress(1);
 }
@@ -331,6 +339,7 @@ bool TInstallRun::CopyOneFile(const std::string& source, const std::string& dest
                     ? ErrorFilenameTooLong
                     : Sys().Files->Copy(source, dest, keepExisting);
         NoteCopy("file", source, dest, error, keepExisting);
+        if (error == 0) copiedBytes_ += Sys().Files->FileSize(dest);
     } else {
         view_.Note("file in place " + dest);
     }
@@ -445,4 +454,16 @@ void TInstallRun::ReportFailures()
 {
     // Told once the wizard is back in front with the normal cursor.
     if (failures_ != nullptr && !failures_->empty()) view_.ShowWarning(FailureReport(*failures_));
+}
+
+std::string InstallTo(TInstallState& state, const std::string& typed, IInstallView& view)
+{
+    std::string kept = TypedDestination(typed);
+    // Refused before anything is made or recorded for it.
+    std::string refusal = DestinationRefusal(kept);
+    if (!refusal.empty()) return refusal;
+    state.DestDir = Cut(kept);
+    view.DestinationAccepted();
+    TInstallRun(state, view).Perform(state.InstallFailures);
+    return "";
 }

@@ -45,6 +45,8 @@ public:
     // Whether the add-ons are opened; a run nobody watches may have no one
     // to close a document or program window it opens.
     virtual bool OpensAddOns() { return true; }
+    // The destination was accepted (InstallTo) and the run starts next.
+    virtual void DestinationAccepted() {}
 };
 
 // A shared file the run copied or left in place, waiting for its count.
@@ -97,7 +99,17 @@ private:
     // The shared files copied or left in place, each with its counter:
     // listed once the records step has counted them.
     std::vector<TSharedFile> sharedFiles_;
+    // The bytes of the files the run copied, for the uninstall entry's size.
+    std::uint64_t copiedBytes_ = 0;
 };
+
+// What the wizard's Next on the destination page, the silent run and the
+// dry run do alike: the typed destination loses the blanks and full stops
+// at its end and is held to the destination page's rules. Refused, the
+// reason is returned and nothing is made or recorded; accepted, it becomes
+// state's destination (cut to 255), the view hears of it and the
+// installation runs, and "" is returned. What the run raises goes on up.
+std::string InstallTo(TInstallState& state, const std::string& typed, IInstallView& view);
 
 // The parent of a directory for the creation rule: the text up to and
 // including its last "\" or ":".

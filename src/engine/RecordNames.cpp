@@ -13,6 +13,8 @@ const char* const InstallSection = "Install";
 const char* const UninstallSection = "Uninstall";
 const char* const DateName = "Date";
 const char* const UninstallKeyPrefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char* const InstallDateName = "InstallDate";
+const char* const EstimatedSizeName = "EstimatedSize";
 
 std::string CountersKeyPath() { return std::string(UninstallerKey).substr(1) + CountersKey; }
 

@@ -28,6 +28,9 @@ extern const char* const DateName;          // "Date", in InstallSection
 // The uninstall entries' key under HKEY_LOCAL_MACHINE, with its trailing "\";
 // the application's name follows.
 extern const char* const UninstallKeyPrefix;
+// Values of the uninstall entry whose data is the day or the run's size.
+extern const char* const InstallDateName;    // "InstallDate"
+extern const char* const EstimatedSizeName;  // "EstimatedSize"
 
 
 // The shared-use counters' key below HKEY_CURRENT_USER, without a leading

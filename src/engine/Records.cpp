@@ -9,6 +9,8 @@
 
 namespace {
 
+const char* const QuietSwitch = "/S";
+
 std::string NowText()
 {
     return DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats());
@@ -36,7 +38,12 @@ public:
                   const std::string& text, const char* kind = "registry ")
     {
         reg.WriteString(keyPath, name, text);
-        if (note_ != nullptr) note_->Note(kind + KeyShown(reg, keyPath) + "  " + name + " = \"" + text + "\"");
+        Noted(reg, keyPath, name, "\"" + text + "\"", kind);
+    }
+    void DWord(TRegistry& reg, const std::string& keyPath, const std::string& name, std::uint32_t value)
+    {
+        reg.WriteDWord(keyPath, name, value);
+        Noted(reg, keyPath, name, IntToStr(value) + " (REG_DWORD)", "registry ");
     }
     void Record(const std::string& section, const std::string& name, const std::string& text)
     {
@@ -45,12 +52,71 @@ public:
     }
 
 private:
+    void Noted(TRegistry& reg, const std::string& keyPath, const std::string& name,
+               const std::string& shown, const char* kind)
+    {
+        if (note_ != nullptr) note_->Note(kind + KeyShown(reg, keyPath) + "  " + name + " = " + shown);
+    }
+
     IRecordNote* note_;
     TProfile& record_;
     std::string recordPath_;
 };
 
+// The values of the uninstall entry beside its name and command, as the
+// Apps list, winget and the management tools read them; a setting left
+// empty writes none.
+void WriteEntryDetails(TNotedWrites& write, TRegistry& reg, const std::string& key,
+                       const TInstallState& state, const std::string& windowsDir,
+                       std::uint64_t copiedBytes)
+{
+    const TInstallDescription& d = state.InstallDescription;
+    const std::string quiet = windowsDir + "\\" + UninstallerName + " " + QuietSwitch + " " + state.DestDir;
+    const std::string day = InstallDateText(Sys().Clock->Now());
+    const std::string icon = DisplayIconPath(d, state.DestDir);
+    const struct {
+        const char* name;
+        const std::string& value;
+    } texts[] = {{"QuietUninstallString", quiet}, {"DisplayVersion", d.Version},
+                 {"Publisher", d.Publisher},      {"URLInfoAbout", d.WebAddress},
+                 {"Contact", d.EmailAddress},     {"InstallLocation", state.DestDir},
+                 {InstallDateName, day},          {"DisplayIcon", icon}};
+    for (const auto& t : texts)
+        if (!t.value.empty()) write.Registry(reg, key, t.name, Cut(t.value));
+    const struct {
+        const char* name;
+        std::uint32_t value;
+    } numbers[] = {{EstimatedSizeName, EstimatedSizeKB(copiedBytes)}, {"NoModify", 1}, {"NoRepair", 1}};
+    for (const auto& n : numbers) write.DWord(reg, key, n.name, n.value);
+}
+
 }  // namespace
+
+std::string InstallDateText(const TDateTime& time)
+{
+    std::string text(8, '0');
+    long day = (time.Year * 100L + time.Month) * 100 + time.Day;
+    for (int i = 7; i >= 0 && day > 0; --i, day /= 10) text[i] = static_cast<char>('0' + day % 10);
+    return text;
+}
+
+std::uint32_t EstimatedSizeKB(std::uint64_t bytes)
+{
+    std::uint64_t kb = (bytes + 1023) / 1024;
+    return kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kb);
+}
+
+std::string DisplayIconPath(const TInstallDescription& d, const std::string& destDir)
+{
+    for (const std::string& item : d.ItemsNames) {
+        std::size_t n = item.size();
+        // ".exe" in any case; its bytes cannot end a two-byte character.
+        if (n > 4 && item[n - 4] == '.' && (item[n - 3] | 0x20) == 'e' && (item[n - 2] | 0x20) == 'x' &&
+            (item[n - 1] | 0x20) == 'e')
+            return destDir + "\\" + item;
+    }
+    return "";
+}
 
 bool MayWriteUninstallEntry(const std::string& application)
 {
@@ -70,7 +136,7 @@ bool MayWriteUninstallEntry(const std::string& application)
     }
 }
 
-void WriteRecords(const TInstallState& state, IRecordNote* note)
+void WriteRecords(const TInstallState& state, std::uint64_t copiedBytes, IRecordNote* note)
 {
     const TInstallDescription& d = state.InstallDescription;
     ILocale& locale = *Sys().Locale;
@@ -122,6 +188,7 @@ void WriteRecords(const TInstallState& state, IRecordNote* note)
     std::string uninstallString = Cut(windowsDir + "\\" + UninstallerName + " " + state.DestDir);
     write.Registry(product, uninstallKey, "UninstallString", uninstallString);
     write.Record(UninstallSection, "UninstallString", uninstallString);
+    WriteEntryDetails(write, product, uninstallKey, state, windowsDir, copiedBytes);
 
     for (const std::string& name : d.SysFilesOutNames) {
         std::int64_t count = uninstaller.ReadInteger(CountersKey, name, 0);

@@ -125,10 +125,16 @@ void TRemoval::Perform()
 void TRemoval::Leave(const std::string& what, const std::string& reason, bool atRestart)
 {
     left_.push_back({what, reason, atRestart});
-    log_.push_back("left " + what + ": " + reason);
+    Note("left " + what + ": " + reason);
 }
 
-void TRemoval::Done(const std::string& what) { log_.push_back("removed " + what); }
+void TRemoval::Done(const std::string& what) { Note("removed " + what); }
+
+void TRemoval::Note(const std::string& line)
+{
+    log_.push_back(line);
+    if (runLog_ != nullptr) runLog_->Line(line);
+}
 
 std::string TRemoval::Reason(unsigned long error)
 {
@@ -310,12 +316,12 @@ void TRemoval::CountDownSharedFiles()
         if (count <= 0) continue;
         if (count > 1) {
             counters.WriteString(countersKey, e->Of, IntToStr(count - 1));
-            log_.push_back("counted down " + e->Of + " to " + IntToStr(count - 1));
+            Note("counted down " + e->Of + " to " + IntToStr(count - 1));
             continue;
         }
         TOpenKey key(*Sys().Registry, RegRoot::CurrentUser, CountersKeyPath(), RegAccess::Full);
         if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e->Of);
-        log_.push_back("counted down " + e->Of + " to 0");
+        Note("counted down " + e->Of + " to 0");
         if (e->Kind != TListKind::SystemFile) continue;
         if (!IsBelow(e->Name, windowsDir, locale)) {
             Leave(e->Name, Outside);
@@ -323,7 +329,7 @@ void TRemoval::CountDownSharedFiles()
         }
         // The uninstaller itself, shipped as a shared file, is running.
         if (Sys().Files->SameFile(e->Name, exe) && Sys().Cleanup->DeleteAtRestart(e->Name))
-            log_.push_back("removed at the next restart " + e->Name);
+            Note("removed at the next restart " + e->Name);
         else
             DeleteOne(e->Name);
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "InstallList.h"
+#include "RunLog.h"
 
 // Something the removal could not take away, and why, in words.
 struct TLeftBehind {
@@ -42,8 +43,10 @@ public:
     // record (or a list of what is left to try again), then the folders.
     void Perform();
     const std::vector<TLeftBehind>& Left() const { return left_; }
-    // One line per thing removed or left, in order, for a log.
+    // One line per thing removed or left, in order; each also goes to
+    // the run's log as it comes, when one is given.
     const std::vector<std::string>& Log() const { return log_; }
+    void WriteTo(TRunLog* log) { runLog_ = log; }
 
 private:
     void RemoveProgramGroups();
@@ -56,6 +59,7 @@ private:
     bool DeleteOne(const std::string& path);
     void Leave(const std::string& what, const std::string& reason, bool atRestart = false);
     void Done(const std::string& what);
+    void Note(const std::string& line);
     std::string Reason(unsigned long error);
 
     std::string destDir_, programsFolder_;
@@ -66,6 +70,7 @@ private:
     TInstallList remaining_;
     std::vector<TLeftBehind> left_;
     std::vector<std::string> log_;
+    TRunLog* runLog_ = nullptr;
 };
 
 // The end box: done, or done but for what is listed (at most maxShown).

@@ -13,7 +13,7 @@
 
 struct TInstallDescription {
     // [Settings], each at most 255 characters.
-    std::string Application, Copyright, WebAddress, EmailAddress, Version;
+    std::string Application, Copyright, WebAddress, EmailAddress, Version, Publisher;
     std::string ProgGroup, Directory;
     bool Expand = false;
 

@@ -8,7 +8,7 @@ namespace {
 
 class TUninstallRun {
 public:
-    TUninstallRun(const TUninstallArgs& args, std::vector<std::string>& log)
+    TUninstallRun(const TUninstallArgs& args, TRunLog& log)
         : args_(args), log_(log)
     {
     }
@@ -16,25 +16,24 @@ public:
     // A box unless silent; the log has it either way.
     void Tell(const std::string& text, TMsgIcon icon)
     {
-        log_.push_back(text);
+        log_.Line(text);
         if (!args_.Silent) Sys().Desktop->ShowMessage(text, RemovalText::Caption, icon);
     }
 
     int Finish(int code)
     {
-        log_.push_back("exit code " + IntToStr(code));
+        log_.Line("exit code " + IntToStr(code));
         return code;
     }
 
 private:
     const TUninstallArgs& args_;
-    std::vector<std::string>& log_;
+    TRunLog& log_;
 };
 
 }  // namespace
 
-int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder,
-                   std::vector<std::string>& log)
+int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder, TRunLog& log)
 {
     TUninstallRun run(args, log);
     if (!args.Error.empty() || args.Help) {
@@ -49,29 +48,31 @@ int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder
         run.Tell(error.Message(), TMsgIcon::Stop);
         return run.Finish(ExitNothingDone);
     }
-    log.push_back("removing " + removal.DisplayName() + " from " + args.DestDir);
+    log.Line("removing " + removal.DisplayName() + " from " + args.DestDir);
     if (!args.Silent &&
         !Sys().Desktop->AskYesNo(FormatMessage1(RemovalText::Question, removal.DisplayName()),
                                  RemovalText::Caption)) {
-        log.push_back("not removed: the answer was No");
+        log.Line("not removed: the answer was No");
         return run.Finish(ExitNothingDone);
     }
-    bool stopped = false;
+    // Each step goes to the log as it is done.
+    removal.WriteTo(&log);
     try {
         removal.Perform();
     } catch (const EError& error) {
         // What was removed before stays removed; the rest is told.
-        log.insert(log.end(), removal.Log().begin(), removal.Log().end());
         run.Tell(error.Message(), TMsgIcon::Stop);
-        stopped = true;
+        return run.Finish(ExitStopped);
     }
-    if (!stopped) {
-        log.insert(log.end(), removal.Log().begin(), removal.Log().end());
-        run.Tell(RemovalReport(removal.DisplayName(), removal.Left()),
-                 removal.Left().empty() ? TMsgIcon::Information : TMsgIcon::Warning);
-    }
-    if (stopped) return run.Finish(ExitStopped);
+    run.Tell(RemovalReport(removal.DisplayName(), removal.Left()),
+             removal.Left().empty() ? TMsgIcon::Information : TMsgIcon::Warning);
     bool atRestart = false, stays = false;
     for (const TLeftBehind& l : removal.Left()) (l.AtRestart ? atRestart : stays) = true;
     return run.Finish(stays ? ExitSomethingLeft : atRestart ? ExitRemovedAtRestart : ExitRemoved);
+}
+
+std::string UninstallLogPath(const TUninstallArgs& args)
+{
+    if (!args.LogPath.empty() || !args.Silent) return args.LogPath;
+    return DefaultLogPath("Skorvel.log");
 }

@@ -1,5 +1,6 @@
 // Files and directories, as the program uses them.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ public:
     // success, else the system's error code.
     virtual unsigned long Copy(const std::string& source, const std::string& dest,
                                    bool failIfExists) = 0;
+    // The size of a file in bytes; 0 when it cannot be read.
+    virtual std::uint64_t FileSize(const std::string& path) = 0;
     // Whether two paths name one file once the system has normalised them
     // (case, "." and "..", doubled separators, blanks at the end).
     virtual bool SameFile(const std::string& a, const std::string& b) = 0;

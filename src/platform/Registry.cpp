@@ -114,15 +114,40 @@ void TRegistry::CreateKey(const std::string& keyPath)
     api_.CloseKey(key);
 }
 
-void TRegistry::WriteString(const std::string& keyPath, const std::string& name,
-                            const std::string& text)
+void TRegistry::WriteValue(const std::string& keyPath, const std::string& name, const std::string* text,
+                           std::uint32_t value)
 {
     CreateKey(keyPath);
     RegKey key = GetKey(keyPath);
     if (key == 0) return;
     TOpenKey closer(api_, key);
-    if (api_.SetStringValue(key, name, text) != 0)
-        throw EError(FormatMessage1("Failed to set data for '%s'", name));
+    long rc = text != nullptr ? api_.SetStringValue(key, name, *text) : api_.SetDWordValue(key, name, value);
+    if (rc != 0) throw EError(FormatMessage1("Failed to set data for '%s'", name));
+}
+
+void TRegistry::WriteString(const std::string& keyPath, const std::string& name,
+                            const std::string& text)
+{
+    WriteValue(keyPath, name, &text, 0);
+}
+
+void TRegistry::WriteDWord(const std::string& keyPath, const std::string& name, std::uint32_t value)
+{
+    WriteValue(keyPath, name, nullptr, value);
+}
+
+bool TRegistry::ReadDWord(const std::string& name, std::uint32_t& value)
+{
+    RegType type;
+    std::uint32_t size = 0;
+    std::string data;
+    if (current_ == 0 || api_.QueryValueInfo(current_, name, type, size) != 0 ||
+        type != RegType::DWord || size != 4 || api_.QueryValueData(current_, name, type, data, 4) != 0 ||
+        data.size() != 4)
+        return false;
+    value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[i]);
+    return true;
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string& keyPath, const std::string& name,

@@ -34,6 +34,8 @@ public:
     // RegSetValueExA with REG_SZ and the text's terminating NUL.
     virtual long SetStringValue(RegKey key, const std::string& name,
                                 const std::string& text) = 0;
+    // RegSetValueExA with REG_DWORD.
+    virtual long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };
 
@@ -108,12 +110,19 @@ public:
                              std::int32_t def);
     void WriteInteger(const std::string& keyPath, const std::string& name,
                       std::int32_t value);
+    // A REG_DWORD value, where WriteInteger writes text.
+    void WriteDWord(const std::string& keyPath, const std::string& name, std::uint32_t value);
+    // A REG_DWORD value of the open key; false when there is none of that type.
+    bool ReadDWord(const std::string& name, std::uint32_t& value);
 
 private:
     RegKey BaseKey(bool relative);
     RegKey GetKey(const std::string& keyPath);
     void CreateKey(const std::string& keyPath);
     void ChangeKey(RegKey key, const std::string& path);
+    // A string value where text is given, else the REG_DWORD value.
+    void WriteValue(const std::string& keyPath, const std::string& name, const std::string* text,
+                    std::uint32_t value);
     bool Open(const std::string& keyPath, bool canCreate, RegAccess access);
 
     IRegistryApi& api_;

@@ -326,21 +326,18 @@ private:
 
 TWizardState TMainDialog::CopyFiles()
 {
-    std::string typed = TypedDestination(EditPath.Text());
-    // Refused before anything is made or recorded for it.
-    std::string refusal = DestinationRefusal(typed);
+    std::string refusal;
+    {
+        TFlagScope busy(installing_);
+        refusal = InstallTo(Shared, EditPath.Text(), *this);
+    }
     if (!refusal.empty()) {
         ShowWarning(refusal);
         return wsDestination;
     }
-    Shared.DestDir = Cut(typed);
-    TFlagScope busy(installing_);
-    TInstallRun(Shared, *this).Perform(Shared.InstallFailures);
     // A completed run has moved the wizard on.
     return Shared.WizardState;
 }
-
-void TMainDialog::UpdateRegistry(TControl&) { TInstallRun(Shared, *this).UpdateRegistry(); }
 
 void TMainDialog::ShowProgressPage(const std::string& text)
 {

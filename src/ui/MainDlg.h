@@ -50,7 +50,6 @@ public:
     void PrevButClick(TControl& sender);
     void CancelButClick(TControl& sender);
     void DirectoryListBoxChange(TControl& sender);
-    void UpdateRegistry(TControl& sender);
 
     // True while the installation run holds the dialog.
     bool Installing() const { return installing_; }

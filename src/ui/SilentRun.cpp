@@ -14,7 +14,7 @@ namespace {
 // What the run shows, written to the log.
 class TLogView : public IInstallView {
 public:
-    TLogView(TSilentLog& log, bool opensAddOns) : log_(log), opensAddOns_(opensAddOns) {}
+    TLogView(TRunLog& log, const TCommandLine& line) : log_(log), line_(line) {}
     void ShowProgressPage(const std::string&) override {}
     void ShowSource(const std::string&) override {}
     void ShowDestination(const std::string&) override {}
@@ -27,11 +27,22 @@ public:
     void* OwnerWindow() override { return nullptr; }
     void Note(const std::string& line) override { log_.Line(line); }
     void Pause(unsigned) override {}
-    bool OpensAddOns() override { return opensAddOns_; }
+    bool OpensAddOns() override { return line_.AddOns; }
+    // The user's entries once the destination is taken: the registered
+    // owner's, or those the command line gives.
+    void DestinationAccepted() override
+    {
+        TInstallState& s = Shared;
+        ReadRegisteredOwner(*Sys().Registry, s.UserName, s.UserOrganization);
+        if (line_.HasName) s.UserName = line_.Name;
+        if (line_.HasOrg) s.UserOrganization = line_.Org;
+        log_.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +
+                  s.UserOrganization + "\"");
+    }
 
 private:
-    TSilentLog& log_;
-    bool opensAddOns_;
+    TRunLog& log_;
+    const TCommandLine& line_;
     int position_ = 0;
 };
 
@@ -48,13 +59,13 @@ const char* ExitMeaning(TExitCode code)
     }
 }
 
-TExitCode Ending(TSilentLog& log, TExitCode code)
+TExitCode Ending(TRunLog& log, TExitCode code)
 {
     log.Line("exit code " + IntToStr(code) + " (" + ExitMeaning(code) + ")");
     return code;
 }
 
-TExitCode Install(TSilentLog& log, const TCommandLine& line)
+TExitCode Install(TRunLog& log, const TCommandLine& line)
 {
     if (!line.Error.empty()) return log.Line(line.Error), Ending(log, ExitNothingDone);
     if (line.Help) return log.Line(UsageText), Ending(log, ExitNothingDone);
@@ -67,39 +78,21 @@ TExitCode Install(TSilentLog& log, const TCommandLine& line)
 
     // The destination page's rules, on the destination the administrator
     // gave or the one the product proposes.
-    std::string typed = TypedDestination(line.HasDest ? line.Dest : d.Directory);
-    std::string refusal = DestinationRefusal(typed);
+    TLogView view(log, line);
+    std::string refusal = InstallTo(s, line.HasDest ? line.Dest : d.Directory, view);
     if (!refusal.empty()) return log.Line(refusal), Ending(log, ExitNothingDone);
-    s.DestDir = Cut(typed);
-
-    ReadRegisteredOwner(*Sys().Registry, s.UserName, s.UserOrganization);
-    if (line.HasName) s.UserName = line.Name;
-    if (line.HasOrg) s.UserOrganization = line.Org;
-    log.Line("destination " + s.DestDir + ", name \"" + s.UserName + "\", organisation \"" +
-             s.UserOrganization + "\"");
-
-    TLogView view(log, line.AddOns);
-    TInstallRun(s, view).Perform(s.InstallFailures);
     return Ending(log, s.InstallFailures.empty() ? ExitInstalled : ExitIncomplete);
 }
 
 }  // namespace
 
-bool TSilentLog::Start(const std::string& text)
-{
-    return Sys().Files->AppendText(path_, text + "\r\n") == 0;
-}
-
-void TSilentLog::Line(const std::string& text) { Sys().Files->AppendText(path_, text + "\r\n"); }
-
 TExitCode RunSilent(const TCommandLine& line)
 {
     Sys().Desktop->QuietSystemErrors();
-    std::string path = line.LogPath.empty() ? Sys().Files->TempDirectory() + DefaultLogName
-                                            : line.LogPath;
-    TSilentLog log(path);
+    std::string path = line.LogPath.empty() ? DefaultLogPath(DefaultLogName) : line.LogPath;
+    TRunLog log(path);
     // Nowhere to say what happened: nothing is done either.
-    if (!log.Start(std::string(ApplicationTitle) + ": silent installation, " +
+    if (path.empty() || !log.Start(std::string(ApplicationTitle) + ": silent installation, " +
                    DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats())))
         return ExitNothingDone;
     TExitCode code;

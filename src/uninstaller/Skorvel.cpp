@@ -23,32 +23,12 @@ std::string ProgramsFolder()
     return folder;
 }
 
-// Where the log goes: /LOG=, else with /S the temporary folder's Skorvel.log.
-std::string LogPath(const TUninstallArgs& args)
-{
-    if (!args.LogPath.empty() || !args.Silent) return args.LogPath;
-    char temp[MAX_PATH] = {};
-    DWORD length = GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH) return "";
-    return std::string(temp, length) + "Skorvel.log";
-}
-
 // A path named relative to the current directory, made whole; "" stays "".
 std::string FullPath(const std::string& path)
 {
     char full[MAX_PATH] = {};
     DWORD length = path.empty() ? 0 : GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
-// Appends the run's lines, so that several runs into one file all stay.
-void WriteLog(const std::string& path, const std::vector<std::string>& lines)
-{
-    if (path.empty()) return;
-    std::string text;
-    Sys().Files->ReadWholeFile(path, text);
-    for (const std::string& line : lines) text += line + "\r\n";
-    Sys().Files->WriteWholeFile(path, text);
 }
 
 }  // namespace
@@ -74,15 +54,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     UseAnsiCodePage(locale.CodePage());
 
     TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());
-    std::string logPath = FullPath(LogPath(args));
+    TRunLog log(FullPath(UninstallLogPath(args)));
     args.DestDir = FullPath(args.DestDir);
     // Started from the product's folder (its program item), this process
     // would hold that folder as its current directory, and it could not go.
     char windowsDir[MAX_PATH] = {};
     if (GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0) SetCurrentDirectoryA(windowsDir);
 
-    std::vector<std::string> log;
-    int code = RunUninstaller(args, ProgramsFolder(), log);
-    WriteLog(logPath, log);
-    return code;
+    return RunUninstaller(args, ProgramsFolder(), log);
 }

@@ -19,9 +19,10 @@
 //   properties or options; the key is the text before the first unquoted '='.
 //
 //   launch [ARG...]                    start Pellwick.exe; mark "launch"
-//   uninstall NAME [SWITCH...]         start the UninstallString of the uninstall
-//                                      entry NAME as Windows does, SWITCHes after
-//                                      its program; mark "launch"
+//   uninstall NAME [SWITCH...] [value=V]
+//                                      start the UninstallString (or value V) of the
+//                                      uninstall entry NAME as Windows does, SWITCHes
+//                                      after its program; mark "launch"
 //   wait NAME PROP... [timeout=S]      wait for a top-level window of the process;
 //                                      binds NAME, marks NAME at its first sighting
 //   gone NAME [timeout=S]              wait until NAME is hidden or destroyed;
@@ -209,18 +210,22 @@ struct Runner {
     {
         if (!Need(st, 1)) return false;
         std::string sub = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + st.args[0].text;
+        std::string value = "UninstallString";
+        std::string switches;
+        for (size_t i = 1; i < st.args.size(); ++i)
+            if (st.args[i].keyed && st.args[i].key == "value") value = st.args[i].value;
+            else switches += " " + st.args[i].text;
         char data[1024] = {};
         DWORD size = sizeof data - 1;
         HKEY k = nullptr;
         LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, sub.c_str(), 0, KEY_READ, &k);
         if (rc == ERROR_SUCCESS)
-            rc = RegQueryValueExA(k, "UninstallString", nullptr, nullptr, (BYTE*)data, &size);
+            rc = RegQueryValueExA(k, value.c_str(), nullptr, nullptr, (BYTE*)data, &size);
         if (k) RegCloseKey(k);
-        if (rc != ERROR_SUCCESS) return Fail(Format("no UninstallString under HKLM\\%s, error %ld", sub.c_str(), rc));
+        if (rc != ERROR_SUCCESS)
+            return Fail(Format("no %s under HKLM\\%s, error %ld", value.c_str(), sub.c_str(), rc));
         std::string cmd = data;
         size_t blank = cmd.find(' ');
-        std::string switches;
-        for (size_t i = 1; i < st.args.size(); ++i) switches += " " + st.args[i].text;
         if (blank != std::string::npos) cmd.insert(blank, switches);
         else cmd += switches;
         note = Quote(cmd) + ", ";

@@ -1320,10 +1320,33 @@ TEST_F(InstallListRunTest, ARunListsWhatItMadeInOrderWithFullKeyPathsAndNoCounte
                   "Key HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample",
                   "Value DisplayName [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
                   "Value UninstallString [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value QuietUninstallString [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value DisplayVersion [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value InstallLocation [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value InstallDate [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value DisplayIcon [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value EstimatedSize [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value NoModify [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
+                  "Value NoRepair [HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample]",
                   "Key HKCU\\Software\\Brenvolt\\Skorvel\\Counters",
                   "SystemFile C:\\WINDOWS\\x.dll [x.dll]",
               }),
               Listed());
+}
+
+TEST_F(InstallListRunTest, EstimatedSizeCountsTheFilesCopiedNotThoseKept)
+{
+    Fake.Disk.Put("C:\\SETUP\\x.dll", std::string(1000, 'x'));
+    Fake.Disk.Put("C:\\SETUP\\a.exe", std::string(2000, 'a'));
+    Fake.Disk.Put("C:\\SETUP\\b.txt", std::string(5000, 'b'));
+    Fake.Disk.MakeDirs("C:\\Sample");
+    Fake.Disk.Put("C:\\Sample\\b.txt", "the user's");  // kept: b.txt=1
+    Run(Product);
+    std::uint32_t kb = 0;
+    EXPECT_TRUE(Fake.Registry.GetDWord(RegRoot::LocalMachine,
+                                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample",
+                                       "EstimatedSize", kb));
+    EXPECT_EQ(3u, kb);  // 3,000 bytes
 }
 
 TEST_F(InstallListRunTest, AnItemWithoutCaptionIsListedByTheTitleItsShortcutTakes)

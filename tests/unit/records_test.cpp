@@ -1,10 +1,11 @@
-// UpdateRegistry: the product keys, the uninstall entry, the shared-use
+// The run's records step: the product keys, the uninstall entry, the shared-use
 // counters and the uninstall record pellwick.upi, against the fake registry,
 // profile files and clock.
 #include <string>
 #include <vector>
 
 #include "Description.h"
+#include "Records.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
 #include "core/Error.h"
@@ -53,13 +54,14 @@ protected:
         ASSERT_TRUE(LoadInstallDescription());
     }
 
-    // Runs the method; the error's message, or "" when it ran through.
+    // Runs the records step; the error's message, or "" when it ran through.
     // Whichever way it ends, no key it opened may stay open.
     std::string Run()
     {
         std::string message;
         try {
-            Dialog.UpdateRegistry(Dialog);
+            // The run's records step, the wizard as its view.
+            TInstallRun(Shared, Dialog).UpdateRegistry();
         } catch (const EError& e) {
             message = e.Message();
         }
@@ -393,6 +395,56 @@ TEST_F(RecordsTest, UninstallStringJoinsWindowsDirAndDestDirWithoutQuotes)
     EXPECT_EQ("C:\\Program Files\\Tool", User("Software\\Maker\\Product\\Install", "Path"));
 }
 
+// The values the Apps list, winget and the management tools read; the
+// settings' ones only when set, the numbers as REG_DWORD.
+TEST_F(RecordsTest, UninstallEntryCarriesWhatTheToolsReadEachOnlyWhenSet)
+{
+    struct Case {
+        const char* settings;
+        const char *version, *publisher, *url, *contact, *icon;
+    } cases[] = {
+        {"[Settings]\r\nApplication=Tool\r\nVersion=2.0\r\nPublisher=Maker & Co\r\n"
+         "WebAddress=www.maker.example\r\nEmailAddress=help@maker.example\r\n"
+         "[Items]\r\nreadme.txt=Read Me\r\nbin\\tool.EXE=Tool\r\nother.exe=Other\r\n",
+         "2.0", "Maker & Co", "www.maker.example", "help@maker.example", "C:\\Tool\\bin\\tool.EXE"},
+        {"[Settings]\r\nApplication=Tool\r\nVersion=\r\n[Items]\r\nreadme.txt=Read Me\r\nexe.dir\\x.dat=X\r\n",
+         Absent, Absent, Absent, Absent, Absent},
+    };
+    for (const Case& c : cases) {
+        Fake.Registry.DeleteKey(RegRoot::LocalMachine, UninstallPath);
+        DescribeWith(c.settings, "");
+        EXPECT_EQ("", Run());
+        EXPECT_EQ("C:\\WINDOWS\\Skorvel.exe /S C:\\Tool", Machine("QuietUninstallString"));
+        EXPECT_EQ(c.version, Machine("DisplayVersion"));
+        EXPECT_EQ(c.publisher, Machine("Publisher"));
+        EXPECT_EQ(c.url, Machine("URLInfoAbout"));
+        EXPECT_EQ(c.contact, Machine("Contact"));
+        EXPECT_EQ(c.icon, Machine("DisplayIcon"));
+        EXPECT_EQ("C:\\Tool", Machine("InstallLocation"));
+        EXPECT_EQ("19971206", Machine("InstallDate"));
+        for (const char* name : {"EstimatedSize", "NoModify", "NoRepair"}) {
+            std::uint32_t value = 99;
+            EXPECT_TRUE(Fake.Registry.GetDWord(RegRoot::LocalMachine, UninstallPath, name, value)) << name;
+            EXPECT_EQ(name[0] == 'N' ? 1u : 0u, value) << name;
+        }
+        // The record keeps its two entries only.
+        EXPECT_EQ((TStrings{"DisplayName", "UninstallString"}), RecordKeys("Uninstall"));
+    }
+}
+
+TEST(UninstallEntryRules, DayIsEightDigitsAndSizeWholeKilobytesRoundedUp)
+{
+    EXPECT_EQ("19971206", InstallDateText({1997, 12, 6, 23, 59, 59}));
+    EXPECT_EQ("20260101", InstallDateText({2026, 1, 1, 0, 0, 0}));
+    EXPECT_EQ("00990309", InstallDateText({99, 3, 9, 0, 0, 0}));
+    struct {
+        std::uint64_t bytes;
+        std::uint32_t kb;
+    } sizes[] = {{0, 0}, {1, 1}, {1024, 1}, {1025, 2}, {209715200, 204800},
+                 {0xFFFFFFFFull * 1024 + 1, 0xFFFFFFFFu}};
+    for (const auto& s : sizes) EXPECT_EQ(s.kb, EstimatedSizeKB(s.bytes)) << s.bytes;
+}
+
 TEST_F(RecordsTest, EmptyVersionLeavesDisplayNameWithTrailingBlank)
 {
     DescribeWith("[Settings]\r\nApplication=Tool\r\nVersion=\r\n",
@@ -412,8 +464,9 @@ TEST_F(RecordsTest, EachDateWriteReadsTheClockAndTheLastPassWins)
 
     EXPECT_EQ("Pro", User("Software\\Maker\\Product\\Main", "Edition"));
     EXPECT_EQ("2", User("Software\\Maker\\Product\\Extra", "Level"));
-    // Two passes, each reading the clock for the registry and then for the record.
-    EXPECT_EQ(4, clock.Readings);
+    // Two passes, each reading the clock for the registry and then for the
+    // record, and once for the uninstall entry's day.
+    EXPECT_EQ(5, clock.Readings);
     EXPECT_EQ("12/6/1997 3:15:02 PM", User("Software\\Maker\\Product\\Install", "Date"));
     EXPECT_EQ("12/6/1997 3:15:03 PM", Record("Install", "Date"));
     EXPECT_EQ("C:\\Tool", Record("Install", "Path"));

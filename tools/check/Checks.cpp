@@ -216,6 +216,10 @@ private:
             if (Raw(Settings, name).size() > ShortStringMax)
                 Warning(SettingLine(name), std::string(name) + " is cut to its first " +
                                                std::to_string(ShortStringMax) + " characters");
+        if (in_.Strict && !d_.Expand && d_.Publisher.empty())
+            Warning(lines_.HeaderLine(Settings),
+                    "no Publisher in [Settings]: the uninstall entry names no publisher, and the "
+                    "Apps list and winget show none");
         if (d_.Expand)
             Warning(SettingLine(IpiSetting::Expand),
                     "Expand is set: the installation only creates the directories; nothing is "

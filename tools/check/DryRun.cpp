@@ -47,19 +47,16 @@ bool TDryRun::Load()
 
 bool TDryRun::Install(const TRunSettings& settings)
 {
-    // As the destination page does before it lets the run start.
-    std::string typed = TypedDestination(settings.DestDir);
-    std::string refusal = DestinationRefusal(typed);
-    if (!refusal.empty()) {
-        desktop_.ShowMessage(refusal, ApplicationTitle, TMsgIcon::Warning);
-        return false;
-    }
     Shared.UserName = Cut(settings.UserName);
     Shared.UserOrganization = Cut(settings.UserOrganization);
-    Shared.DestDir = Cut(typed);
     TRecordingView view(desktop_, ApplicationTitle);
     try {
-        TInstallRun(Shared, view).Perform(Shared.InstallFailures);
+        // As the destination page does before it lets the run start.
+        std::string refusal = InstallTo(Shared, settings.DestDir, view);
+        if (!refusal.empty()) {
+            desktop_.ShowMessage(refusal, ApplicationTitle, TMsgIcon::Warning);
+            return false;
+        }
     } catch (const EError& e) {
         // The box the wizard's Next button would show, as the toolkit
         // shows an error that reaches it.

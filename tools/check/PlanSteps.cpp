@@ -45,8 +45,8 @@ std::string Failed(bool done, const char* mark) { return done ? "" : mark; }
 std::string StepLine(const TPlanStep& step)
 {
     auto value = [](const TValueStep& v) {
-        return "registry " + KeyText(v) + "  " + v.Name + " = " + Shown(v.Data) +
-               Failed(v.Written, "  (fails)");
+        return "registry " + KeyText(v) + "  " + v.Name + " = " +
+               (v.DWord ? v.Data + " (REG_DWORD)" : Shown(v.Data)) + Failed(v.Written, "  (fails)");
     };
     return std::visit(
         TOverload{
@@ -95,8 +95,8 @@ std::string StepJson(const TPlanStep& step)
     auto value = [](const char* kind, const TValueStep& v) {
         std::string place = v.Placed ? Field("root", RootName(v.Root)) + Field("key", v.Key)
                                      : std::string(", \"root\": null");
-        return Object(kind,
-                      place + Field("name", v.Name) + Field("data", v.Data) + Flag("done", v.Written));
+        std::string data = v.DWord ? ", \"dword\": " + v.Data : Field("data", v.Data);
+        return Object(kind, place + Field("name", v.Name) + data + Flag("done", v.Written));
     };
     return std::visit(
         TOverload{
@@ -144,6 +144,7 @@ void KeepValue(std::vector<TStep>& list, const TStep& step)
     for (TStep& earlier : list)
         if (SameValue(earlier, step)) {
             earlier.Data = step.Data;
+            earlier.DWord = step.DWord;
             return;
         }
     list.push_back(step);

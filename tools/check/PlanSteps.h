@@ -35,8 +35,9 @@ struct TValueStep {
                          // so where it landed is unknown
     RegRoot Root = RegRoot::CurrentUser;
     std::string Key;  // below the root, no leading "\"
-    std::string Name, Data;
+    std::string Name, Data;  // a REG_DWORD's data in decimal
     bool Written = true;
+    bool DWord = false;  // REG_DWORD, where the others are REG_SZ
 };
 
 // A shared-use counter: a value under the uninstaller's counters key,

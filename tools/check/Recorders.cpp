@@ -68,9 +68,8 @@ long TRecordingRegistry::OpenKey(RegKey parent, const std::string& sub, RegAcces
     return rc;
 }
 
-long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, const std::string& text)
+TValueStep TRecordingRegistry::ValueAt(RegKey key, const std::string& name, long rc)
 {
-    long rc = registry_.SetStringValue(key, name, text);
     TValueStep value;
     auto it = places_.find(key);
     value.Placed = it != places_.end();
@@ -79,14 +78,31 @@ long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, con
         value.Key = it->second.Key;
     }
     value.Name = name;
-    value.Data = text;
     value.Written = rc == 0;
+    return value;
+}
+
+long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, const std::string& text)
+{
+    long rc = registry_.SetStringValue(key, name, text);
+    TValueStep value = ValueAt(key, name, rc);
+    value.Data = text;
     bool counter = value.Placed && value.Root == RegRoot::CurrentUser &&
                    IsCountersKey(value.Key);
     if (counter)
         steps_.push_back(TCounterStep{value});
     else
         steps_.push_back(value);
+    return rc;
+}
+
+long TRecordingRegistry::SetDWordValue(RegKey key, const std::string& name, std::uint32_t data)
+{
+    long rc = registry_.SetDWordValue(key, name, data);
+    TValueStep value = ValueAt(key, name, rc);
+    value.Data = std::to_string(data);
+    value.DWord = true;
+    steps_.push_back(value);
     return rc;
 }
 

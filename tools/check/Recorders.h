@@ -46,6 +46,7 @@ public:
         return registry_.QueryValueData(key, name, type, data, size);
     }
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override;
     void CloseKey(RegKey key) override;
 
 private:
@@ -55,6 +56,8 @@ private:
         std::string Key;
     };
     void Remember(RegKey parent, const std::string& sub, RegKey result);
+    // A value step for a write to key, placed where the key is.
+    TValueStep ValueAt(RegKey key, const std::string& name, long rc);
 
     TFakeRegistry& registry_;
     TRunSteps& steps_;

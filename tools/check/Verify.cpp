@@ -79,15 +79,43 @@ public:
 
     void Value(const TValueStep& value)
     {
+        if (value.DWord) {
+            DWordValue(value);
+            return;
+        }
         std::string data;
         if (!Read(value, data)) return;
-        if (Same(value.Name) == Same(DateName) &&
+        if (Same(value.Name) == Same(InstallDateName) && IsUninstallEntry(value.Key)) {
+            if (data.size() != 8 || Shape(data) != "#")
+                Add(Where(value), TStepState::Differs, Shown(data) + " is no day as YYYYMMDD");
+        } else if (Same(value.Name) == Same(DateName) &&
             EndsWithSame(value.Key, std::string("\\") + InstallSection)) {
             if (!LooksLikeDateText(data, m_.Locale.Formats()))
                 Add(Where(value), TStepState::Differs, Shown(data) + " is no date and time");
         } else if (data != value.Data) {
             Add(Where(value), TStepState::Differs, Shown(data) + ", planned " + Shown(value.Data));
         }
+    }
+
+    // The size depends on the files an earlier installation left in place,
+    // so any number holds; its type must be REG_DWORD, as the tools read it.
+    void DWordValue(const TValueStep& value)
+    {
+        ++result_.Steps;
+        TRegistry registry(m_.Registry);
+        registry.SetRoot(value.Root);
+        std::uint32_t data = 0;
+        if (!registry.OpenKeyReadOnly("\\" + value.Key) || !registry.ValueExists(value.Name))
+            Add(Where(value), TStepState::Missing, "planned " + value.Data + " (REG_DWORD)");
+        else if (!registry.ReadDWord(value.Name, data))
+            Add(Where(value), TStepState::Differs, "no REG_DWORD, planned " + value.Data);
+        else if (Same(value.Name) != Same(EstimatedSizeName) && std::to_string(data) != value.Data)
+            Add(Where(value), TStepState::Differs, std::to_string(data) + ", planned " + value.Data);
+    }
+
+    static bool IsUninstallEntry(const std::string& key)
+    {
+        return Same(key).rfind(Same(UninstallKeyPrefix), 0) == 0;
     }
 
     void Counter(const TCounterStep& counter)

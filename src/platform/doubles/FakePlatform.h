@@ -18,6 +18,11 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
+    std::uint64_t FileSize(const std::string& path) override
+    {
+        const TFakeDisk::File* file = disk_.Find(path);
+        return file == nullptr ? 0 : file->Content.size();
+    }
     bool SameFile(const std::string& a, const std::string& b) override
     {
         return TFakeDisk::Key(a) == TFakeDisk::Key(b);

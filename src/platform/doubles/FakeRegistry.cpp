@@ -171,6 +171,19 @@ long TFakeRegistry::SetStringValue(RegKey key, const std::string& name, const st
     return 0;
 }
 
+long TFakeRegistry::SetDWordValue(RegKey key, const std::string& name, std::uint32_t v)
+{
+    Node* node = NodeOf(key);
+    if (node == nullptr) return ErrorInvalidHandle;
+    if (node->ReadOnly) return ErrorAccessDenied;
+    Node::Value& value = node->Values[AsciiUpper(name)];
+    value.Name = name;
+    value.Type = RegType::DWord;
+    value.Data.clear();
+    for (int i = 0; i < 4; ++i) value.Data += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return 0;
+}
+
 void TFakeRegistry::CloseKey(RegKey key) { handles_.erase(key); }
 
 long TFakeRegistry::DeleteValue(RegKey key, const std::string& name)
@@ -258,6 +271,19 @@ bool TFakeRegistry::GetString(RegRoot root, const std::string& path, const std::
     if (it == node->Values.end()) return false;
     text = it->second.Data;
     if (!text.empty() && text.back() == '\0') text.pop_back();
+    return true;
+}
+
+bool TFakeRegistry::GetDWord(RegRoot root, const std::string& path, const std::string& name,
+                             std::uint32_t& value) const
+{
+    const Node* node = Find(root, path);
+    if (node == nullptr) return false;
+    auto it = node->Values.find(AsciiUpper(name));
+    if (it == node->Values.end() || it->second.Type != RegType::DWord || it->second.Data.size() != 4)
+        return false;
+    value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(it->second.Data[i]);
     return true;
 }
 

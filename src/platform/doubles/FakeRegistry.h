@@ -20,6 +20,7 @@ public:
     long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override;
     void CloseKey(RegKey key) override;
     // The removals of ICleanup on this registry (TFakeCleanup). A key with
     // subkeys is refused, as Windows NT refuses it.
@@ -38,6 +39,9 @@ public:
     bool KeyExists(RegRoot root, const std::string& path) const;
     bool GetString(RegRoot root, const std::string& path, const std::string& name,
                    std::string& text) const;
+    // False when the value is missing or no REG_DWORD.
+    bool GetDWord(RegRoot root, const std::string& path, const std::string& name,
+                  std::uint32_t& value) const;
     // Removes a key with everything below it.
     void DeleteKey(RegRoot root, const std::string& path);
     std::size_t ValueCount(RegRoot root, const std::string& path) const;

@@ -1,6 +1,21 @@
 #include <windows.h>
 
+#include "core/SystemErrors.h"
 #include "platform/win32/Win32Platform.h"
+
+namespace {
+
+// FILE_FLAG_OPEN_REPARSE_POINT where the system knows it (Windows 2000 and
+// later, where links exist at all); Windows 95 and 98 are given no flag
+// they do not know.
+DWORD OpenReparsePointFlag()
+{
+    DWORD version = GetVersion();
+    bool nt5 = (version & 0x80000000) == 0 && LOBYTE(LOWORD(version)) >= 5;
+    return nt5 ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
+}
+
+}  // namespace
 
 bool TWin32FileSystem::FileExists(const std::string& path)
 {
@@ -24,6 +39,16 @@ unsigned long TWin32FileSystem::Copy(const std::string& source, const std::strin
 {
     if (CopyFileA(source.c_str(), dest.c_str(), failIfExists ? TRUE : FALSE)) return 0;
     return GetLastError();
+}
+
+std::uint64_t TWin32FileSystem::FileSize(const std::string& path)
+{
+    // FindFirstFileA, which Windows 95 has, where GetFileAttributesExA came with 98.
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::string TWin32FileSystem::WindowsDirectory()
@@ -184,9 +209,24 @@ unsigned long TWin32FileSystem::AppendText(const std::string& path, const std::s
     if (appendFile_ == nullptr || path != appendPath_) {
         if (appendFile_ != nullptr) CloseHandle(appendFile_);
         appendFile_ = nullptr;
+        // A log is never written through a link: one planted where the log
+        // goes (a shared temporary folder) would send an administrator's
+        // lines into a file of the planter's choosing. A link that is there
+        // is refused; one made between the look and the open is opened
+        // itself, not followed, and refused too.
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return ErrorLinkRefused;
         HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | OpenReparsePointFlag(),
+                                  nullptr);
         if (file == INVALID_HANDLE_VALUE) return GetLastError();
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileInformationByHandle(file, &info) &&
+            ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1)) {
+            CloseHandle(file);
+            return ErrorLinkRefused;
+        }
         appendFile_ = file;
         appendPath_ = path;
     }
@@ -198,8 +238,15 @@ unsigned long TWin32FileSystem::AppendText(const std::string& path, const std::s
 
 std::string TWin32FileSystem::TempDirectory()
 {
+    // GetTempPath2A (Windows 11, and 10 with recent updates) gives SYSTEM
+    // C:\Windows\SystemTemp, which users cannot write, where GetTempPathA
+    // gives C:\Windows\Temp, which they can; for anyone else both agree.
+    using TGetTempPath = DWORD(WINAPI*)(DWORD, LPSTR);
+    TGetTempPath getTempPath = reinterpret_cast<TGetTempPath>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTempPath2A")));
+    if (getTempPath == nullptr) getTempPath = GetTempPathA;
     char buffer[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    DWORD length = getTempPath(sizeof buffer, buffer);
     return std::string(buffer, length <= MAX_PATH ? length : 0);
 }
 

@@ -25,6 +25,7 @@ public:
     long QueryValueData(RegKey key, const std::string& name, RegType& type, std::string& data,
                         std::uint32_t size) override;
     long SetStringValue(RegKey key, const std::string& name, const std::string& text) override;
+    long SetDWordValue(RegKey key, const std::string& name, std::uint32_t value) override;
     void CloseKey(RegKey key) override;
 };
 
@@ -35,6 +36,7 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
+    std::uint64_t FileSize(const std::string& path) override;
     bool SameFile(const std::string& a, const std::string& b) override;
     std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;

@@ -81,4 +81,11 @@ long TWin32Registry::SetStringValue(RegKey key, const std::string& name,
                           static_cast<DWORD>(text.size() + 1));
 }
 
+long TWin32Registry::SetDWordValue(RegKey key, const std::string& name, std::uint32_t value)
+{
+    DWORD data = value;
+    return RegSetValueExA(H(key), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data);
+}
+
 void TWin32Registry::CloseKey(RegKey key) { RegCloseKey(H(key)); }

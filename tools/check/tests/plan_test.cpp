@@ -106,6 +106,18 @@ struct TObserved {
 };
 
 const char* const DateMark = "<date>";
+// The uninstall entry's day and the size of what was copied, which
+// change with the day of the run and the size of the built Skorvel.exe.
+const char* const DayMark = "<day>";
+const char* const SizeMark = "<size>";
+
+std::string Marked(const std::string& name, const std::string& data)
+{
+    if (name == "Date") return DateMark;
+    if (name == "InstallDate") return DayMark;
+    if (name == "EstimatedSize") return SizeMark;
+    return data;
+}
 
 std::string Normal(std::string line) { return AsciiUpper(line); }
 
@@ -135,10 +147,13 @@ TObserved ReadObserved(const std::string& text)
         } else if (line.rfind("HKEY_", 0) == 0) {
             key = line;
         } else if (line.rfind("    ", 0) == 0) {
-            std::string::size_type type = line.find("    REG_SZ    ");
+            // reg.exe shows a REG_DWORD in hexadecimal: "0x1".
+            bool dword = line.find("    REG_DWORD    ") != std::string::npos;
+            std::string::size_type type = line.find(dword ? "    REG_DWORD    " : "    REG_SZ    ");
             std::string name = line.substr(4, type - 4);
-            std::string data = line.substr(type + 14);
-            o.Values.push_back(key + "  " + name + " = " + (name == "Date" ? DateMark : data));
+            std::string data = line.substr(type + (dword ? 17 : 14));
+            if (dword) data = std::to_string(std::stoul(data, nullptr, 16)) + " (REG_DWORD)";
+            o.Values.push_back(key + "  " + name + " = " + Marked(name, data));
         } else {
             o.Files.push_back(Normal(line));
         }
@@ -173,9 +188,10 @@ TObserved FromPlan(const std::vector<std::string>& plan)
         } else if (line.rfind("registry ", 0) == 0) {
             std::string::size_type eq = line.find(" = ");
             std::string head = line.substr(9, eq - 9);
-            std::string data = unquote(line.substr(eq + 3));
-            bool date = head.size() >= 6 && head.compare(head.size() - 6, 6, "  Date") == 0;
-            keep(o.Values, head + " = ", head + " = " + (date ? DateMark : data));
+            std::string data = line.substr(eq + 3);
+            if (data[0] == '"') data = unquote(data);
+            std::string name = head.substr(head.rfind("  ") + 2);
+            keep(o.Values, head + " = ", head + " = " + Marked(name, data));
         } else if (line.rfind("record ", 0) == 0) {
             std::string::size_type open = line.find("  [");
             std::string::size_type eq = line.find(" = ");

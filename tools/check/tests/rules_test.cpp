@@ -96,10 +96,10 @@ std::string Texts(const TFindings& findings)
 
 TEST(CheckPairing, ShiftsAreErrorsAndRenamesStrictWarnings)
 {
-    const std::string head = "[Settings]\r\nDirectory=c:\\P\r\n[Dirs]\r\nx=\r\ny=\r\n";
+    const std::string head = "[Settings]\r\nDirectory=c:\\P\r\nPublisher=P\r\n[Dirs]\r\nx=\r\ny=\r\n";
     struct Case {
         const char* why;
-        std::string files;  // [FilesIn] and [FilesOut], from line 6
+        std::string files;  // [FilesIn] and [FilesOut], from line 7
         bool strict;
         const char* expected;  // the findings' start, "" for none
     } cases[] = {
@@ -109,21 +109,21 @@ TEST(CheckPairing, ShiftsAreErrorsAndRenamesStrictWarnings)
          "[FilesIn]\r\nx\\c.txt=\r\ny\\c.txt=\r\n[FilesOut]\r\nx\\c.txt=0\r\nd.txt=0\r\n", false, ""},
         {"the same, named with --strict",
          "[FilesIn]\r\nx\\c.txt=\r\ny\\c.txt=\r\n[FilesOut]\r\nx\\c.txt=0\r\nd.txt=0\r\n", true,
-         "11 warning: \"y\\c.txt\" ([FilesIn] line 8) is installed under another name, \"d.txt\""},
+         "12 warning: \"y\\c.txt\" ([FilesIn] line 9) is installed under another name, \"d.txt\""},
         {"case does not matter", "[FilesIn]\r\na.exe=\r\n[FilesOut]\r\nA.EXE=0\r\n", true, ""},
         {"a line missing at the end only stops the run",
          "[FilesIn]\r\na.exe=\r\nb.dll=\r\n[FilesOut]\r\na.exe=0\r\n", false,
-         "8 error: [FilesIn] has 2 entries but [FilesOut] only 1"},
+         "9 error: [FilesIn] has 2 entries but [FilesOut] only 1"},
         {"a line missing in the middle shifts the rest too",
          "[FilesIn]\r\na.exe=\r\nb.dll=\r\nc.txt=\r\n[FilesOut]\r\na.exe=0\r\nc.txt=0\r\n", false,
-         "9 error: [FilesIn] has 3 entries but [FilesOut] only 2: the run stops at \"c.txt\" with \"List index "
+         "10 error: [FilesIn] has 3 entries but [FilesOut] only 2: the run stops at \"c.txt\" with \"List index "
          "out of bounds\"\n"
-         "12 error: [FilesIn] and [FilesOut] pair by position and are out of step here: \"b.dll\" (line 8) pairs "
-         "with this line and is written as \"c.txt\", the name meant for \"c.txt\" (line 9); 1 of 3 copies"},
+         "13 error: [FilesIn] and [FilesOut] pair by position and are out of step here: \"b.dll\" (line 9) pairs "
+         "with this line and is written as \"c.txt\", the name meant for \"c.txt\" (line 10); 1 of 3 copies"},
         {"an Out line added in the middle",
          "[FilesIn]\r\na.exe=\r\nb.dll=\r\n[FilesOut]\r\nd.dat=0\r\na.exe=0\r\nb.dll=0\r\n", false,
-         "10 error: [FilesIn] and [FilesOut] pair by position and are out of step here: \"a.exe\" (line 7) pairs "
-         "with this line and is written as \"d.dat\", while its own name stands on line 11; 2 of 2 copies"},
+         "11 error: [FilesIn] and [FilesOut] pair by position and are out of step here: \"a.exe\" (line 8) pairs "
+         "with this line and is written as \"d.dat\", while its own name stands on line 12; 2 of 2 copies"},
     };
     for (const Case& c : cases) {
         std::string found = Texts(Check(head + c.files, c.strict));

@@ -37,12 +37,15 @@ TEST(VerifyPlanSteps, GoldenRunLeavesItsSteps)
     EXPECT_EQ("C:\\WINDOWS\\Skorvel.exe", plan.Copies[1].Dest);
     EXPECT_TRUE(plan.Copies[1].Keep);
     EXPECT_FALSE(plan.Copies[2].Keep);
-    ASSERT_EQ(7u, plan.Values.size());
+    ASSERT_EQ(16u, plan.Values.size());
     const TValueStep& uninstall = plan.Values[5];
     EXPECT_EQ(RegRoot::LocalMachine, uninstall.Root);
     EXPECT_EQ("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes", uninstall.Key);
     EXPECT_EQ("DisplayName", uninstall.Name);
     EXPECT_EQ("Quillon Notes 2.0", uninstall.Data);
+    const TValueStep& size = plan.Values[13];
+    EXPECT_EQ("EstimatedSize", size.Name);
+    EXPECT_TRUE(size.DWord);
     ASSERT_EQ(2u, plan.Counters.size());
     const TCounterStep& counter = plan.Counters[0];
     EXPECT_EQ(RegRoot::CurrentUser, counter.Root);
@@ -263,8 +266,12 @@ void Install(const TPlan& plan, TDoubleMachine& m, const std::string& leaveOut =
     for (const TCopyStep& c : plan.Copies)
         if (c.Dest != leaveOut) m.Disk.Put(c.Dest, m.Disk.Get(c.Source));
     for (const TValueStep& v : plan.Values)
-        if (ValueWhere(v) != leaveOut)
-            m.Registry.SetString(v.Root, v.Key, v.Name, v.Name == "Date" ? "12/7/2026 6:24:34 PM" : v.Data);
+        if (ValueWhere(v) != leaveOut && v.DWord)
+            m.Registry.SetDWord(v.Root, v.Key, v.Name, v.Name == "EstimatedSize" ? 7 : std::stoul(v.Data));
+        else if (ValueWhere(v) != leaveOut)
+            m.Registry.SetString(v.Root, v.Key, v.Name, v.Name == "Date"          ? "12/7/2026 6:24:34 PM"
+                                                        : v.Name == "InstallDate" ? "20261207"
+                                                                                  : v.Data);
     for (const TCounterStep& v : plan.Counters)
         if (ValueWhere(v) != leaveOut) m.Registry.SetString(v.Root, v.Key, v.Name, v.Data);
     for (const TEntryStep& e : plan.Entries)
@@ -282,6 +289,8 @@ const std::string DateValue = "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Inst
 const std::string CounterValue = "HKEY_CURRENT_USER\\Software\\Brenvolt\\Skorvel\\Counters  qnshared.dll";
 const std::string OrgEntry = "c:\\Quillon\\pellwick.upi  [Registration] Organization";
 const std::string DateEntry = "c:\\Quillon\\pellwick.upi  [Install] Date";
+const char* const EntryKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes";
+std::string EntryValue(const char* name) { return std::string("HKEY_LOCAL_MACHINE\\") + EntryKey + "  " + name; }
 
 TEST(VerifyMachine, ACompleteInstallationHoldsStepByStep)
 {
@@ -290,8 +299,8 @@ TEST(VerifyMachine, ACompleteInstallationHoldsStepByStep)
     Install(plan, m);
     TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
     for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
-    // 2 directories, 4 copies, 8 values, 6 record entries, 1 item.
-    EXPECT_EQ(23, result.Steps);
+    // 2 directories, 4 copies, 17 values, 6 record entries, 1 item.
+    EXPECT_EQ(32, result.Steps);
     EXPECT_TRUE(result.Holds());
 }
 
@@ -345,6 +354,17 @@ TEST(VerifyMachine, EachKindOfStepReportsItsOwnFault)
          },
          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillon Notes  UninstallString",
          TStepState::Differs, "planned \"C:\\WINDOWS\\Skorvel.exe c:\\Quillon\""},
+        {"size written as text", "",
+         [](TDoubleMachine& m) { m.Registry.SetString(RegRoot::LocalMachine, EntryKey, "EstimatedSize", "7"); },
+         EntryValue("EstimatedSize"), TStepState::Differs, "no REG_DWORD, planned"},
+        {"NoRepair cleared", "",
+         [](TDoubleMachine& m) { m.Registry.SetDWord(RegRoot::LocalMachine, EntryKey, "NoRepair", 0); },
+         EntryValue("NoRepair"), TStepState::Differs, "0, planned 1"},
+        {"quiet command never written", EntryValue("QuietUninstallString"), nullptr,
+         EntryValue("QuietUninstallString"), TStepState::Missing, "planned \"C:\\WINDOWS\\Skorvel.exe /S c:\\Quillon\""},
+        {"install day no day", "",
+         [](TDoubleMachine& m) { m.Registry.SetString(RegRoot::LocalMachine, EntryKey, "InstallDate", "2026-12-07"); },
+         EntryValue("InstallDate"), TStepState::Differs, "no day as YYYYMMDD"},
         {"record entry never written", OrgEntry, nullptr, OrgEntry, TStepState::Missing, "Example Ltd"},
         {"record entry changed", "",
          [](TDoubleMachine& m) {
@@ -420,7 +440,7 @@ TEST(VerifyMachine, TextsTheRunWritesAsTheyStandHold)
         TMachine machine{run.Files(), run.Registry(), run.Profiles(), startMenu, locale};
         TVerifyResult result = VerifyPlan(plan, machine, "C:\\WINDOWS");
         for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
-        EXPECT_EQ(23, result.Steps);
+        EXPECT_EQ(32, result.Steps);
 
         // The same value changed afterwards is told, on one line.
         run.Registry().SetString(RegRoot::CurrentUser, "Software\\Quillon\\Notes\\Registration", "Name", "Bob");
@@ -462,7 +482,7 @@ TEST(VerifyCommand, CleanInstallationPrintsOnlyItsSummary)
     Install(CleanPlan(), m);
     TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
     EXPECT_EQ(ExitClean, out.Status) << out.Err;
-    EXPECT_EQ("c:\\Quillon: 23 steps, 0 do not hold, 0 kept\n", out.Out);
+    EXPECT_EQ("c:\\Quillon: 32 steps, 0 do not hold, 0 kept\n", out.Out);
 }
 
 TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
@@ -478,13 +498,13 @@ TEST(VerifyCommand, ThreePlantedFaultsAreExactlyWhatIsReported)
     EXPECT_EQ("c:\\Quillon\\bin\\notes.exe: missing: copy of " + folder + "notes.exe\n"
               "HKEY_CURRENT_USER\\Software\\Quillon\\Notes\\Registration  Edition: differs: \"Pro\", planned \"Home\"\n" +
                   Link + ": missing: program item \"Quillon Notes\" for c:\\Quillon\\bin\\notes.exe\n"
-                         "c:\\Quillon: 23 steps, 3 do not hold, 0 kept\n",
+                         "c:\\Quillon: 32 steps, 3 do not hold, 0 kept\n",
               out.Out);
 
     TToolOutput json = RunCheckTool(VerifyArgs({"--json"}), Now, &m.Machine);
     EXPECT_EQ(ExitFindings, json.Status);
     EXPECT_NE(std::string::npos, json.Out.find("{\"where\": \"c:\\\\Quillon\\\\bin\\\\notes.exe\", \"state\": \"missing\""));
-    EXPECT_NE(std::string::npos, json.Out.find("\"steps\": 23, \"failing\": 3, \"kept\": 0, \"failed\": true}"));
+    EXPECT_NE(std::string::npos, json.Out.find("\"steps\": 32, \"failing\": 3, \"kept\": 0, \"failed\": true}"));
 }
 
 TEST(VerifyCommand, AKeptOlderFileIsShownButHolds)
@@ -495,7 +515,7 @@ TEST(VerifyCommand, AKeptOlderFileIsShownButHolds)
     TToolOutput out = RunCheckTool(VerifyArgs(), Now, &m.Machine);
     EXPECT_EQ(ExitClean, out.Status);
     EXPECT_EQ(0u, out.Out.find("C:\\WINDOWS\\qnshared.dll: kept: differs from the installer's copy "));
-    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 23 steps, 0 do not hold, 1 kept\n"));
+    EXPECT_NE(std::string::npos, out.Out.find("c:\\Quillon: 32 steps, 0 do not hold, 1 kept\n"));
 }
 
 // Without --user and --org the name and organisation are what the
