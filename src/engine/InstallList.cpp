@@ -7,6 +7,10 @@ const char* const ListName = "Pellwick.lst";
 
 namespace {
 
+// What makes a file an installation list: a comment line first, and this
+// phrase; line ends of either kind (an editor or a checkout may have
+// made them LF alone).
+const char* const HeadingPhrase = "Pellwick installation list";
 const char* const Heading =
     "; Pellwick installation list: what the installation made, in order.\r\n"
     "; Skorvel.exe removes it, the last first.\r\n";
@@ -32,10 +36,17 @@ void TInstallList::Add(TListKind kind, const std::string& name, const std::strin
     Entries.push_back({kind, name, of});
 }
 
+bool IsInstallList(const std::string& text)
+{
+    return text.compare(0, 1, ";") == 0 && text.find(HeadingPhrase) != std::string::npos;
+}
+
 std::string ListAppended(const std::string& earlier, const std::string& lines)
 {
-    bool isList = earlier.compare(0, std::string(Heading).size(), Heading) == 0;
-    return (isList ? earlier : Heading) + lines;
+    if (!IsInstallList(earlier)) return Heading + lines;
+    // A last line without its line end (an editor's) stays a line of its own.
+    bool ended = earlier.back() == '\n';
+    return earlier + (ended ? "" : "\r\n") + lines;
 }
 
 void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of)
@@ -73,8 +84,7 @@ std::string TInstallList::Text() const
 bool TInstallList::Read(const std::string& text)
 {
     Entries.clear();
-    if (text.compare(0, 1, ";") != 0 || text.find("Pellwick installation list") == std::string::npos)
-        return false;
+    if (!IsInstallList(text)) return false;
     std::string key, group;
     bool counterDue = false, bad = false;
     std::string::size_type at = 0;

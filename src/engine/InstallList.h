@@ -57,6 +57,10 @@ private:
     std::string key_, group_;
 };
 
+// Whether text is an installation list, whatever its line ends: the one
+// test of both the reading and the appending.
+bool IsInstallList(const std::string& text);
+
 // The list that an installation over an earlier one leaves: the earlier
 // list with the later run's lines after it (reading takes each thing
 // once), or the later lines alone where the earlier text is no list.

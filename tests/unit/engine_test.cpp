@@ -9,6 +9,7 @@
 
 #include "Description.h"
 #include "Engine.h"
+#include "Removal.h"
 #include "Fixtures.h"
 #include "MainDlg.h"
 #include "Paths.h"
@@ -1357,6 +1358,28 @@ TEST_F(InstallListRunTest, AnItemWithoutCaptionIsListedByTheTitleItsShortcutTake
     std::vector<std::string> listed = Listed();
     // The program manager names it after its file, less the extension.
     EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), "Item a [Tools]"));
+}
+
+TEST_F(InstallListRunTest, AReinstallOverAListWithLfLineEndsKeepsItsEntriesForTheUninstaller)
+{
+    Fake.Disk.Put("C:\\SETUP\\a.txt", "a");
+    Run(Settings + Lines({"[FilesIn]", "a.txt=", "[FilesOut]", "a.txt=0"}));
+    // An editor or a checkout saved the list with LF line ends alone.
+    std::string text = Fake.Disk.Get("C:\\Sample\\Pellwick.lst");
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    Fake.Disk.Put("C:\\Sample\\Pellwick.lst", text);
+
+    Fake.Disk.Put("C:\\SETUP\\b.txt", "b");
+    Run(Settings + Lines({"[FilesIn]", "b.txt=", "[FilesOut]", "b.txt=0"}));
+    std::vector<std::string> listed = Listed();
+    EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), "File C:\\Sample\\a.txt"));
+    EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), "File C:\\Sample\\b.txt"));
+
+    TRemoval removal("C:\\Sample", "");
+    removal.Load();
+    removal.Perform();
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\a.txt"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\b.txt"));
 }
 
 TEST_F(InstallListRunTest, KeptFilesAreNotTheRunsAndASecondRunAddsOnlyItsNewCounts)
