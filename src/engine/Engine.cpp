@@ -381,6 +381,10 @@ void TInstallRun::CopyRecordTemplate()
 
 void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
 {
+    if (!view_.AsksProgramManager()) {
+        MakeShortcuts(windowsDir);
+        return;
+    }
     IProgramManager& progman = *Sys().ProgramManager;
     const std::string& dest = state_.DestDir;
     std::string group = CreateGroupCommand(d_.ProgGroup);
@@ -422,6 +426,37 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
                                        : " (no program manager answered; not counted as a failure)";
     view_.Note((uninstallItem ? "uninstall item made Uninstall " : "uninstall item not made Uninstall ") +
                d_.Application + (uninstallItem ? "" : why));
+}
+
+void TInstallRun::MakeShortcuts(const std::string& windowsDir)
+{
+    IStartMenu& menu = *Sys().StartMenu;
+    // Every user's folder, which a service session can write too; Windows
+    // 95 and 98 have only the user's.
+    std::string folder = menu.CommonProgramsFolder();
+    if (folder.empty()) folder = menu.ProgramsFolder();
+    if (folder.empty()) return Fail(d_.ProgGroup, "", "the shell names no Programs folder", "Program group ");
+    folder += "\\" + ShellFileName(d_.ProgGroup);
+    // A folder that cannot be made fails each shortcut, with the reason.
+    if (!Sys().Files->DirectoryExists(folder) && Sys().Files->MakeDirectory(folder))
+        list_.Add(TListKind::GroupFolder, folder);
+    view_.Note("program group " + folder);
+    const std::string& dest = state_.DestDir;
+    for (std::size_t i = 0; i <= d_.ItemsNames.size(); ++i) {
+        // The uninstall item last, starting the uninstaller with the destination.
+        bool last = i == d_.ItemsNames.size();
+        std::string title = last ? UninstallItemCaption(d_.Application) : ItemTitle(d_.ItemsValues[i], d_.ItemsNames[i]);
+        std::string target = (last ? windowsDir + "\\" + UninstallerName : dest + "\\" + d_.ItemsNames[i]);
+        std::string link = folder + "\\" + ShortcutFileName(title);
+        std::string arguments = last ? dest : "";
+        unsigned long error = menu.CreateShortcut(link, target, arguments, DropTrailing(ParentOf(target), "\\"));
+        if (error != 0) {
+            Fail(title, link, ReasonFor(error), "Program item ");
+        } else {
+            list_.Add(TListKind::Shortcut, link);
+            view_.Note("program item made " + link + " -> " + DropTrailing(target + " " + arguments, " "));
+        }
+    }
 }
 
 void TInstallRun::StartAddOns()

@@ -45,6 +45,10 @@ public:
     // Whether the add-ons are opened; a run nobody watches may have no one
     // to close a document or program window it opens.
     virtual bool OpensAddOns() { return true; }
+    // Whether the items go through the program manager, which opens a
+    // window on the group; otherwise they are written as shortcut files,
+    // with no shell needed.
+    virtual bool AsksProgramManager() { return true; }
     // The destination was accepted (InstallTo) and the run starts next.
     virtual void DestinationAccepted() {}
 };
@@ -81,6 +85,9 @@ private:
     void CopyProductFiles();
     void CopyRecordTemplate();
     void CreateProgramGroup(const std::string& windowsDir);
+    // The group's folder in the Programs folder every user sees and the
+    // items, the uninstall item last, as shortcut files in it.
+    void MakeShortcuts(const std::string& windowsDir);
     void StartAddOns();
     void AdvanceProgress(int step);
     void Fail(const std::string& what, const std::string& where, const std::string& reason,

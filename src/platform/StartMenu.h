@@ -18,7 +18,8 @@ public:
     // shortcut; false when it is no shortcut or cannot be read.
     virtual bool ShortcutTarget(const std::string& shortcut, std::string& target) = 0;
     // Writes the shortcut file shortcut (its folder must exist), starting
-    // target in workingDir; 0 on success, else the system's error number.
+    // target with arguments (none when empty) in workingDir; 0 on success,
+    // else the system's error number.
     virtual unsigned long CreateShortcut(const std::string& shortcut, const std::string& target,
-                                         const std::string& workingDir) = 0;
+                                         const std::string& arguments, const std::string& workingDir) = 0;
 };

@@ -6,12 +6,16 @@
 
 #include "Program.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32StartMenu.h"
 #include "toolkit/win32/Win32Widgets.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
     InstallWin32Platform();
+    // Shortcut files for the silent run, which asks no program manager.
+    static TWin32StartMenu startMenu;
+    Sys().StartMenu = &startMenu;
     InstallWin32Widgets(instance);
     return RunProgram();
 }

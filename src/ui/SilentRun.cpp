@@ -28,6 +28,8 @@ public:
     void Note(const std::string& line) override { log_.Line(line); }
     void Pause(unsigned) override {}
     bool OpensAddOns() override { return line_.AddOns; }
+    // No window, and no shell that a service session may lack.
+    bool AsksProgramManager() override { return false; }
     // The user's entries once the destination is taken: the registered
     // owner's, or those the command line gives.
     void DestinationAccepted() override

@@ -73,7 +73,9 @@ public:
         Sys().Desktop->ShowMessage(text, Title, TMsgIcon::Warning);
     }
     void* OwnerWindow() override { return nullptr; }
+    bool AsksProgramManager() override { return AsksProgman; }
 
+    bool AsksProgman = true;  // false: shortcut files, as the silent run makes them
     bool ProgressPage = false;
     std::string Text, Source, Destination;
     int PathsShown = 0;
@@ -1283,8 +1285,8 @@ protected:
     {
         TInstallList list;
         EXPECT_TRUE(list.Read(Fake.Disk.Get(dest + "\\Pellwick.lst")));
-        static const char* const kinds[] = {"Folder", "File", "SystemFile", "CountedFile",
-                                            "Group",  "Item", "Key",        "Value"};
+        static const char* const kinds[] = {"Folder", "File", "SystemFile", "CountedFile", "Group",
+                                            "Item",   "Key",  "Value",      "GroupFolder", "Shortcut"};
         std::vector<std::string> lines;
         for (const TListEntry& e : list.Entries)
             lines.push_back(std::string(kinds[static_cast<int>(e.Kind)]) + " " + e.Name +
@@ -1358,6 +1360,51 @@ TEST_F(InstallListRunTest, AnItemWithoutCaptionIsListedByTheTitleItsShortcutTake
     std::vector<std::string> listed = Listed();
     // The program manager names it after its file, less the extension.
     EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), "Item a [Tools]"));
+}
+
+// Without the program manager: shortcut files in every user's Programs
+// folder (the user's where the system has none), listed by full path.
+TEST_F(InstallListRunTest, ShortcutFilesWithoutAProgramManagerAreListedByFullPath)
+{
+    const std::string common = Fake.StartMenu.CommonPrograms, user = Fake.StartMenu.Programs;
+    for (const std::string& programs : {common, user}) {
+        Fake.StartMenu.CommonPrograms = programs == common ? common : "";
+        Fake.Disk.MakeDirs(programs);
+        for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+        Prepare(Product + Lines({"[Items]", "b.txt="}));
+        View.AsksProgman = false;
+        Next();
+        EXPECT_TRUE(Shared.InstallFailures.empty()) << programs;
+        EXPECT_TRUE(Progman.Attempts.empty()) << "the program manager was asked";
+        EXPECT_EQ(0, Progman.Opens);
+        const std::string group = programs + "\\Tools";
+        std::string target;
+        EXPECT_TRUE(Fake.StartMenu.ShortcutTarget(group + "\\Tool A.lnk", target));
+        EXPECT_EQ("C:\\Sample\\bin\\a.exe", target);
+        EXPECT_EQ("C:\\Sample\\bin", Fake.StartMenu.WorkingDirs[TFakeDisk::Key(group + "\\Tool A.lnk")]);
+        EXPECT_TRUE(Fake.StartMenu.ShortcutTarget(group + "\\Uninstall Sample.lnk", target));
+        EXPECT_EQ("C:\\WINDOWS\\Skorvel.exe", target);
+        EXPECT_EQ("C:\\Sample", Fake.StartMenu.Arguments[TFakeDisk::Key(group + "\\Uninstall Sample.lnk")]);
+        std::vector<std::string> listed = Listed();
+        for (const std::string& line : {"GroupFolder " + group, "Shortcut " + group + "\\Tool A.lnk",
+                                        "Shortcut " + group + "\\Uninstall Sample.lnk"})
+            EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), line)) << line;
+        Fake.Disk.Remove("C:\\Sample\\Pellwick.lst");
+    }
+}
+
+TEST_F(InstallListRunTest, AShortcutThatCannotBeWrittenIsAFailureAndNotListed)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Prepare(Product);
+    View.AsksProgman = false;
+    Fake.Disk.MakeDirs(Fake.StartMenu.CommonPrograms);
+    Fake.Disk.Put(Fake.StartMenu.CommonPrograms + "\\Tools", "a file in the folder's place");
+    Next();
+    ASSERT_EQ(2u, Shared.InstallFailures.size());
+    EXPECT_EQ("Program item ", Shared.InstallFailures[0].Label);
+    EXPECT_EQ("the folder was not found", Shared.InstallFailures[0].Reason);
+    for (const std::string& line : Listed()) EXPECT_EQ(std::string::npos, line.find("Tools\\")) << line;
 }
 
 TEST_F(InstallListRunTest, AReinstallOverAListWithLfLineEndsKeepsItsEntriesForTheUninstaller)

@@ -70,6 +70,7 @@ protected:
     SilentTest()
     {
         Fake.Disk.MakeDirs("C:\\TEMP");
+        Fake.Disk.MakeDirs(Fake.StartMenu.CommonPrograms);
         Fake.Disk.Put("C:\\SETUP\\a.txt", "A");
         Fake.Disk.Put("C:\\SETUP\\Pellwick.up_", "; record\r\n");
     }
@@ -142,6 +143,8 @@ TEST_F(SilentTest, RunHasNoPausesAndLogsEachStepInOrder)
                             "RegisteredOwner", "Owen");
     EXPECT_EQ(0, Run({"/S", "/D=C:\\Other  ", "/ORG=Acme"}));
     EXPECT_TRUE(Fake.Clock.Sleeps.empty());
+    EXPECT_TRUE(Fake.ProgramManager.Sent.empty()) << "the program manager was asked";
+    const std::string Group = Fake.StartMenu.CommonPrograms + "\\Tools";
     // Blanks at the end dropped, as the destination page drops them; the
     // owner's name where none was given.
     std::vector<std::string> order = {
@@ -149,8 +152,10 @@ TEST_F(SilentTest, RunHasNoPausesAndLogsEachStepInOrder)
         "directory made C:\\Other",
         "file copied C:\\SETUP\\a.txt -> C:\\Other\\a.txt",
         "record template copied C:\\SETUP\\Pellwick.up_ -> C:\\Other\\Pellwick.upi",
-        "program group made Tools",
-        "program item made Tool A -> C:\\Other\\a.txt",
+        // Shortcut files in every user's Programs folder, the uninstall item last.
+        "program group " + Group,
+        "program item made " + Group + "\\Tool A.lnk -> C:\\Other\\a.txt",
+        "program item made " + Group + "\\Uninstall Tool.lnk -> C:\\WINDOWS\\Skorvel.exe C:\\Other",
         "registry HKEY_CURRENT_USER\\Software\\Maker\\Tool\\Main  Name = \"Owen\"",
         "record C:\\Other\\pellwick.upi  [Main] Name = \"Owen\"",
         "registry HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"

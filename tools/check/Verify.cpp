@@ -155,16 +155,22 @@ public:
         }
     }
 
-    void Item(const TPlannedItem& item, const std::string& programs)
+    // The wizard's program manager makes the item in the user's Programs
+    // folder, the silent run in every user's: either holds.
+    void Item(const TPlannedItem& item, const std::string& programs, const std::string& common)
     {
         ++result_.Steps;
-        std::string link = programs + "\\" + ShellFileName(item.Group) + "\\" +
-                           ShortcutFileName(ItemTitle(item.Caption, item.File));
+        std::string inGroup = "\\" + ShellFileName(item.Group) + "\\" +
+                              ShortcutFileName(ItemTitle(item.Caption, item.File));
+        std::string link = programs + inGroup;
         std::string planned = "program item " + Shown(item.Caption) + " for " + item.File;
-        if (programs.empty()) {
+        if (programs.empty() && common.empty()) {
             Add(link, TStepState::Missing, planned + ": the shell names no Programs folder");
             return;
         }
+        if ((programs.empty() || !m_.Files.FileExists(link)) && !common.empty() &&
+            m_.Files.FileExists(common + inGroup))
+            link = common + inGroup;
         if (!m_.Files.FileExists(link)) {
             Add(link, TStepState::Missing, planned);
             return;
@@ -296,8 +302,9 @@ TVerifyResult VerifyPlan(const TPlan& plan, TMachine& machine, const std::string
     for (const TEntryStep& entry : plan.Entries) verifier.Entry(entry, isCopied(entry.Path));
     std::string uninstaller = Same(windowsDir + "\\" + UninstallerName + " ");
     std::string programs = machine.StartMenu.ProgramsFolder();
+    std::string common = machine.StartMenu.CommonProgramsFolder();
     for (const TPlannedItem& item : plan.Items)
-        if (Same(item.File).rfind(uninstaller, 0) != 0) verifier.Item(item, programs);
+        if (Same(item.File).rfind(uninstaller, 0) != 0) verifier.Item(item, programs, common);
     return result;
 }
 

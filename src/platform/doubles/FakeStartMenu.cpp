@@ -18,11 +18,12 @@ void TFakeStartMenu::AddShortcut(const std::string& shortcut, const std::string&
 }
 
 unsigned long TFakeStartMenu::CreateShortcut(const std::string& shortcut, const std::string& target,
-                                             const std::string& workingDir)
+                                             const std::string& arguments, const std::string& workingDir)
 {
     std::size_t slash = FindLastCharOf(shortcut, "\\");
     if (slash == std::string::npos || !disk_.DirExists(shortcut.substr(0, slash))) return 3;
     AddShortcut(shortcut, target);
     WorkingDirs[TFakeDisk::Key(shortcut)] = workingDir;
+    Arguments[TFakeDisk::Key(shortcut)] = arguments;
     return 0;
 }

@@ -15,7 +15,7 @@ public:
     bool ShortcutTarget(const std::string& shortcut, std::string& target) override;
     // Fails with 3 (path not found) where the shortcut's folder is missing.
     unsigned long CreateShortcut(const std::string& shortcut, const std::string& target,
-                                 const std::string& workingDir) override;
+                                 const std::string& arguments, const std::string& workingDir) override;
 
     // Puts a shortcut file on the disk, pointing at target.
     void AddShortcut(const std::string& shortcut, const std::string& target);
@@ -24,8 +24,8 @@ public:
         "C:\\WINDOWS\\Profiles\\User\\Start Menu\\Programs";
     std::string CommonPrograms =
         "C:\\WINDOWS\\Profiles\\All Users\\Start Menu\\Programs";
-    // The working folder of each shortcut made, by TFakeDisk::Key.
-    std::map<std::string, std::string> WorkingDirs;
+    // The working folder and the arguments of each shortcut made, by TFakeDisk::Key.
+    std::map<std::string, std::string> WorkingDirs, Arguments;
 
 private:
     TFakeDisk& disk_;

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32StartMenu.h"
 #include "core/CharText.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace {
 
@@ -20,14 +21,31 @@ public:
 
 }  // namespace
 
-TWin32StartMenu::TWin32StartMenu()
-{
-    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-}
+using TCoInitialize = HRESULT(WINAPI*)(LPVOID);
+using TCoCreateInstance = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+using TCoUninitialize = void(WINAPI*)();
 
 TWin32StartMenu::~TWin32StartMenu()
 {
-    if (comStarted_) CoUninitialize();
+    if (comStarted_) reinterpret_cast<TCoUninitialize>(uninitialize_)();
+}
+
+long TWin32StartMenu::NewLink(void** link)
+{
+    if (createInstance_ == nullptr) {
+        HMODULE ole = static_cast<HMODULE>(LoadSystemLibrary("ole32.dll"));
+        if (ole == nullptr) return GetLastError();
+        // CoInitialize, which Windows 95 has as shipped, where CoInitializeEx came with DCOM.
+        auto initialize = reinterpret_cast<TCoInitialize>(GetProcAddress(ole, "CoInitialize"));
+        uninitialize_ = reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize"));
+        void* create = reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance"));
+        if (initialize == nullptr || uninitialize_ == nullptr || create == nullptr) return ERROR_PROC_NOT_FOUND;
+        comStarted_ = SUCCEEDED(initialize(nullptr));
+        createInstance_ = create;
+    }
+    HRESULT hr = reinterpret_cast<TCoCreateInstance>(createInstance_)(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                           IID_IShellLinkA, link);
+    return FAILED(hr) ? HRESULT_CODE(hr) : 0;
 }
 
 namespace {
@@ -58,9 +76,7 @@ std::string TWin32StartMenu::CommonProgramsFolder() { return ShellFolder(CSIDL_C
 bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)
 {
     TComRef<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link.p))))
-        return false;
+    if (NewLink(reinterpret_cast<void**>(&link.p)) != 0) return false;
     TComRef<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))))
         return false;
@@ -75,19 +91,19 @@ bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& t
 }
 
 unsigned long TWin32StartMenu::CreateShortcut(const std::string& shortcut, const std::string& target,
-                                              const std::string& workingDir)
+                                              const std::string& arguments, const std::string& workingDir)
 {
     TComRef<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link.p));
-    if (FAILED(hr)) return HRESULT_CODE(hr);
+    long error = NewLink(reinterpret_cast<void**>(&link.p));
+    if (error != 0) return error;
     TComRef<IPersistFile> file;
-    hr = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+    HRESULT hr = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
     if (FAILED(hr)) return HRESULT_CODE(hr);
     wchar_t wide[MAX_PATH] = {};
     if (MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide, MAX_PATH) == 0)
         return GetLastError();
     link.p->SetPath(target.c_str());
+    if (!arguments.empty()) link.p->SetArguments(arguments.c_str());
     link.p->SetWorkingDirectory(workingDir.c_str());
     hr = file.p->Save(wide, TRUE);
     return FAILED(hr) ? HRESULT_CODE(hr) : 0;

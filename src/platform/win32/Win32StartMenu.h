@@ -1,11 +1,14 @@
 // The Start menu through the shell: its folders by SHGetSpecialFolderLocation,
-// shortcuts through IShellLink. COM lives as long as the object.
+// shortcuts through IShellLink. ole32.dll is loaded from the system folder
+// when the first shortcut is made or read, and COM started then, for as
+// long as the object lives: neither exe imports it, and the wizard, which
+// asks the program manager, never loads it.
 #pragma once
 #include "platform/StartMenu.h"
 
 class TWin32StartMenu : public IStartMenu {
 public:
-    TWin32StartMenu();
+    TWin32StartMenu() = default;
     ~TWin32StartMenu() override;
     TWin32StartMenu(const TWin32StartMenu&) = delete;
     TWin32StartMenu& operator=(const TWin32StartMenu&) = delete;
@@ -14,8 +17,13 @@ public:
     std::string CommonProgramsFolder() override;
     bool ShortcutTarget(const std::string& shortcut, std::string& target) override;
     unsigned long CreateShortcut(const std::string& shortcut, const std::string& target,
-                                 const std::string& workingDir) override;
+                                 const std::string& arguments, const std::string& workingDir) override;
 
 private:
+    // A new shell link object (an IShellLinkA) in *link; 0 or the error.
+    long NewLink(void** link);
+
+    void* createInstance_ = nullptr;  // ole32.dll's CoCreateInstance, once loaded
+    void* uninitialize_ = nullptr;
     bool comStarted_ = false;
 };

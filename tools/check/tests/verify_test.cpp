@@ -306,6 +306,21 @@ TEST(VerifyMachine, ACompleteInstallationHoldsStepByStep)
 
 // One fault planted after (or instead of) a step of the clean
 // installation; exactly that step is reported.
+TEST(VerifyMachine, ItemsInEveryUsersProgramsFolderHoldAsTheSilentRunMakesThem)
+{
+    TPlan plan = CleanPlan();
+    TDoubleMachine m;
+    Install(plan, m, Link);
+    std::string common = m.StartMenu.CommonPrograms + "\\Quillon\\Quillon Notes.lnk";
+    m.StartMenu.AddShortcut(common, "c:\\Quillon\\bin\\notes.exe");
+    TVerifyResult result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
+    for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
+    m.StartMenu.AddShortcut(common, "c:\\Quillon\\other.exe");
+    result = VerifyPlan(plan, m.Machine, "C:\\WINDOWS");
+    ASSERT_EQ(1u, result.Findings.size());
+    EXPECT_EQ(common, result.Findings[0].Where);
+}
+
 TEST(VerifyMachine, EachKindOfStepReportsItsOwnFault)
 {
     const TPlan plan = CleanPlan();
