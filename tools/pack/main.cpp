@@ -147,10 +147,14 @@ void WriteZip(const std::string&, const std::string&)
 }
 #endif
 
+// The product's names in the uninstall entry, as the control file gives them.
+struct TProductNames {
+    std::string Application, Version, Publisher;
+};
+
 // What winget's manifest needs for the zip (docs/deploy.md, "winget").
-// product is the uninstall entry's key name, the control file's Application.
 std::string WingetEntry(const std::string& zipPath, const std::string& setupName, const std::string& sha,
-                        const std::string& product)
+                        const TProductNames& product)
 {
     std::string name = fs::path(zipPath).filename().string();
     std::string entry =
@@ -170,18 +174,31 @@ std::string WingetEntry(const std::string& zipPath, const std::string& setupName
         "      SilentWithProgress: /S\n"
         "      InstallLocation: /D=\"<INSTALLPATH>\"\n"
         "      Log: /LOG=\"<LOGPATH>\"\n"
-        "    InstallerSuccessCodes:\n"
-        "      - 1\n"
+        "    UpgradeBehavior: install\n"
         "    ExpectedReturnCodes:\n"
+        "      - InstallerReturnCode: 1618\n"
+        "        ReturnResponse: installInProgress\n"
         "      - InstallerReturnCode: 2\n"
         "        ReturnResponse: invalidParameter\n"
         "      - InstallerReturnCode: 3\n"
         "        ReturnResponse: contactSupport\n";
-    if (!product.empty()) entry += "    ProductCode: " + product + "\n";
-    return entry;
+    if (product.Application.empty()) return entry;
+    // YAML: a value with ": " or starting with a quote would need quoting;
+    // double quotes hold any of them.
+    auto yaml = [](const std::string& text) {
+        std::string quoted = "\"";
+        for (char c : text) quoted += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+        return quoted + "\"";
+    };
+    std::string display = product.Application + (product.Version.empty() ? "" : " " + product.Version);
+    entry += "    AppsAndFeaturesEntries:\n"
+             "      - DisplayName: " + yaml(display) + "\n";
+    if (!product.Version.empty()) entry += "        DisplayVersion: " + yaml(product.Version) + "\n";
+    if (!product.Publisher.empty()) entry += "        Publisher: " + yaml(product.Publisher) + "\n";
+    return entry + "        ProductCode: " + yaml(product.Application) + "\n";
 }
 
-void Zip(const std::string& zipPath, const std::string& setupPath, const std::string& product)
+void Zip(const std::string& zipPath, const std::string& setupPath, const TProductNames& product)
 {
     WriteZip(zipPath, setupPath);
     std::string sha = Sha256Hex(ReadFile(zipPath));
@@ -308,7 +325,7 @@ int Run(int argc, char** argv)
     std::error_code error;
     if (fs::is_regular_file(dir, error)) {
         if (zip.empty() || !out.empty()) throw EError("a setup exe is zipped with --zip, nothing else");
-        Zip(zip, dir, "");
+        Zip(zip, dir, TProductNames());
         return 0;
     }
     if (out.empty()) throw EError("no setup to write: -o SETUP.exe");
@@ -345,7 +362,7 @@ int Run(int argc, char** argv)
     auto checked = std::chrono::steady_clock::now();
     std::fputs(check.Out.c_str(), stdout);
     std::fputs(check.Err.c_str(), stderr);
-    std::string product = SettingOf(ipi, "Application");
+    TProductNames product{SettingOf(ipi, "Application"), SettingOf(ipi, "Version"), SettingOf(ipi, "Publisher")};
     if (check.Status != ExitClean) {
         std::fprintf(stderr, "pellwick-pack: %s: the checker found errors; nothing written\n", dir.c_str());
         return 1;

@@ -36,7 +36,8 @@ long TWin32StartMenu::NewLink(void** link)
         HMODULE ole = static_cast<HMODULE>(LoadSystemLibrary("ole32.dll"));
         if (ole == nullptr) return GetLastError();
         // CoInitialize, which Windows 95 has as shipped, where CoInitializeEx came with DCOM.
-        auto initialize = reinterpret_cast<TCoInitialize>(GetProcAddress(ole, "CoInitialize"));
+        auto initialize =
+            reinterpret_cast<TCoInitialize>(reinterpret_cast<void*>(GetProcAddress(ole, "CoInitialize")));
         uninitialize_ = reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize"));
         void* create = reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance"));
         if (initialize == nullptr || uninitialize_ == nullptr || create == nullptr) return ERROR_PROC_NOT_FOUND;
