@@ -14,6 +14,16 @@ pw_wine_env() {
     unset WINESERVER
 }
 
+# A stock prefix links the profile's Desktop, Documents and like folders to
+# the Unix home: an uninstaller under test that removes too much would
+# reach this machine's own files through them. Each becomes a plain folder.
+pw_unlink_home() {
+    local link
+    find "$1/drive_c/users" -maxdepth 6 -type l 2>/dev/null | while read -r link; do
+        rm -f "$link" && mkdir -p "$link"
+    done
+}
+
 # Makes a prefix (32-bit, or as PW_WINE_ARCH says) at PREFIX unless a
 # finished one is there already (PREFIX.done marks it), writing Wine's
 # output to PREFIX.log. MANAGED is Wine's X11 "Managed" setting (default N:

@@ -1,9 +1,11 @@
 // The installation run, in its fixed order of steps.
 #include "Engine.h"
 
+#include "ListSeal.h"
 #include "Paths.h"
 #include "Records.h"
 #include "WizardRules.h"
+#include "SharedCount.h"
 #include "WizardText.h"
 #include "core/CharText.h"
 #include "core/Error.h"
@@ -266,7 +268,25 @@ void TInstallRun::UpdateRegistry()
         TListingRegistry listing(*Sys().Registry, list_, sharedFiles_);
         WriteRecords(state_, copiedBytes_, &view_);
     }
+    RaiseMachineCounts();
     AdvanceProgress(1);
+}
+
+void TInstallRun::RaiseMachineCounts()
+{
+    // Counted as the counters of the user's key are: once per name, copied
+    // or not; a file kept where it was is no one's to take away.
+    std::string windowsDir = Sys().Files->WindowsDirectory();
+    for (const std::string& name : d_.SysFilesOutNames) {
+        std::string path = windowsDir + "\\" + name;
+        bool copied = false;
+        for (const TSharedFile& f : sharedFiles_) copied |= f.Counter == name && f.Copied;
+        long rc = RaiseMachineCount(path, !copied && Sys().Files->FileExists(path));
+        if (rc != 0)
+            Fail(path, "", "its shared-use count could not be raised: " + ReasonFor(static_cast<unsigned long>(rc)));
+        else
+            view_.Note("machine count raised " + path);
+    }
 }
 
 void TInstallRun::ForceDirectories(const std::string& path)
@@ -481,8 +501,21 @@ void TInstallRun::WriteList()
     std::string path = state_.DestDir + "\\" + ListName;
     std::string earlier;
     if (!Sys().Files->ReadWholeFile(path, earlier)) earlier.clear();
-    unsigned long error = Sys().Files->WriteWholeFile(path, ListAppended(earlier, list_.Lines));
-    if (error != 0) Fail(path, "", "the list of what was installed could not be written: " + ReasonFor(error));
+    // An earlier list that is not the one the installations wrote was
+    // changed since: none of it is carried on, and sealed, as theirs.
+    if (!earlier.empty() && CheckListSeal(state_.DestDir, earlier) != TSealCheck::Matches) {
+        view_.Note("earlier list dropped " + path + " (it does not match its digest)");
+        earlier.clear();
+    }
+    std::string text = ListAppended(earlier, list_.Lines);
+    unsigned long error = Sys().Files->WriteWholeFile(path, text);
+    if (error != 0) {
+        Fail(path, "", "the list of what was installed could not be written: " + ReasonFor(error));
+        return;
+    }
+    long rc = StoreListSeal(state_.DestDir, text);
+    if (rc != 0)
+        Fail(path, "", "the digest of the list could not be stored: " + ReasonFor(static_cast<unsigned long>(rc)));
 }
 
 void TInstallRun::ReportFailures()

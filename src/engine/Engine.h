@@ -82,6 +82,8 @@ private:
     void NoteCopy(const char* kind, const std::string& source, const std::string& dest,
                   unsigned long error, bool keepExisting);
     void CopySystemFiles(const std::string& windowsDir);
+    // Windows' machine-wide count of each shared file, beside the user's.
+    void RaiseMachineCounts();
     void CopyProductFiles();
     void CopyRecordTemplate();
     void CreateProgramGroup(const std::string& windowsDir);

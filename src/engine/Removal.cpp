@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "CharText.h"
+#include "ListSeal.h"
 #include "RecordNames.h"
+#include "SharedCount.h"
 #include "core/Error.h"
 #include "core/ShownText.h"
 #include "core/SystemErrors.h"
@@ -22,6 +24,16 @@ const char* const NoList =
     "Pellwick), so Skorvel cannot tell what is the product's. Nothing was removed.";
 const char* const BadList =
     "The list of what was installed, %s, cannot be read. Nothing was removed.";
+const char* const ListChanged =
+    "The list of what was installed, %s, is not the one the installation wrote: it was "
+    "changed since, or its digest was never stored. Skorvel removes nothing by a list it "
+    "cannot trust. Nothing was removed.";
+const char* const Busy =
+    "Another installation or removal is changing this computer. Nothing was removed: try "
+    "again once it has ended.";
+const char* const NoRights =
+    "Removing %s needs an administrator's rights, which this account does not have: its "
+    "entry in the list of installed programs could not be removed. Nothing was removed.";
 }  // namespace RemovalText
 
 namespace {
@@ -33,6 +45,11 @@ const char* const Outside = "it lies outside what the installation made, so it w
 const char* const KeyNotEmpty = "it holds entries the installation did not make";
 const char* const GroupNotEmpty = "it holds items the installation did not make";
 const char* const FolderNotEmpty = "it holds files the installation did not make: ";
+const char* const BehindALink = "it lies behind a link to another place, which Skorvel does not follow";
+const char* const ALinkFolder = "it is a link to another folder, which Skorvel does not follow";
+const char* const NoMachineCount =
+    "no shared-use count of the machine's holds it, so other products may need it";
+const char* const GroupGone = "it is no longer there";
 
 bool Gone(unsigned long error) { return IsGoneError(error); }
 
@@ -41,20 +58,13 @@ bool StartsWithText(const std::string& text, const std::string& head)
     return text.size() >= head.size() && AsciiUpper(text.substr(0, head.size())) == AsciiUpper(head);
 }
 
-// The root and path of a key as the list names it. Only keys an
-// installation writes are taken: any below HKEY_CURRENT_USER, and an
-// uninstall entry below HKEY_LOCAL_MACHINE.
-bool KeyOf(const std::string& listed, RegRoot& root, std::string& sub)
+// The root and path of a key as the list names it, when the key lies
+// where this installation's keys lie (TRegistryPlaces).
+bool KeyOf(const std::string& listed, const TRegistryPlaces& places, bool forValues, RegRoot& root,
+           std::string& sub)
 {
-    if (StartsWithText(listed, "HKCU\\")) {
-        root = RegRoot::CurrentUser;
-    } else if (StartsWithText(listed, "HKLM\\") &&
-               StartsWithText(listed.substr(5), UninstallKeyPrefix) &&
-               listed.size() > 5 + std::string(UninstallKeyPrefix).size()) {
-        root = RegRoot::LocalMachine;
-    } else {
-        return false;
-    }
+    if (!places.Allows(listed, forValues)) return false;
+    root = StartsWithText(listed, "HKLM\\") ? RegRoot::LocalMachine : RegRoot::CurrentUser;
     sub = listed.substr(5);
     return !sub.empty();
 }
@@ -70,16 +80,6 @@ TKeyGroup GroupOf(const std::string& listed)
     return StartsWithText(listed + "\\", counters) ? CounterKeys : ProductKeys;
 }
 
-// Whether two paths name one folder, part by part without regard to case
-// ("c:\App\" and "C:\app").
-bool SamePath(const std::string& a, const std::string& b)
-{
-    std::vector<std::string> x = PathParts(a), y = PathParts(b);
-    if (x.size() != y.size()) return false;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (!Sys().Locale->SameText(x[i], y[i])) return false;
-    return true;
-}
 
 
 }  // namespace
@@ -101,18 +101,43 @@ void TRemoval::Load()
         if (files.FileExists(listPath_)) throw EError(FormatMessage1(RemovalText::BadList, listPath_));
         throw EError(FormatMessage1(hasRecord ? RemovalText::NoList : RemovalText::NothingLeft, destDir_));
     }
+    if (CheckListSeal(destDir_, text) != TSealCheck::Matches)
+        throw EError(FormatMessage1(RemovalText::ListChanged, listPath_));
     if (!list_.Read(text)) throw EError(FormatMessage1(RemovalText::BadList, listPath_));
-    if (!hasRecord) throw EError(FormatMessage1(RemovalText::NothingLeft, destDir_));
-    TProfile record(*Sys().Profiles, recordPath_);
-    displayName_ = record.ReadString(UninstallSection, "DisplayName", "");
+    counted_.assign(list_.Entries.size(), 0);
+    windowsDir_ = files.WindowsDirectory();
+    places_.reset(new TRegistryPlaces(list_, *Sys().Locale));
+    // The record only names the product: a run stopped before it was
+    // written leaves a list alone, and the list is enough to remove by.
+    if (hasRecord) {
+        TProfile record(*Sys().Profiles, recordPath_);
+        displayName_ = record.ReadString(UninstallSection, "DisplayName", "");
+    } else if (!places_->UninstallEntry().empty()) {
+        TRegistry entry(*Sys().Registry);
+        entry.SetRoot(RegRoot::LocalMachine);
+        if (entry.OpenKeyReadOnly("\\" + places_->UninstallEntry().substr(5)))
+            displayName_ = entry.ReadString("DisplayName");
+    }
     // Blanks at its end (no version) would show in the question.
     while (!displayName_.empty() && displayName_.back() == ' ') displayName_.pop_back();
     if (displayName_.empty()) displayName_ = destDir_;
 }
 
+void TRemoval::CheckRights()
+{
+    std::string name = displayName_.empty() ? destDir_ : displayName_;
+    if (!MayChangeListSeals()) throw EError(FormatMessage1(RemovalText::NoRights, name));
+    const std::string& entry = places_->UninstallEntry();
+    if (entry.empty()) return;
+    TOpenKey key(*Sys().Registry, RegRoot::LocalMachine, entry.substr(5), RegAccess::Full);
+    if (key.Result() == static_cast<long>(ErrorAccessDenied))
+        throw EError(FormatMessage1(RemovalText::NoRights, name));
+}
+
 void TRemoval::Perform()
 {
     RemoveProgramGroups();
+    RemoveGroupFolders();
     RemoveFiles();
     RemoveRegistry(ProductKeys);
     RemoveRegistry(UninstallEntryKeys);
@@ -141,9 +166,33 @@ std::string TRemoval::Reason(unsigned long error)
     return CopyErrorText(error, Sys().Files->ErrorText(error));
 }
 
+bool TRemoval::IsLink(const std::string& path)
+{
+    std::uint32_t attributes = Sys().Cleanup->Attributes(path);
+    return attributes != AttrNone && (attributes & AttrReparsePoint) != 0;
+}
+
+bool TRemoval::BehindLink(const std::string& path, const std::string& base)
+{
+    std::vector<std::string> parts = PathParts(path);
+    std::size_t from = PathParts(base).size();
+    std::string folder = parts.empty() ? "" : parts[0];
+    for (std::size_t i = 1; i + 1 < parts.size(); ++i) {
+        folder += "\\" + parts[i];
+        if (i + 1 >= from && IsLink(folder)) return true;
+    }
+    return false;
+}
+
 bool TRemoval::DeleteOne(const std::string& path)
 {
     ICleanup& cleanup = *Sys().Cleanup;
+    // Files copied from a CD keep its read-only attribute, which would
+    // keep them from going for good.
+    std::uint32_t attributes = cleanup.Attributes(path);
+    if (attributes != AttrNone && (attributes & AttrReparsePoint) == 0 &&
+        (attributes & (AttrReadOnly | AttrHidden | AttrSystem)) != 0)
+        cleanup.ClearAttributes(path);
     unsigned long error = cleanup.RemoveFile(path);
     if (error == 0 || Gone(error)) {
         if (error == 0) Done(path);
@@ -167,6 +216,12 @@ void TRemoval::RemoveProgramGroups()
     for (auto g = all.rbegin(); g != all.rend(); ++g) {
         if (g->Kind != TListKind::Group) continue;
         const std::string& group = g->Name;
+        // One name, as the installation gave it: "." or ".." would reach
+        // the whole Programs folder or Start menu, "\" another group.
+        if (!IsPlainPart(ShellFileName(group)) || FindCharOf(group, "\\") != std::string::npos) {
+            Leave("Program group " + group, Outside);
+            continue;
+        }
         std::string folder = programsFolder_ + "\\" + ShellFileName(group);
         bool asFolder = !programsFolder_.empty() && IsBelow(folder, programsFolder_, locale) &&
                         Sys().Files->DirectoryExists(folder);
@@ -183,7 +238,9 @@ void TRemoval::RemoveProgramGroups()
         }
         for (auto i = all.rbegin(); i != all.rend(); ++i) {
             if (i->Kind != TListKind::Item || i->Of != group) continue;
-            if (asFolder)
+            if (asFolder && (!IsPlainPart(ShortcutFileName(i->Name)) || IsLink(folder)))
+                Leave(folder + "\\" + ShortcutFileName(i->Name), Outside);
+            else if (asFolder)
                 DeleteOne(folder + "\\" + ShortcutFileName(i->Name));
             else if (progman.Execute("[DeleteItem(" + CommandArgument(i->Name) + ")]\r\n"))
                 Done("program item " + i->Name);
@@ -193,7 +250,7 @@ void TRemoval::RemoveProgramGroups()
                 Done("program group " + group);
             else
                 Leave("Program group " + group, "the program manager refused it");
-        } else if (!Sys().Cleanup->Entries(folder).empty()) {
+        } else if (IsLink(folder) || !Sys().Cleanup->Entries(folder).empty()) {
             Leave("Program group " + group, GroupNotEmpty);
         } else if (Sys().Cleanup->RemoveFolder(folder) == 0) {
             Done(folder);
@@ -208,8 +265,10 @@ void TRemoval::RemoveFiles()
     const std::vector<TListEntry>& all = list_.Entries;
     for (auto e = all.rbegin(); e != all.rend(); ++e) {
         if (e->Kind != TListKind::File) continue;
-        if (!IsBelow(e->Name, destDir_, locale))
+        if (!IsPlainBelow(e->Name, destDir_, locale))
             Leave(e->Name, Outside);
+        else if (BehindLink(e->Name, destDir_))
+            Leave(e->Name, BehindALink);
         else if (!DeleteOne(e->Name))
             remaining_.Add(TListKind::File, e->Name);
     }
@@ -226,7 +285,8 @@ void TRemoval::RemoveRegistry(int keyGroup)
     for (const TListEntry& e : all) {
         RegRoot root;
         std::string sub;
-        if (!uninstallEntry || e.Kind != TListKind::Key || !KeyOf(e.Name, root, sub)) continue;
+        if (!uninstallEntry || e.Kind != TListKind::Key || !KeyOf(e.Name, *places_, false, root, sub))
+            continue;
         TRegistry entry(api);
         entry.SetRoot(root);
         if (!entry.OpenKeyReadOnly("\\" + sub)) continue;
@@ -234,7 +294,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
         // The uninstaller's name, a blank, the destination, as the entry is written.
         std::string::size_type name = AsciiUpper(command).find(AsciiUpper(UninstallerName));
         std::string::size_type dest = name == std::string::npos ? name : name + std::strlen(UninstallerName) + 1;
-        if (dest <= command.size() && SamePath(command.substr(dest), destDir_)) continue;
+        if (dest <= command.size() && SamePath(command.substr(dest), destDir_, *Sys().Locale)) continue;
         if (!command.empty()) {
             taken.push_back(e.Name);
             Leave(e.Name, "it now stands for the installation that " + command + " removes");
@@ -248,7 +308,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
         if (isTaken(e->Of)) continue;
         RegRoot root;
         std::string sub;
-        if (!KeyOf(e->Of, root, sub)) {
+        if (!KeyOf(e->Of, *places_, true, root, sub)) {
             Leave(e->Of + "\\" + e->Name, Outside);
             continue;
         }
@@ -272,7 +332,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
     for (const std::string& listed : keys) {
         RegRoot root;
         std::string sub;
-        if (!KeyOf(listed, root, sub)) {
+        if (!KeyOf(listed, *places_, false, root, sub)) {
             Leave(listed, Outside);
             continue;
         }
@@ -295,43 +355,82 @@ void TRemoval::RemoveRegistry(int keyGroup)
     }
 }
 
+void TRemoval::SaveProgress()
+{
+    TInstallList left;
+    for (std::size_t i = 0; i < list_.Entries.size(); ++i)
+        if (!counted_[i]) left.Entries.push_back(list_.Entries[i]);
+    std::string text = left.Text();
+    unsigned long error = Sys().Files->WriteWholeFile(listPath_, text);
+    if (error == 0) error = static_cast<unsigned long>(StoreListSeal(destDir_, text));
+    // Only what the list still holds is counted down: on failure the run
+    // stops here rather than risk counting twice.
+    if (error != 0) throw EError(listPath_ + ": " + Reason(error));
+}
+
 void TRemoval::CountDownSharedFiles()
 {
     ILocale& locale = *Sys().Locale;
-    std::string windowsDir = Sys().Files->WindowsDirectory();
     std::string exe = Sys().Desktop->ExePath();
     TRegistry counters(*Sys().Registry);
     std::string countersKey = "\\" + CountersKeyPath();
     const std::vector<TListEntry>& all = list_.Entries;
-    for (auto e = all.rbegin(); e != all.rend(); ++e) {
-        if (e->Kind != TListKind::SystemFile && e->Kind != TListKind::CountedFile) continue;
+    for (std::size_t at = all.size(); at-- > 0;) {
+        const TListEntry& e = all[at];
+        if (e.Kind != TListKind::SystemFile && e.Kind != TListKind::CountedFile) continue;
+        // A shared file lies directly in the Windows folder, under its own
+        // name; a counter is one name of the counters' key.
+        if (!IsDirectlyIn(e.Name, windowsDir_, locale) || !IsPlainPart(e.Of)) {
+            Leave(e.Name, Outside);
+            continue;
+        }
         std::int32_t count = 0;
         try {
-            count = counters.ReadInteger(countersKey, e->Of, 0);
+            count = counters.ReadInteger(countersKey, e.Of, 0);
         } catch (const EError& error) {
-            Leave("Shared-use count " + e->Of, error.Message());
+            Leave("Shared-use count " + e.Of, error.Message());
             continue;
         }
-        // Without a count nobody can tell who else uses the file.
-        if (count <= 0) continue;
+        std::int32_t machine = MachineCount(e.Name);
+        // The file goes when no count anywhere holds it after this one:
+        // not the user's (another product of his), not the machine's
+        // (another account's). Without the machine's count nobody can tell.
+        bool last = e.Kind == TListKind::SystemFile && count <= 1 && machine <= 1;
+        if (last && machine < 0) {
+            Leave(e.Name, NoMachineCount);
+            last = false;
+        }
+        if (last) {
+            // The count goes only once the file's deletion is done or due.
+            bool gone = Sys().Files->SameFile(e.Name, exe) && Sys().Cleanup->DeleteAtRestart(e.Name);
+            if (gone)
+                Note("removed at the next restart " + e.Name);
+            else
+                gone = DeleteOne(e.Name);
+            if (!gone) {
+                remaining_.Entries.push_back(e);
+                continue;
+            }
+        }
+        // Struck from the list before it is counted down: a run killed in
+        // between leaves a count too high (the file stays), never one too low.
+        counted_[at] = 1;
+        SaveProgress();
         if (count > 1) {
-            counters.WriteString(countersKey, e->Of, IntToStr(count - 1));
-            Note("counted down " + e->Of + " to " + IntToStr(count - 1));
-            continue;
+            counters.WriteString(countersKey, e.Of, IntToStr(count - 1));
+            Note("counted down " + e.Of + " to " + IntToStr(count - 1));
+        } else if (count == 1) {
+            TOpenKey key(*Sys().Registry, RegRoot::CurrentUser, CountersKeyPath(), RegAccess::Full);
+            if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e.Of);
+            Note("counted down " + e.Of + " to 0");
         }
-        TOpenKey key(*Sys().Registry, RegRoot::CurrentUser, CountersKeyPath(), RegAccess::Full);
-        if (key.Result() == 0) Sys().Cleanup->DeleteValue(key.Key(), e->Of);
-        Note("counted down " + e->Of + " to 0");
-        if (e->Kind != TListKind::SystemFile) continue;
-        if (!IsBelow(e->Name, windowsDir, locale)) {
-            Leave(e->Name, Outside);
-            continue;
+        if (machine > 0) {
+            long rc = LowerMachineCount(e.Name);
+            if (rc != 0)
+                Leave("Shared-use count " + e.Name, Reason(static_cast<unsigned long>(rc)));
+            else
+                Note("machine count lowered " + e.Name + " to " + IntToStr(machine - 1));
         }
-        // The uninstaller itself, shipped as a shared file, is running.
-        if (Sys().Files->SameFile(e->Name, exe) && Sys().Cleanup->DeleteAtRestart(e->Name))
-            Note("removed at the next restart " + e->Name);
-        else
-            DeleteOne(e->Name);
     }
 }
 
@@ -340,11 +439,63 @@ void TRemoval::RemoveListAndRecord()
     if (remaining_.Entries.empty()) {
         DeleteOne(listPath_);
         DeleteOne(recordPath_);
+        long rc = ForgetListSeal(destDir_);
+        if (rc != 0) Leave("The digest of " + listPath_, Reason(static_cast<unsigned long>(rc)));
         return;
     }
     // What a second run may still remove stays listed, with the record.
-    unsigned long error = Sys().Files->WriteWholeFile(listPath_, remaining_.Text());
+    std::string text = remaining_.Text();
+    unsigned long error = Sys().Files->WriteWholeFile(listPath_, text);
+    if (error == 0) error = static_cast<unsigned long>(StoreListSeal(destDir_, text));
     if (error != 0) Leave(listPath_, Reason(error));
+}
+
+void TRemoval::RemoveGroupFolders()
+{
+    ILocale& locale = *Sys().Locale;
+    // A group's folder is one name directly in a Programs folder, the
+    // user's or every user's, and its shortcuts lie directly in it.
+    std::vector<std::string> programs{programsFolder_};
+    if (Sys().StartMenu != nullptr) {
+        programs.push_back(Sys().StartMenu->ProgramsFolder());
+        programs.push_back(Sys().StartMenu->CommonProgramsFolder());
+    }
+    auto isGroupFolder = [&](const std::string& folder) {
+        for (const std::string& p : programs)
+            if (!p.empty() && IsDirectlyIn(folder, p, locale) && !IsLink(folder)) return true;
+        return false;
+    };
+    const std::vector<TListEntry>& all = list_.Entries;
+    for (auto e = all.rbegin(); e != all.rend(); ++e) {
+        if (e->Kind != TListKind::Shortcut) continue;
+        std::string folder = e->Name.substr(0, FindLastCharOf(e->Name, "\\") == std::string::npos
+                                                   ? 0
+                                                   : FindLastCharOf(e->Name, "\\"));
+        bool listedFolder = false;
+        for (const TListEntry& g : all)
+            listedFolder |= g.Kind == TListKind::GroupFolder && SamePath(g.Name, folder, locale);
+        bool lnk = e->Name.size() > 4 && AsciiUpper(e->Name.substr(e->Name.size() - 4)) == ".LNK";
+        if (!listedFolder || !lnk || !isGroupFolder(folder) || !IsDirectlyIn(e->Name, folder, locale))
+            Leave(e->Name, Outside);
+        else
+            DeleteOne(e->Name);
+    }
+    for (auto e = all.rbegin(); e != all.rend(); ++e) {
+        if (e->Kind != TListKind::GroupFolder) continue;
+        if (!isGroupFolder(e->Name)) {
+            Leave(e->Name, Outside);
+        } else if (!Sys().Files->DirectoryExists(e->Name)) {
+            Leave("Program group " + e->Name, GroupGone);
+        } else if (!Sys().Cleanup->Entries(e->Name).empty()) {
+            Leave("Program group " + e->Name, GroupNotEmpty);
+        } else {
+            unsigned long error = Sys().Cleanup->RemoveFolder(e->Name);
+            if (error == 0)
+                Done(e->Name);
+            else if (!Gone(error))
+                Leave(e->Name, Reason(error));
+        }
+    }
 }
 
 void TRemoval::RemoveFolders()
@@ -361,12 +512,30 @@ void TRemoval::RemoveFolders()
     std::stable_sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
         return a.size() > b.size();
     });
+    // Folders outside the destination ([Dirs] by full path) go when empty,
+    // but never one that holds the system's or the shell's folders, nor one
+    // in a Programs folder (groups go by their own entries).
+    std::vector<std::string> kept{windowsDir_, programsFolder_};
+    if (Sys().StartMenu != nullptr) {
+        kept.push_back(Sys().StartMenu->ProgramsFolder());
+        kept.push_back(Sys().StartMenu->CommonProgramsFolder());
+    }
+    auto mayGo = [&](const std::string& folder) {
+        if (SamePath(folder, destDir_, locale)) return !IsLink(folder);
+        if (IsPlainBelow(folder, destDir_, locale))
+            return !BehindLink(folder, destDir_) && !IsLink(folder);
+        if (folder.size() < 3 || !IsPlainBelow(folder, folder.substr(0, 2), locale) || IsLink(folder))
+            return false;
+        for (const std::string& k : kept) {
+            if (k.empty()) continue;
+            if (SamePath(folder, k, locale) || IsBelow(k, folder, locale)) return false;
+            if (k != windowsDir_ && IsBelow(folder, k, locale)) return false;
+        }
+        return true;
+    };
     for (const std::string& folder : folders) {
-        std::vector<std::string> parts = PathParts(folder);
-        bool dots = false;
-        for (const std::string& part : parts) dots |= part.find_first_not_of('.') == std::string::npos;
-        if (parts.size() < 2 || dots) {
-            Leave(folder, Outside);
+        if (!mayGo(folder)) {
+            Leave(folder, IsLink(folder) ? ALinkFolder : Outside);
             continue;
         }
         unsigned long error = cleanup.RemoveFolder(folder);

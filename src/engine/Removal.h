@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "InstallList.h"
+#include "RemovalPlaces.h"
 #include "RunLog.h"
 
 // Something the removal could not take away, and why, in words.
@@ -24,6 +27,9 @@ extern const char* const NoDestination;  // no folder on the command line
 extern const char* const NothingLeft;    // "There is nothing left to remove in %s."
 extern const char* const NoList;         // a record but no list: an older installation
 extern const char* const BadList;        // a list that cannot be read
+extern const char* const ListChanged;    // a list that does not match its stored digest
+extern const char* const NoRights;
+extern const char* const Busy;           // another run holds the machine lock       // this account may not remove the uninstall entry
 }  // namespace RemovalText
 
 class TRemoval {
@@ -32,9 +38,14 @@ public:
     // each program group as a folder of shortcuts; "" when unknown.
     TRemoval(std::string destDir, std::string programsFolder);
 
-    // Reads the list and the record. Raises EError with the user's text
-    // when there is nothing this may remove; nothing is touched then.
+    // Reads the list, holds it against its digest, and reads the record
+    // where there is one. Raises EError with the user's text when there is
+    // nothing this may remove; nothing is touched then.
     void Load();
+    // Raises EError (NoRights) when this account could not finish the
+    // removal: the uninstall entry and the list's digest are an
+    // administrator's to remove. Nothing is touched.
+    void CheckRights();
     const std::string& DisplayName() const { return displayName_; }
 
     // Removes what the list names: program items and groups, product
@@ -50,13 +61,22 @@ public:
 
 private:
     void RemoveProgramGroups();
+    void RemoveGroupFolders();
     void RemoveFiles();
     void RemoveRegistry(int keyGroup);
     void CountDownSharedFiles();
     void RemoveListAndRecord();
     void RemoveFolders();
-    // Deletes one file; false when it is left (and said so).
+    // Deletes one file, its read-only, hidden and system attributes
+    // cleared first; false when it is left (and said so).
     bool DeleteOne(const std::string& path);
+    // Whether base, or a folder between it and path, is a link (junction,
+    // symbolic link, mount point) that would lead somewhere else.
+    bool BehindLink(const std::string& path, const std::string& base);
+    bool IsLink(const std::string& path);
+    // Writes the list as it stands with the shared files counted down so
+    // far left out, and its digest: a run killed later counts none twice.
+    void SaveProgress();
     void Leave(const std::string& what, const std::string& reason, bool atRestart = false);
     void Done(const std::string& what);
     void Note(const std::string& line);
@@ -65,7 +85,11 @@ private:
     std::string destDir_, programsFolder_;
     std::string listPath_, recordPath_;
     std::string displayName_;
+    std::string windowsDir_;
     TInstallList list_;
+    std::unique_ptr<TRegistryPlaces> places_;
+    // The shared files counted down, by their place in list_.
+    std::vector<char> counted_;
     // What failed in a way a second try may mend, kept as the list.
     TInstallList remaining_;
     std::vector<TLeftBehind> left_;

@@ -55,6 +55,20 @@ int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder
         log.Line("not removed: the answer was No");
         return run.Finish(ExitNothingDone);
     }
+    // One change to the machine at a time, held to the last removal. The
+    // question may have been open a long time: the list is read again.
+    TMachineLockScope lock(*Sys().MachineLock);
+    if (!lock.Held()) {
+        run.Tell(RemovalText::Busy, TMsgIcon::Stop);
+        return run.Finish(ExitMachineBusy);
+    }
+    try {
+        removal.Load();
+        removal.CheckRights();
+    } catch (const EError& error) {
+        run.Tell(error.Message(), TMsgIcon::Stop);
+        return run.Finish(ExitNothingDone);
+    }
     // Each step goes to the log as it is done.
     removal.WriteTo(&log);
     try {

@@ -8,9 +8,20 @@
 
 #include "platform/Registry.h"
 
+// Attribute bits as GetFileAttributesA gives them.
+constexpr std::uint32_t AttrReadOnly = 0x1, AttrHidden = 0x2, AttrSystem = 0x4,
+                        AttrDirectory = 0x10, AttrReparsePoint = 0x400;
+constexpr std::uint32_t AttrNone = 0xFFFFFFFF;  // no such file or folder
+
 class ICleanup {
 public:
     virtual ~ICleanup() = default;
+    // GetFileAttributesA of the name itself: a junction, a symbolic link
+    // or a mount point carries AttrReparsePoint. AttrNone when missing.
+    virtual std::uint32_t Attributes(const std::string& path) = 0;
+    // Clears the read-only, hidden and system attributes, which keep a
+    // file from being deleted; 0 or the system's error.
+    virtual unsigned long ClearAttributes(const std::string& path) = 0;
     // DeleteFileA, and RemoveDirectoryA (an empty folder only); 0 or the
     // system's error.
     virtual unsigned long RemoveFile(const std::string& path) = 0;

@@ -6,6 +6,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
+#include "platform/MachineLock.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -22,6 +23,7 @@ struct TPlatform {
     IProgramManager* ProgramManager = nullptr;
     IStartMenu* StartMenu = nullptr;
     ICleanup* Cleanup = nullptr;  // the uninstaller's alone
+    IMachineLock* MachineLock = nullptr;
 };
 
 TPlatform& Sys();

@@ -2,7 +2,6 @@
 // needs (no windows of its own but the system's message boxes), runs the
 // removal the command line asks for and ends with its exit code.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -10,18 +9,9 @@
 #include "CharText.h"
 #include "Uninstaller.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32StartMenu.h"
 
 namespace {
-
-// The shell's folder that holds the program groups, without its "\".
-std::string ProgramsFolder()
-{
-    char path[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE)) return "";
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
 
 // A path named relative to the current directory, made whole; "" stays "".
 std::string FullPath(const std::string& path)
@@ -43,6 +33,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     static TWin32Locale locale;
     static TWin32ProgramManager programManager;
     static TWin32Cleanup cleanup;
+    static TWin32MachineLock machineLock;
+    static TWin32StartMenu startMenu;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
@@ -51,6 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     p.Locale = &locale;
     p.ProgramManager = &programManager;
     p.Cleanup = &cleanup;
+    p.MachineLock = &machineLock;
+    p.StartMenu = &startMenu;
     UseAnsiCodePage(locale.CodePage());
 
     TUninstallArgs args = ParseUninstallArgs(GetCommandLineA());
@@ -61,5 +55,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char windowsDir[MAX_PATH] = {};
     if (GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0) SetCurrentDirectoryA(windowsDir);
 
-    return RunUninstaller(args, ProgramsFolder(), log);
+    return RunUninstaller(args, startMenu.ProgramsFolder(), log);
 }

@@ -11,8 +11,11 @@
 #include "Engine.h"
 #include "Removal.h"
 #include "Fixtures.h"
+#include "ListSeal.h"
 #include "MainDlg.h"
 #include "Paths.h"
+#include "SharedCount.h"
+#include "core/Sha256.h"
 #include "core/Error.h"
 
 namespace {
@@ -1456,4 +1459,45 @@ TEST_F(InstallListRunTest, ARunStoppedByAnErrorListsWhatItMadeBefore)
     Run(Settings + Lines({"[FilesIn]", "a.txt=", "b.txt=", "[FilesOut]", "a.txt=0"}));
     ASSERT_EQ(1u, Boxes().size());
     EXPECT_EQ((std::vector<std::string>{"Folder C:\\Sample", "File C:\\Sample\\a.txt"}), Listed());
+}
+
+TEST_F(InstallListRunTest, TheListIsSealedInTheMachinesKeyAndTheMachineCountsEachSharedFile)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Product);
+    EXPECT_EQ(TSealCheck::Matches, CheckListSeal("C:\\Sample", Fake.Disk.Get("C:\\Sample\\Pellwick.lst")));
+    EXPECT_EQ(TSealCheck::Missing, CheckListSeal("C:\\Other", Fake.Disk.Get("C:\\Sample\\Pellwick.lst")));
+    EXPECT_EQ(1, MachineCount("C:\\WINDOWS\\x.dll"));
+
+    // Someone adds a line; the next installation carries none of the
+    // changed list on and seals only its own lines.
+    std::string changed = Fake.Disk.Get("C:\\Sample\\Pellwick.lst") + "File=C:\\Victim\\x.txt\r\n";
+    Fake.Disk.Put("C:\\Sample\\Pellwick.lst", changed);
+    EXPECT_EQ(TSealCheck::Differs, CheckListSeal("C:\\Sample", changed));
+    Forget();
+    Next();
+    std::string text = Fake.Disk.Get("C:\\Sample\\Pellwick.lst");
+    EXPECT_EQ(std::string::npos, text.find("Victim"));
+    EXPECT_EQ(TSealCheck::Matches, CheckListSeal("c:\\sample\\", text));
+    EXPECT_EQ(2, MachineCount("C:\\WINDOWS\\x.dll"));
+}
+
+TEST_F(InstallListRunTest, ASharedFileThereBeforeWithoutACountStartsTheMachinesCountAtOne)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Fake.Disk.Put("C:\\WINDOWS\\x.dll", "the system's");
+    Run(Product);
+    // Its last removal leaves it at 1: no removal of this product takes it.
+    EXPECT_EQ(2, MachineCount("C:\\WINDOWS\\x.dll"));
+}
+
+TEST(Sha256, StandardTestVectors)
+{
+    EXPECT_EQ("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855", Sha256Hex(""));
+    EXPECT_EQ("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", Sha256Hex("abc"));
+    EXPECT_EQ("248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1",
+              Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"));
+    // Two blocks of padding: 56 to 63 bytes leave no room for the length.
+    EXPECT_EQ("cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0",
+              Sha256Hex(std::string(1000000, 'a')));
 }

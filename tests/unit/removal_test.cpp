@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "ListSeal.h"
 #include "Removal.h"
+#include "SharedCount.h"
 #include "Uninstaller.h"
 #include "core/Error.h"
 #include "core/ShownText.h"
@@ -16,6 +18,14 @@ const char* const Dest = "C:\\App";
 const char* const Programs = "C:\\Menu\\Programs";
 const char* const Uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App";
 const char* const Counters = "Software\\Brenvolt\\Skorvel\\Counters";
+const char* const SharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// A list as the installation leaves it: the file, and its digest.
+void PutList(TFakePlatform& fake, const std::string& text, const std::string& dest = Dest)
+{
+    fake.Disk.Put(dest + "\\Pellwick.lst", text);
+    StoreListSeal(dest, text);
+}
 
 class RemovalTest : public ::testing::Test {
 protected:
@@ -37,6 +47,7 @@ protected:
         Fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "UninstallString",
                                 "C:\\WINDOWS\\Skorvel.exe C:\\App");
         Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "shared.dll", std::to_string(sharedCount));
+        Fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\shared.dll", sharedCount);
         List.Add(TListKind::Folder, "C:\\App");
         List.Add(TListKind::Folder, "C:\\App\\bin");
         List.Add(TListKind::SystemFile, "C:\\WINDOWS\\shared.dll", "shared.dll");
@@ -53,7 +64,7 @@ protected:
         List.Add(TListKind::Key, std::string("HKCU\\") + Counters);
         WriteList();
     }
-    void WriteList() { Fake.Disk.Put("C:\\App\\Pellwick.lst", List.Text()); }
+    void WriteList() { PutList(Fake, List.Text()); }
 
     TRemoval& Remove()
     {
@@ -62,6 +73,8 @@ protected:
         removal_->Perform();
         return *removal_;
     }
+    // The machine's count of a file, -1 for none.
+    std::int32_t Machine(const std::string& path) { return MachineCount(path); }
     std::string Counter(const std::string& name)
     {
         std::string text;
@@ -131,9 +144,10 @@ TEST_F(RemovalTest, ItemsThenFilesThenValuesThenTheEntryThenCountsThenRecordsThe
     EXPECT_LT(file, value);
     EXPECT_LT(value, key);
     EXPECT_LT(key, entry);
-    EXPECT_LT(entry, count);
-    EXPECT_LT(count, shared);
-    EXPECT_LT(shared, counters);
+    // A count goes once its file's deletion is done.
+    EXPECT_LT(entry, shared);
+    EXPECT_LT(shared, count);
+    EXPECT_LT(count, counters);
     EXPECT_LT(counters, list);
     EXPECT_LT(list, record);
     EXPECT_LT(record, bin);
@@ -145,28 +159,42 @@ TEST_F(RemovalTest, ASharedFileGoesWithItsLastCountOnly)
     struct Case {
         TListKind kind;
         const char* count;  // nullptr: no counter
+        int machine;        // the machine's count, -1: none
         const char* after;
+        int machineAfter;
         bool fileStays;
+        bool named;
     } cases[] = {
-        {TListKind::SystemFile, "2", "1", true},
-        {TListKind::SystemFile, "1", "(none)", false},
-        {TListKind::SystemFile, "0x1F", "30", true},
+        {TListKind::SystemFile, "2", 2, "1", 1, true, false},
+        {TListKind::SystemFile, "1", 1, "(none)", -1, false, false},
+        {TListKind::SystemFile, "0x1F", 31, "30", 30, true, false},
         // There before any count: the count goes, the file stays.
-        {TListKind::CountedFile, "1", "(none)", true},
-        // Without a count nobody can tell who else uses it.
-        {TListKind::SystemFile, nullptr, "(none)", true},
+        {TListKind::CountedFile, "1", 2, "(none)", 1, true, false},
+        // Another account's product counts it on the machine.
+        {TListKind::SystemFile, "1", 2, "(none)", 1, true, false},
+        // This account has no count: the machine's alone decides.
+        {TListKind::SystemFile, nullptr, 1, "(none)", -1, false, false},
+        {TListKind::SystemFile, nullptr, 3, "(none)", 2, true, false},
+        // Without the machine's count nobody can tell who else uses it.
+        {TListKind::SystemFile, "1", -1, "(none)", -1, true, true},
+        {TListKind::SystemFile, nullptr, -1, "(none)", -1, true, true},
     };
     for (const Case& c : cases) {
+        std::string why = std::string(c.count ? c.count : "-") + "/" + std::to_string(c.machine);
         Fake.Disk.Put("C:\\App\\Pellwick.upi", "");
         Fake.Disk.Put("C:\\WINDOWS\\x.dll", "x");
         Fake.Registry.DeleteKey(RegRoot::CurrentUser, Counters);
+        Fake.Registry.DeleteKey(RegRoot::LocalMachine, SharedDlls);
         if (c.count != nullptr) Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "x.dll", c.count);
+        if (c.machine >= 0) Fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\x.dll", c.machine);
         List = TInstallList();
         List.Add(c.kind, "C:\\WINDOWS\\x.dll", "x.dll");
         WriteList();
-        Remove();
-        EXPECT_EQ(c.after, Counter("x.dll")) << c.count;
-        EXPECT_EQ(c.fileStays, Fake.Disk.FileExists("C:\\WINDOWS\\x.dll")) << c.count;
+        TRemoval& r = Remove();
+        EXPECT_EQ(c.after, Counter("x.dll")) << why;
+        EXPECT_EQ(c.machineAfter, Machine("C:\\WINDOWS\\x.dll")) << why;
+        EXPECT_EQ(c.fileStays, Fake.Disk.FileExists("C:\\WINDOWS\\x.dll")) << why;
+        EXPECT_EQ(c.named, r.Left().size() == 1 && r.Left()[0].Reason.find("no shared-use count of the machine's") == 0) << why;
     }
 }
 
@@ -221,13 +249,14 @@ TEST_F(RemovalTest, WithoutAListNothingIsTouchedAndTheBoxSaysWhy)
         bool record;
         const char* list;  // nullptr: none
         const char* says;
+        bool sealed = true;
     } cases[] = {
         {"no folder named", "", true, nullptr, "No folder was named"},
         {"removed before", "C:\\App", false, nullptr, "There is nothing left to remove in C:\\App."},
         {"an older installation", "C:\\App", true, nullptr,
          "C:\\App holds no list of what was installed (the product was installed by an earlier Pellwick)"},
         {"a list that is none", "C:\\App", true, "garbage", "The list of what was installed, C:\\App\\Pellwick.lst, cannot be read."},
-        {"a list without its record", "C:\\App", false, "", "There is nothing left to remove in C:\\App."},
+        {"a list without its digest", "C:\\App", true, "", "The list of what was installed, C:\\App\\Pellwick.lst, is not the one", false},
     };
     for (const Case& c : cases) {
         Fake.Disk.Remove("C:\\App\\Pellwick.upi");
@@ -236,7 +265,9 @@ TEST_F(RemovalTest, WithoutAListNothingIsTouchedAndTheBoxSaysWhy)
         if (c.record) Fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\n");
         TInstallList list;
         list.Add(TListKind::File, "C:\\App\\bin\\app.exe");
-        if (c.list != nullptr) Fake.Disk.Put("C:\\App\\Pellwick.lst", *c.list ? c.list : list.Text());
+        Fake.Registry.DeleteKey(RegRoot::LocalMachine, ListSealsKey);
+        if (c.list != nullptr && c.sealed) PutList(Fake, *c.list ? c.list : list.Text());
+        if (c.list != nullptr && !c.sealed) Fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
         TRemoval removal(c.dest, Programs);
         try {
             removal.Load();
@@ -254,12 +285,16 @@ TEST_F(RemovalTest, AFileInUseGoesAtRestartAFileThatCannotGoStaysListedForAnothe
     Fake.Disk.Put("C:\\App\\busy.txt", "busy");
     Fake.Disk.Find("C:\\App\\busy.txt")->Locked = true;
     List.Add(TListKind::File, "C:\\App\\busy.txt");
-    Fake.Disk.Put("C:\\App\\stuck.txt", "stuck", true);
+    Fake.Disk.Put("C:\\App\\stuck.txt", "stuck");
     List.Add(TListKind::File, "C:\\App\\stuck.txt");
     WriteList();
     struct : TFakeCleanup {
         using TFakeCleanup::TFakeCleanup;
-        // A read-only file cannot be set to go at the restart either.
+        unsigned long RemoveFile(const std::string& path) override
+        {
+            return path.find("stuck") == std::string::npos ? TFakeCleanup::RemoveFile(path) : 5;
+        }
+        // A file refused to everyone cannot be set to go at the restart either.
         bool DeleteAtRestart(const std::string& path) override
         {
             return path.find("stuck") == std::string::npos && TFakeCleanup::DeleteAtRestart(path);
@@ -343,7 +378,7 @@ TEST_F(RemovalTest, WithoutAGroupFolderTheProgramManagerRemovesTheItemsAndGroup)
     WriteList();
     TRemoval& again = Remove();
     EXPECT_TRUE(Fake.ProgramManager.Sent.empty());
-    EXPECT_TRUE(again.Left().empty());
+    for (const TLeftBehind& l : again.Left()) EXPECT_EQ(std::string::npos, l.What.find("App")) << l.What;
 }
 
 TEST(ShortcutName, CharactersAFileNameCannotHoldBecomeUnderscoresByCharacter)
@@ -384,7 +419,7 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         TInstallList list;
         list.Add(TListKind::File, "C:\\App\\a.txt");
         fake.Disk.Put("C:\\App\\a.txt", "a");
-        fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
+        PutList(fake, list.Text());
         fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
         if (c.userFile) fake.Disk.Put("C:\\App\\mine.txt", "mine");
         if (std::string(c.trouble) == "in use") {
@@ -392,6 +427,7 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
             fake.Disk.Put("C:\\WINDOWS\\s.dll", "s");
             fake.Disk.Find("C:\\WINDOWS\\s.dll")->Locked = true;
             fake.Registry.SetString(RegRoot::CurrentUser, Counters, "s.dll", "1");
+            fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\s.dll", 1);
             list.Add(TListKind::SystemFile, "C:\\WINDOWS\\s.dll", "s.dll");
         } else if (std::string(c.trouble) == "stop") {
             // An uninstall entry whose command is no text stops the run
@@ -399,7 +435,7 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
             list.Add(TListKind::Key, std::string("HKLM\\") + Uninstall);
             fake.Registry.SetDWord(RegRoot::LocalMachine, Uninstall, "UninstallString", 1);
         }
-        fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
+        PutList(fake, list.Text());
         TRunLog log("C:\\run.log");
         EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs(c.line), "", log)) << c.why;
         EXPECT_EQ(c.boxes, fake.Desktop.Boxes.size()) << c.why;
@@ -410,4 +446,193 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         // What was removed is in the log before the end, as it was done.
         if (c.removed) EXPECT_NE(std::string::npos, text.find("removed C:\\App\\a.txt\r\n")) << c.why;
     }
+}
+
+// A list changed by someone else before an administrator removes the
+// product: with its digest matching (Windows 95 and 98, where anyone may
+// write the digest too) every name is still held to its place.
+TEST_F(RemovalTest, ATamperedListRemovesNothingTheInstallationDidNotMake)
+{
+    Install();
+    struct Case {
+        TListKind kind;
+        const char* name;
+        const char* of;
+    } cases[] = {
+        {TListKind::File, "c:\\App\\bin/../../Victim/x.txt", ""},
+        {TListKind::File, "C:\\APP\\BIN\\..\\..\\Victim\\x.txt", ""},
+        {TListKind::File, "\\\\?\\C:\\Victim\\x.txt", ""},
+        {TListKind::File, "\\\\localhost\\C$\\Victim\\x.txt", ""},
+        {TListKind::File, "C:\\App\\notes.txt:secret", ""},
+        {TListKind::File, "C:\\App\\notes.txt.", ""},
+        {TListKind::File, "C:\\App\\notes.txt ", ""},
+        {TListKind::File, "C:\\App\\NOTES~1.TXT", ""},
+        {TListKind::File, "C:\\App\\aux.txt", ""},
+        {TListKind::File, "C:\\App\\\\..\\Victim\\x.txt", ""},
+        {TListKind::SystemFile, "C:\\WINDOWS\\..\\Victim\\x.txt", "shared.dll"},
+        {TListKind::SystemFile, "C:\\WINDOWS\\SYSTEM\\other.dll", "shared.dll"},
+        {TListKind::Value, "PATH", "HKCU\\Environment"},
+        {TListKind::Value, "Evil", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {TListKind::Value, "Licence", "HKCU\\Software\\Vendor"},
+        {TListKind::Value, "other.dll", "HKCU\\Software\\Brenvolt\\Skorvel\\Counters"},
+        {TListKind::Value, "DisplayName", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other"},
+        {TListKind::Group, "..", ""},
+        {TListKind::Group, ".", ""},
+        {TListKind::Group, "Startup\\..\\..", ""},
+        {TListKind::Folder, "C:\\Menu\\Programs\\Startup", ""},
+        {TListKind::Folder, "C:\\Menu", ""},
+        {TListKind::Folder, "C:\\WINDOWS", ""},
+        {TListKind::Folder, "C:\\", ""},
+    };
+    Fake.Disk.Put("C:\\Victim\\x.txt", "victim");
+    Fake.Disk.Put("C:\\App\\notes.txt", "mine");
+    Fake.Disk.Put("C:\\WINDOWS\\SYSTEM\\other.dll", "other");
+    Fake.Disk.MakeDirs("C:\\Menu\\Programs\\Startup");
+    Fake.Registry.SetString(RegRoot::CurrentUser, "Environment", "PATH", "C:\\WINDOWS");
+    Fake.Registry.SetString(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Evil", "x");
+    Fake.Registry.SetString(RegRoot::CurrentUser, "Software\\Vendor", "Licence", "x");
+    Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "other.dll", "1");
+    Fake.Registry.SetString(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other", "DisplayName", "Other");
+    for (const Case& c : cases) List.Add(c.kind, c.name, c.of);
+    WriteList();
+    TRemoval& r = Remove();
+    EXPECT_EQ("victim", Fake.Disk.Get("C:\\Victim\\x.txt"));
+    EXPECT_EQ("mine", Fake.Disk.Get("C:\\App\\notes.txt"));
+    EXPECT_EQ("other", Fake.Disk.Get("C:\\WINDOWS\\SYSTEM\\other.dll"));
+    EXPECT_TRUE(Fake.Disk.DirExists("C:\\Menu\\Programs\\Startup"));
+    std::string text;
+    for (const auto& v : {std::make_pair("Environment", "PATH"), std::make_pair("Software\\Vendor", "Licence"),
+                          std::make_pair("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Evil"),
+                          std::make_pair(Counters, "other.dll")})
+        EXPECT_TRUE(Fake.Registry.GetString(RegRoot::CurrentUser, v.first, v.second, text)) << v.second;
+    EXPECT_TRUE(Fake.Registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other"));
+    // The program manager is never asked about a group that is no name.
+    for (const std::string& sent : Fake.ProgramManager.Sent) EXPECT_EQ(std::string::npos, sent.find('.')) << sent;
+    std::size_t outside = 0;
+    for (const TLeftBehind& l : r.Left())
+        outside += l.Reason == "it lies outside what the installation made, so it was not touched";
+    EXPECT_LE(sizeof cases / sizeof cases[0], outside);
+    // What the installation made still goes.
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe"));
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\App"));
+}
+
+TEST_F(RemovalTest, AListChangedSinceItsDigestRemovesNothingAndSaysSo)
+{
+    Install();
+    // Appended by someone else after the installation sealed the list.
+    Fake.Disk.Put("C:\\Victim\\x.txt", "victim");
+    Fake.Disk.Put("C:\\App\\Pellwick.lst", List.Text() + "File=C:\\App\\..\\Victim\\x.txt\r\n");
+    TRunLog log("C:\\run.log");
+    EXPECT_EQ(ExitNothingDone, RunUninstaller(ParseUninstallArgs("Skorvel.exe /S C:\\App"), Programs, log));
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe"));
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\Victim\\x.txt"));
+    EXPECT_TRUE(Fake.Registry.KeyExists(RegRoot::LocalMachine, Uninstall));
+    std::string text = Fake.Disk.Get("C:\\run.log");
+    EXPECT_NE(std::string::npos, text.find("is not the one the installation wrote")) << text;
+}
+
+TEST_F(RemovalTest, NoLinkBelowTheDestinationIsFollowed)
+{
+    Install();
+    // bin is a junction to another folder; data is one too, and listed.
+    Fake.Cleanup.Links.push_back("C:\\App\\bin");
+    Fake.Disk.Put("C:\\App\\data\\book.dat", "theirs");
+    Fake.Cleanup.Links.push_back("C:\\App\\data");
+    List.Add(TListKind::Folder, "C:\\App\\data");
+    List.Add(TListKind::File, "C:\\App\\data\\book.dat");
+    WriteList();
+    TRemoval& r = Remove();
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe"));
+    EXPECT_EQ("theirs", Fake.Disk.Get("C:\\App\\data\\book.dat"));
+    EXPECT_TRUE(Fake.Disk.DirExists("C:\\App\\data"));
+    std::vector<std::string> named;
+    for (const TLeftBehind& l : r.Left()) named.push_back(l.What + ": " + l.Reason);
+    EXPECT_NE(named.end(), std::find(named.begin(), named.end(),
+                                     "C:\\App\\bin\\app.exe: it lies behind a link to another place, which Skorvel does not follow"));
+    EXPECT_NE(named.end(), std::find(named.begin(), named.end(),
+                                     "C:\\App\\data: it is a link to another folder, which Skorvel does not follow"));
+}
+
+TEST_F(RemovalTest, ReadOnlyFilesGoAtOnceAndAListWithoutItsRecordIsEnough)
+{
+    Install();
+    Fake.Disk.Put("C:\\App\\bin\\app.exe", "app", true);
+    Fake.Disk.Remove("C:\\App\\Pellwick.upi");
+    TRemoval& r = Remove();
+    EXPECT_EQ("App 1.0", r.DisplayName());
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\App\\bin\\app.exe"));
+    EXPECT_TRUE(Fake.Cleanup.AtRestart.empty());
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, Uninstall));
+    EXPECT_TRUE(r.Left().empty());
+    // The digest goes with the list.
+    EXPECT_EQ(TSealCheck::Missing, CheckListSeal(Dest, List.Text()));
+}
+
+TEST_F(RemovalTest, WithoutRightsOrWhileAnotherRunChangesTheMachineNothingIsRemoved)
+{
+    struct Case {
+        const char* why;
+        bool denied, busy;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"a standard user", true, false, ExitNothingDone, "Removing App 1.0 needs an administrator's rights"},
+        {"another run", false, true, ExitMachineBusy, "Another installation or removal is changing this computer"},
+    };
+    for (const Case& c : cases) {
+        TFakePlatform fake;
+        List = TInstallList();
+        fake.Disk.MakeDirs("C:\\WINDOWS");
+        fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+        fake.Disk.Put("C:\\App\\bin\\app.exe", "app");
+        fake.Registry.SetString(RegRoot::CurrentUser, "Software\\App", "Name", "Ann");
+        fake.Registry.SetString(RegRoot::LocalMachine, Uninstall, "UninstallString", "C:\\WINDOWS\\Skorvel.exe C:\\App");
+        List.Add(TListKind::File, "C:\\App\\bin\\app.exe");
+        List.Add(TListKind::Key, "HKCU\\Software\\App");
+        List.Add(TListKind::Value, "Name", "HKCU\\Software\\App");
+        List.Add(TListKind::Key, std::string("HKLM\\") + Uninstall);
+        PutList(fake, List.Text());
+        if (c.denied) fake.Registry.DenyWrite(RegRoot::LocalMachine, Uninstall);
+        fake.MachineLock.HeldElsewhere = c.busy;
+        TRunLog log("C:\\run.log");
+        EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs("Skorvel.exe /S C:\\App"), Programs, log)) << c.why;
+        EXPECT_TRUE(fake.Disk.FileExists("C:\\App\\bin\\app.exe")) << c.why;
+        EXPECT_TRUE(fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\App")) << c.why;
+        EXPECT_TRUE(fake.Disk.FileExists("C:\\App\\Pellwick.lst")) << c.why;
+        EXPECT_NE(std::string::npos, fake.Disk.Get("C:\\run.log").find(c.says)) << c.why;
+        EXPECT_FALSE(fake.MachineLock.Held()) << c.why;
+    }
+}
+
+TEST_F(RemovalTest, ARunKilledHalfWayCountsNoSharedFileTwice)
+{
+    Fake.Disk.Put("C:\\WINDOWS\\a.dll", "a");
+    Fake.Disk.Put("C:\\WINDOWS\\b.dll", "b");
+    Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "a.dll", "2");
+    Fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\a.dll", 2);
+    Fake.Registry.SetString(RegRoot::CurrentUser, Counters, "b.dll", "1");
+    Fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\b.dll", 1);
+    List.Add(TListKind::SystemFile, "C:\\WINDOWS\\b.dll", "b.dll");
+    List.Add(TListKind::SystemFile, "C:\\WINDOWS\\a.dll", "a.dll");
+    WriteList();
+    // The process ends while b.dll is being deleted, after a.dll was counted.
+    struct Killed {};
+    struct : TFakeCleanup {
+        using TFakeCleanup::TFakeCleanup;
+        unsigned long RemoveFile(const std::string& path) override
+        {
+            if (path.find("b.dll") != std::string::npos) throw Killed();
+            return TFakeCleanup::RemoveFile(path);
+        }
+    } dying{Fake.Disk, Fake.Registry};
+    Sys().Cleanup = &dying;
+    EXPECT_THROW(Remove(), Killed);
+    Sys().Cleanup = &Fake.Cleanup;
+    Remove();
+    EXPECT_EQ("1", Counter("a.dll"));
+    EXPECT_EQ(1, Machine("C:\\WINDOWS\\a.dll"));
+    EXPECT_TRUE(Fake.Disk.FileExists("C:\\WINDOWS\\a.dll"));
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\WINDOWS\\b.dll"));
+    EXPECT_EQ(-1, Machine("C:\\WINDOWS\\b.dll"));
 }

@@ -1,6 +1,8 @@
 #include "Recorders.h"
 
 #include "Engine.h"
+#include "ListSeal.h"
+#include "SharedCount.h"
 #include "Records.h"
 #include "core/CharText.h"
 #include "core/Text.h"
@@ -89,6 +91,11 @@ long TRecordingRegistry::SetStringValue(RegKey key, const std::string& name, con
     value.Data = text;
     bool counter = value.Placed && value.Root == RegRoot::CurrentUser &&
                    IsCountersKey(value.Key);
+    // The list's digest belongs to the list, whose lines the plan shows;
+    // it depends on every line and is checked by the uninstaller alone.
+    bool seal = value.Placed && value.Root == RegRoot::LocalMachine &&
+                AsciiUpper(value.Key) == AsciiUpper(ListSealsKey);
+    if (seal) return rc;
     if (counter)
         steps_.push_back(TCounterStep{value});
     else
@@ -100,6 +107,11 @@ long TRecordingRegistry::SetDWordValue(RegKey key, const std::string& name, std:
 {
     long rc = registry_.SetDWordValue(key, name, data);
     TValueStep value = ValueAt(key, name, rc);
+    // The machine's shared-use counts hold other products' counts too;
+    // the plan shows this product's own counters instead.
+    if (value.Placed && value.Root == RegRoot::LocalMachine &&
+        AsciiUpper(value.Key) == AsciiUpper(SharedDllsKey))
+        return rc;
     value.Data = std::to_string(data);
     value.DWord = true;
     steps_.push_back(value);

@@ -98,6 +98,25 @@ unsigned long TFakeFileSystem::WriteWholeFile(const std::string& path, const std
     return disk_.Write(path, content) ? 0 : ErrorAccessDenied;
 }
 
+std::uint32_t TFakeCleanup::Attributes(const std::string& path)
+{
+    std::uint32_t link = 0;
+    for (const std::string& l : Links)
+        if (TFakeDisk::Key(l) == TFakeDisk::Key(path)) link = AttrReparsePoint;
+    if (disk_.DirExists(path)) return AttrDirectory | link;
+    const TFakeDisk::File* file = disk_.Find(path);
+    if (file == nullptr) return link != 0 ? link : AttrNone;
+    return (file->ReadOnly ? AttrReadOnly : 0) | link;
+}
+
+unsigned long TFakeCleanup::ClearAttributes(const std::string& path)
+{
+    TFakeDisk::File* file = disk_.Find(path);
+    if (file == nullptr) return disk_.DirExists(path) ? 0 : 2;
+    file->ReadOnly = false;
+    return 0;
+}
+
 unsigned long TFakeCleanup::RemoveFile(const std::string& path)
 {
     const TFakeDisk::File* file = disk_.Find(path);
@@ -186,6 +205,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Desktop = &Desktop;
     p.Cleanup = &Cleanup;
     p.StartMenu = &StartMenu;
+    p.MachineLock = &MachineLock;
 }
 
 TFakePlatform::~TFakePlatform()

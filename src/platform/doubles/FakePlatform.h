@@ -60,6 +60,8 @@ private:
 class TFakeCleanup : public ICleanup {
 public:
     TFakeCleanup(TFakeDisk& disk, TFakeRegistry& registry) : disk_(disk), registry_(registry) {}
+    std::uint32_t Attributes(const std::string& path) override;
+    unsigned long ClearAttributes(const std::string& path) override;
     unsigned long RemoveFile(const std::string& path) override;
     unsigned long RemoveFolder(const std::string& path) override;
     bool DeleteAtRestart(const std::string& path) override
@@ -83,6 +85,8 @@ public:
 
     // Files the system was asked to delete when it next starts.
     std::vector<std::string> AtRestart;
+    // Names that are links (junctions, symbolic links) to somewhere else.
+    std::vector<std::string> Links;
 
 private:
     TFakeDisk& disk_;
@@ -191,6 +195,26 @@ private:
     bool open_ = false;
 };
 
+// The machine lock: held by this process, by another, or free.
+class TFakeMachineLock : public IMachineLock {
+public:
+    bool Take() override
+    {
+        ++Takes;
+        if (HeldElsewhere) return false;
+        held_ = true;
+        return true;
+    }
+    void Release() override { held_ = false; }
+    bool Held() const { return held_; }
+
+    bool HeldElsewhere = false;  // another run holds it
+    int Takes = 0;
+
+private:
+    bool held_ = false;
+};
+
 // All doubles, installed into Sys() for the object's lifetime.
 class TFakePlatform {
 public:
@@ -210,6 +234,7 @@ public:
     TFakeProgramManager ProgramManager;
     TFakeCleanup Cleanup{Disk, Registry};
     TFakeStartMenu StartMenu{Disk};
+    TFakeMachineLock MachineLock;
 
 private:
     TPlatform saved_;

@@ -2,6 +2,16 @@
 
 #include "platform/win32/Win32Platform.h"
 
+std::uint32_t TWin32Cleanup::Attributes(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+unsigned long TWin32Cleanup::ClearAttributes(const std::string& path)
+{
+    return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) ? 0 : GetLastError();
+}
+
 unsigned long TWin32Cleanup::RemoveFile(const std::string& path)
 {
     return DeleteFileA(path.c_str()) ? 0 : GetLastError();

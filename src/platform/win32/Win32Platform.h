@@ -58,6 +58,8 @@ private:
 
 class TWin32Cleanup : public ICleanup {
 public:
+    std::uint32_t Attributes(const std::string& path) override;
+    unsigned long ClearAttributes(const std::string& path) override;
     unsigned long RemoveFile(const std::string& path) override;
     unsigned long RemoveFolder(const std::string& path) override;
     bool DeleteAtRestart(const std::string& path) override;
@@ -65,6 +67,17 @@ public:
     long DeleteValue(RegKey key, const std::string& name) override;
     long DeleteSubKey(RegKey parent, const std::string& sub) override;
     long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
+};
+
+class TWin32MachineLock : public IMachineLock {
+public:
+    ~TWin32MachineLock() override;
+    bool Take() override;
+    void Release() override;
+
+private:
+    void* mutex_ = nullptr;
+    bool held_ = false;
 };
 
 class TWin32Clock : public IClock {

@@ -21,6 +21,21 @@ RegType TypeOf(DWORD type)
     }
 }
 
+// Whether this 32-bit process runs on 64-bit Windows. Windows 2000 refuses
+// an open that asks for the 64-bit view, and Windows 95 and NT 4 lack
+// IsWow64Process: it is looked up, and without it there is no other view.
+bool UnderWow64()
+{
+    typedef BOOL(WINAPI * TIsWow64Process)(HANDLE, PBOOL);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    TIsWow64Process isWow64 =
+        kernel == nullptr ? nullptr
+                          : reinterpret_cast<TIsWow64Process>(
+                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
 }  // namespace
 
 RegKey TWin32Registry::Root(RegRoot root)
@@ -43,7 +58,7 @@ long TWin32Registry::OpenKey(RegKey parent, const std::string& sub, RegAccess ac
                              RegKey& result)
 {
     REGSAM rights = access == RegAccess::Full           ? KEY_ALL_ACCESS
-                    : access == RegAccess::Read64       ? KEY_READ | KEY_WOW64_64KEY
+                    : access == RegAccess::Read64       ? KEY_READ | (UnderWow64() ? KEY_WOW64_64KEY : 0)
                     : access == RegAccess::CreateSubKey ? KEY_CREATE_SUB_KEY
                                                         : KEY_READ;
     HKEY key = nullptr;

@@ -8,6 +8,7 @@
 #include "DryRun.h"
 #include "PlanSteps.h"
 #include "TestFolders.h"
+#include "ListSeal.h"
 #include "Removal.h"
 #include "Verify.h"
 #include "core/ShownText.h"
@@ -216,6 +217,7 @@ TEST(ShellNames, TheCheckerFindsAndTheUninstallerRemovesWhatTheShellMade)
     list.Add(TListKind::Item, ItemTitle("", "bin\\tool.exe"), group);
     list.Add(TListKind::Item, "Read <Me>", group);
     fake.Disk.Put("C:\\App\\Pellwick.lst", list.Text());
+    StoreListSeal("C:\\App", list.Text());
     fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App\r\n");
     TRemoval removal("C:\\App", startMenu.Programs);
     removal.Load();
