@@ -50,6 +50,3 @@ struct TUnpackedEntry {
 // Checks the checksum first, then inflates; raises EError naming what is
 // wrong (the stub's own test of a damaged download).
 std::vector<TUnpackedEntry> ReadPayload(const std::string& payload);
-
-// SHA-256 of bytes, as 64 lowercase hex digits.
-std::string Sha256Hex(const std::string& bytes);
