@@ -1,6 +1,9 @@
 // The installation run, in its fixed order of steps.
 #include "Engine.h"
 
+#include <memory>
+
+
 #include "ListSeal.h"
 #include "Paths.h"
 #include "Records.h"
@@ -524,12 +527,22 @@ void TInstallRun::ReportFailures()
     if (failures_ != nullptr && !failures_->empty()) view_.ShowWarning(FailureReport(*failures_));
 }
 
+const char* const MachineBusy =
+    "Another installation or removal is changing this computer. Try again once it has ended.";
+
 std::string InstallTo(TInstallState& state, const std::string& typed, IInstallView& view)
 {
     std::string kept = TypedDestination(typed);
     // Refused before anything is made or recorded for it.
     std::string refusal = DestinationRefusal(kept);
     if (!refusal.empty()) return refusal;
+    // Two runs at once would count shared files twice, or remove what the
+    // other makes. A dry run has no lock to take.
+    std::unique_ptr<TMachineLockScope> lock;
+    if (Sys().MachineLock != nullptr) {
+        lock.reset(new TMachineLockScope(*Sys().MachineLock));
+        if (!lock->Held()) return MachineBusy;
+    }
     state.DestDir = Cut(kept);
     view.DestinationAccepted();
     TInstallRun(state, view).Perform(state.InstallFailures);

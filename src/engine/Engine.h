@@ -118,7 +118,10 @@ private:
 // reason is returned and nothing is made or recorded; accepted, it becomes
 // state's destination (cut to 255), the view hears of it and the
 // installation runs, and "" is returned. What the run raises goes on up.
+// The run holds the machine lock from its start to its end: while another
+// installation or removal holds it, MachineBusy is returned, nothing made.
 std::string InstallTo(TInstallState& state, const std::string& typed, IInstallView& view);
+extern const char* const MachineBusy;
 
 // The parent of a directory for the creation rule: the text up to and
 // including its last "\" or ":".

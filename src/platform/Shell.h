@@ -14,7 +14,8 @@ public:
 class IProgramManager {
 public:
     virtual ~IProgramManager() = default;
-    // Connects unless connected; when nobody answers, starts PROGMAN and
+    // Connects unless connected; when nobody answers, starts PROGMAN.EXE
+    // from the Windows folder (never by bare name) and
     // tries once more.
     virtual void Open() = 0;
     virtual bool IsOpen() const = 0;

@@ -82,6 +82,7 @@ TExitCode Install(TRunLog& log, const TCommandLine& line)
     // gave or the one the product proposes.
     TLogView view(log, line);
     std::string refusal = InstallTo(s, line.HasDest ? line.Dest : d.Directory, view);
+    if (refusal == MachineBusy) return log.Line(refusal), Ending(log, ExitMachineBusy);
     if (!refusal.empty()) return log.Line(refusal), Ending(log, ExitNothingDone);
     return Ending(log, s.InstallFailures.empty() ? ExitInstalled : ExitIncomplete);
 }

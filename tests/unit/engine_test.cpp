@@ -1396,6 +1396,39 @@ TEST_F(InstallListRunTest, ShortcutFilesWithoutAProgramManagerAreListedByFullPat
     }
 }
 
+// The entry's values are all listed, so the uninstaller takes it whole.
+TEST_F(InstallListRunTest, TheUninstallerTakesTheWholeEntryTheRunListed)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Product);
+    const char* const entry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample";
+    ASSERT_EQ(10u, Fake.Registry.ValueCount(RegRoot::LocalMachine, entry));
+    TRemoval removal("C:\\Sample", "");
+    removal.Load();
+    removal.Perform();
+    EXPECT_FALSE(Fake.Registry.KeyExists(RegRoot::LocalMachine, entry));
+}
+
+// A silent run's shortcut files and their folder, in every user's Programs
+// folder, go with the uninstaller.
+TEST_F(InstallListRunTest, TheUninstallerTakesTheShortcutFilesAndTheirFolder)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Fake.Disk.MakeDirs(Fake.StartMenu.CommonPrograms);
+    Prepare(Product);
+    View.AsksProgman = false;
+    Next();
+    const std::string group = Fake.StartMenu.CommonPrograms + "\\Tools";
+    ASSERT_TRUE(Fake.Disk.FileExists(group + "\\Uninstall Sample.lnk"));
+    TRemoval removal("C:\\Sample", Fake.StartMenu.Programs);
+    removal.Load();
+    removal.Perform();
+    EXPECT_FALSE(Fake.Disk.FileExists(group + "\\Tool A.lnk"));
+    EXPECT_FALSE(Fake.Disk.FileExists(group + "\\Uninstall Sample.lnk"));
+    EXPECT_FALSE(Fake.Disk.DirExists(group));
+    EXPECT_TRUE(Fake.Disk.DirExists(Fake.StartMenu.CommonPrograms));
+}
+
 TEST_F(InstallListRunTest, AShortcutThatCannotBeWrittenIsAFailureAndNotListed)
 {
     for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);

@@ -94,6 +94,7 @@ struct OutcomeCase {
     int Exit;
     const char* Logged;   // a text of the log
     bool FileMade, EntryMade;
+    bool Busy = false;    // another installation or removal holds the machine
 };
 
 TEST_F(SilentTest, EachOutcomeEndsWithItsExitCodeAndNeverABox)
@@ -110,6 +111,8 @@ TEST_F(SilentTest, EachOutcomeEndsWithItsExitCodeAndNeverABox)
         {"refused destination", true, "", {"/S", "/D=C:\\a|b"}, true, 2, "C:\\a|b", false, false},
         {"add-on code not a number", true, "[AddOns]\r\nA=a.txt\r\n", {"/S"}, true, 3,
          "stopped: 'A' is not a valid integer value.", true, true},
+        {"another run changes the machine", true, "", {"/S"}, true, 1618,
+         "Another installation or removal is changing this computer", false, false, true},
     };
     for (const OutcomeCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -121,6 +124,7 @@ TEST_F(SilentTest, EachOutcomeEndsWithItsExitCodeAndNeverABox)
         if (c.Described) WriteDescription(std::string(Product) + c.Extra);
         Fake.Disk.Remove("C:\\SETUP\\a.txt");
         if (c.SourceThere) Fake.Disk.Put("C:\\SETUP\\a.txt", "A");
+        Fake.MachineLock.HeldElsewhere = c.Busy;
 
         EXPECT_EQ(c.Exit, Run(c.Args));
         EXPECT_TRUE(Boxes().empty());

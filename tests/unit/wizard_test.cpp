@@ -574,6 +574,23 @@ TEST_F(DestinationTest, EmptyPathIsRefusedAndThePageStays)
     EXPECT_TRUE(Fake.Clock.Sleeps.empty());  // the engine never ran
 }
 
+TEST_F(DestinationTest, WhileAnotherRunChangesTheMachineThePageSaysSoAndStays)
+{
+    TMainDialog& d = ToDestination();
+    Fake.MachineLock.HeldElsewhere = true;
+    d.EditPath.SetText("C:\\Tool");
+    d.NextBut.Click();
+    EXPECT_EQ(wsDestination, Shared.WizardState);
+    EXPECT_EQ(MachineBusy, LastBox());
+    EXPECT_FALSE(Fake.Disk.DirExists("C:\\Tool"));
+    // Once the other run has ended, Next installs, holding the lock to the end.
+    Fake.MachineLock.HeldElsewhere = false;
+    d.NextBut.Click();
+    EXPECT_TRUE(Fake.Disk.DirExists("C:\\Tool"));
+    EXPECT_FALSE(Fake.MachineLock.Held());
+    EXPECT_EQ(2, Fake.MachineLock.Takes);
+}
+
 // A standard user may write his own keys and folders but not the uninstall
 // entry; the run would stop at it halfway.
 TEST_F(DestinationTest, WithoutRightsToTheUninstallEntryThePageSaysAnAdministratorIsNeeded)

@@ -127,6 +127,7 @@ void InstallWin32Platform()
     static TWin32Locale locale;
     static TWin32Shell shell;
     static TWin32ProgramManager programManager;
+    static TWin32MachineLock machineLock;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
@@ -136,5 +137,6 @@ void InstallWin32Platform()
     p.Locale = &locale;
     p.Shell = &shell;
     p.ProgramManager = &programManager;
+    p.MachineLock = &machineLock;
     UseAnsiCodePage(locale.CodePage());
 }

@@ -121,7 +121,7 @@ struct TProgmanCalls {
     TMessageFilter (*FindMessageFilter)();
     // DdeConnect to service and topic PROGMAN; null when nobody answers.
     void* (*Connect)(unsigned long instance, void* service, void* topic);
-    // WinExec("PROGMAN"); whether it started.
+    // Starts <Windows folder>\PROGMAN.EXE by its full path where it is there; whether it started.
     bool (*StartProgman)();
 };
 TProgmanCalls Win32ProgmanCalls();

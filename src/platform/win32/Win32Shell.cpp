@@ -12,6 +12,12 @@ void TWin32Shell::Open(void* owner, const std::string& file)
 
 namespace {
 
+// Program Manager lies in the Windows folder on 3.x, 95, 98 and NT 4, and
+// nowhere on later Windows. Started by bare name it would be searched in
+// the exe's folder, the current folder and PATH first, where anyone may
+// have put a PROGMAN.EXE: it is started by its full path or not at all.
+const char* const ProgmanFile = "\\PROGMAN.EXE";
+// The DDE service and topic.
 const char* const ProgmanName = "PROGMAN";
 // How long the program manager may take to carry out one command.
 const DWORD ExecuteTimeout = 10000;
@@ -37,7 +43,16 @@ void* Connect(unsigned long instance, void* service, void* topic)
     return DdeConnect(instance, static_cast<HSZ>(service), static_cast<HSZ>(topic), nullptr);
 }
 
-bool StartProgman() { return WinExec(ProgmanName, SW_SHOWMINNOACTIVE) >= 32; }
+bool StartProgman()
+{
+    char windows[MAX_PATH] = {};
+    UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    std::string path = std::string(windows, length) + ProgmanFile;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    return WinExec(("\"" + path + "\"").c_str(), SW_SHOWMINNOACTIVE) >= 32;
+}
 
 }  // namespace
 
