@@ -90,3 +90,17 @@ std::string UninstallLogPath(const TUninstallArgs& args)
     if (!args.LogPath.empty() || !args.Silent) return args.LogPath;
     return DefaultLogPath("Skorvel.log");
 }
+
+int RunSkorvel()
+{
+    IFileSystem& files = *Sys().Files;
+    TUninstallArgs args = ParseUninstallArgs(Sys().Desktop->CommandLine());
+    TRunLog log(files.FullPath(UninstallLogPath(args)));
+    args.DestDir = files.FullPath(args.DestDir);
+    // Started from the product's folder (its program item), this process
+    // would hold that folder as its current directory, and it could not go.
+    std::string windowsDir = files.WindowsDirectory();
+    if (!windowsDir.empty()) files.ChangeDirectory(windowsDir);
+    std::string programs = Sys().StartMenu != nullptr ? Sys().StartMenu->ProgramsFolder() : "";
+    return RunUninstaller(args, programs, log);
+}

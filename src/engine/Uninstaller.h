@@ -11,6 +11,13 @@
 // done, and the exit code last. programsFolder as for TRemoval.
 int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder, TRunLog& log);
 
+// Skorvel.exe's whole run for the command line the desktop service hands
+// over: the switches read, the folder and the log made whole paths, the
+// process moved out of the folder to the Windows directory, the removal
+// run with the Start menu's Programs folder (none without a Start menu
+// service); its exit code.
+int RunSkorvel();
+
 // Where the uninstaller's log goes: /LOG=, else with /S the temporary
 // folder's Skorvel.log (DefaultLogPath), else nowhere.
 std::string UninstallLogPath(const TUninstallArgs& args);

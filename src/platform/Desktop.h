@@ -24,6 +24,9 @@ public:
     // command line; false when one holds a character the system's code
     // page cannot hold.
     virtual bool Arguments(std::vector<std::string>& args) = 0;
+    // The whole command line in the system's code page, the program's own
+    // name first, as the system hands it over (blanks and quotes kept).
+    virtual std::string CommandLine() = 0;
     // The system shows no box of its own for a failing drive or a missing
     // DLL; a run nobody watches would wait on it for ever.
     virtual void QuietSystemErrors() = 0;

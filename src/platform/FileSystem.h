@@ -34,6 +34,10 @@ public:
     // Reads the whole file as bytes; false when it cannot be opened.
     virtual bool ReadWholeFile(const std::string& path, std::string& content) = 0;
     virtual std::string CurrentDirectory() = 0;
+    // A path named relative to the current directory (or its drive's),
+    // made whole as the system makes it; "" stays "", and so does a path
+    // the system cannot make whole.
+    virtual std::string FullPath(const std::string& path) = 0;
     // Makes path the process's current directory; 0 or the system's error.
     virtual unsigned long ChangeDirectory(const std::string& path) = 0;
     // The drives present among a: to z:.

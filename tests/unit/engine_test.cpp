@@ -198,6 +198,7 @@ public:
     }
     std::string ExePath() override { return desktop_.ExePath(); }
     bool Arguments(std::vector<std::string>& args) override { return desktop_.Arguments(args); }
+    std::string CommandLine() override { return desktop_.CommandLine(); }
     void QuietSystemErrors() override { desktop_.QuietSystemErrors(); }
     std::vector<TCursor> CursorAtBox;
     std::vector<bool> FrontBeforeBox;

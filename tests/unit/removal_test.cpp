@@ -11,6 +11,7 @@
 #include "core/Error.h"
 #include "core/ShownText.h"
 #include "platform/doubles/FakePlatform.h"
+#include "platform/doubles/FakeStartMenu.h"
 
 namespace {
 
@@ -446,6 +447,37 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         // What was removed is in the log before the end, as it was done.
         if (c.removed) EXPECT_NE(std::string::npos, text.find("removed C:\\App\\a.txt\r\n")) << c.why;
     }
+}
+
+// The exe's whole run: the line from the desktop service, the folder and
+// the log taken whole from the current directory, the process moved to
+// the Windows directory before anything goes, the Start menu's folder.
+TEST(UninstallerRun, SkorvelTakesItsLineFolderLogAndProgramsFolderFromTheServices)
+{
+    TFakePlatform fake;
+    TFakeStartMenu startMenu{fake.Disk};
+    Sys().StartMenu = &startMenu;
+    fake.Disk.MakeDirs("C:\\WINDOWS");
+    fake.Files.Current = "C:\\";
+    fake.Files.TempDir = "C:\\Temp\\";
+    fake.Disk.MakeDirs("C:\\Temp");
+    TInstallList list;
+    list.Add(TListKind::File, "C:\\App\\a.txt");
+    list.Add(TListKind::Group, "App");
+    list.Add(TListKind::Item, "Tool", "App");
+    fake.Disk.Put("C:\\App\\a.txt", "a");
+    fake.Disk.Put(startMenu.Programs + "\\App\\Tool.lnk", "link");
+    PutList(fake, list.Text());
+    fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+    fake.Desktop.Line = "C:\\WINDOWS\\Skorvel.exe App /S";
+
+    EXPECT_EQ(ExitRemoved, RunSkorvel());
+    EXPECT_EQ("C:\\WINDOWS", fake.Files.Current);
+    EXPECT_FALSE(fake.Disk.FileExists("C:\\App\\a.txt"));
+    EXPECT_FALSE(fake.Disk.FileExists(startMenu.Programs + "\\App\\Tool.lnk"));
+    EXPECT_TRUE(fake.ProgramManager.Sent.empty());
+    std::string log = fake.Disk.Get("C:\\Temp\\Skorvel.log");
+    EXPECT_NE(std::string::npos, log.find("removing App 1.0 from C:\\App\r\n")) << log;
 }
 
 // A list changed by someone else before an administrator removes the

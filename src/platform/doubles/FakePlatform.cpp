@@ -67,6 +67,16 @@ unsigned long TFakeFileSystem::ChangeDirectory(const std::string& path)
     return 0;
 }
 
+std::string TFakeFileSystem::FullPath(const std::string& path)
+{
+    if (path.empty()) return path;
+    bool drive = path.size() >= 2 && path[1] == ':';
+    if ((drive && path.size() >= 3 && path[2] == '\\') || path.compare(0, 2, "\\\\") == 0) return path;
+    if (drive) return DriveDirectory(path[0]) + (DriveDirectory(path[0]).back() == '\\' ? "" : "\\") + path.substr(2);
+    if (path[0] == '\\') return Current.substr(0, 2) + path;
+    return Current + (!Current.empty() && Current.back() == '\\' ? "" : "\\") + path;
+}
+
 std::string TFakeFileSystem::DriveDirectory(char letter)
 {
     std::string drive = AsciiUpper(std::string(1, letter));

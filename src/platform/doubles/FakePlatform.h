@@ -31,6 +31,7 @@ public:
     std::string WindowsDirectory() override { return WindowsDir; }
     bool ReadWholeFile(const std::string& path, std::string& content) override;
     std::string CurrentDirectory() override { return Current; }
+    std::string FullPath(const std::string& path) override;
     unsigned long ChangeDirectory(const std::string& path) override;
     std::vector<TDrive> Drives() override { return DriveList; }
     std::string DriveDirectory(char letter) override;
@@ -125,12 +126,14 @@ public:
         args = Args;
         return ArgsFit;
     }
+    std::string CommandLine() override { return Line; }
     void QuietSystemErrors() override { SystemErrorsQuiet = true; }
 
     int Width = 1024, Height = 768;
     std::string Exe = "C:\\SETUP\\Pellwick.exe";
     std::vector<std::string> Args;
     bool ArgsFit = true;
+    std::string Line;  // the whole command line
     bool SystemErrorsQuiet = false;
     bool AnswerYes = true;  // the answer to every question
     std::vector<TCursor> Cursors;

@@ -77,6 +77,8 @@ bool TWin32Desktop::Arguments(std::vector<std::string>& args)
     return fit;
 }
 
+std::string TWin32Desktop::CommandLine() { return GetCommandLineA(); }
+
 void TWin32Desktop::QuietSystemErrors()
 {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -117,26 +119,31 @@ void RestrictDllSearch()
     if (setDirectory != nullptr) setDirectory("");
 }
 
-void InstallWin32Platform()
+void InstallWin32Services()
 {
     static TWin32ProfileFiles profiles;
     static TWin32Registry registry;
     static TWin32FileSystem files;
-    static TWin32Clock clock;
     static TWin32Desktop desktop;
     static TWin32Locale locale;
-    static TWin32Shell shell;
     static TWin32ProgramManager programManager;
     static TWin32MachineLock machineLock;
     TPlatform& p = Sys();
     p.Profiles = &profiles;
     p.Registry = &registry;
     p.Files = &files;
-    p.Clock = &clock;
     p.Desktop = &desktop;
     p.Locale = &locale;
-    p.Shell = &shell;
     p.ProgramManager = &programManager;
     p.MachineLock = &machineLock;
     UseAnsiCodePage(locale.CodePage());
+}
+
+void InstallWin32Platform()
+{
+    InstallWin32Services();
+    static TWin32Clock clock;
+    static TWin32Shell shell;
+    Sys().Clock = &clock;
+    Sys().Shell = &shell;
 }

@@ -187,7 +187,8 @@ std::vector<std::string> TWin32FileSystem::Subdirectories(const std::string& pat
 
 namespace {
 
-std::string FullPath(const std::string& path)
+// The system's full path of path; "" when it cannot make one.
+std::string SystemFullPath(const std::string& path)
 {
     char buffer[MAX_PATH] = {};
     DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
@@ -196,10 +197,16 @@ std::string FullPath(const std::string& path)
 
 }  // namespace
 
+std::string TWin32FileSystem::FullPath(const std::string& path)
+{
+    std::string full = path.empty() ? "" : SystemFullPath(path);
+    return full.empty() ? path : full;
+}
+
 bool TWin32FileSystem::SameFile(const std::string& a, const std::string& b)
 {
-    std::string fullA = FullPath(a);
-    return !fullA.empty() && lstrcmpiA(fullA.c_str(), FullPath(b).c_str()) == 0;
+    std::string fullA = SystemFullPath(a);
+    return !fullA.empty() && lstrcmpiA(fullA.c_str(), SystemFullPath(b).c_str()) == 0;
 }
 
 std::string TWin32FileSystem::ErrorText(unsigned long error)

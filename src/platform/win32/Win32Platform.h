@@ -42,6 +42,7 @@ public:
     std::string WindowsDirectory() override;
     bool ReadWholeFile(const std::string& path, std::string& content) override;
     std::string CurrentDirectory() override;
+    std::string FullPath(const std::string& path) override;
     unsigned long ChangeDirectory(const std::string& path) override;
     std::vector<TDrive> Drives() override;
     std::string DriveDirectory(char letter) override;
@@ -95,6 +96,7 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     std::string ExePath() override;
     bool Arguments(std::vector<std::string>& args) override;
+    std::string CommandLine() override;
     void QuietSystemErrors() override;
 };
 
@@ -158,5 +160,9 @@ void RestrictDllSearch();
 // own cursor, as the screen cursor should.
 bool Win32HourGlassOn();
 
-// Installs the Win32 services into Sys().
+// Installs into Sys() the Win32 services both programs use (profile files,
+// registry, files, desktop, locale, program manager) and takes the
+// system's code page.
+void InstallWin32Services();
+// Installs the installer's Win32 services: those and the clock and shell.
 void InstallWin32Platform();
