@@ -388,8 +388,11 @@ void TInstallRun::CopyProductFiles()
         const std::string& target = ListItem(d_.FilesOutNames, i);
         const std::string& flag = ListItem(d_.FilesOutValues, i);
         std::string dest = state_.DestDir + "\\" + target;
-        if (CopyOneFile(state_.SourceDir + d_.FilesInNames[i], dest, flag))
-            list_.Add(TListKind::File, dest);
+        if (!CopyOneFile(state_.SourceDir + d_.FilesInNames[i], dest, flag)) continue;
+        // Its size and time as copied: one the user changes since stays his.
+        IFileSystem& files = *Sys().Files;
+        std::uint64_t written = files.LastWriteTime(dest);
+        list_.Add(TListKind::File, dest, "", written == 0 ? "" : FileStamp(files.FileSize(dest), written));
     }
 }
 
@@ -414,6 +417,8 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
     progman.Open();
     bool created = progman.Execute(group);
     if (created) list_.Add(TListKind::Group, d_.ProgGroup);
+    // The titles of the items made, whose shortcuts the group's folder holds.
+    std::vector<std::string> titles;
     if (!progman.IsOpen()) {
         // Nothing can be handed over; the items are left out with the group.
         Fail(d_.ProgGroup, "", "no program manager answered", "Program group ");
@@ -434,7 +439,8 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
                      "the program manager refused it", "Program item ");
             } else {
                 // Listed by its title, the name its shortcut takes.
-                list_.Add(TListKind::Item, ItemTitle(d_.ItemsValues[i], d_.ItemsNames[i]), d_.ProgGroup);
+                titles.push_back(ItemTitle(d_.ItemsValues[i], d_.ItemsNames[i]));
+                list_.Add(TListKind::Item, titles.back(), d_.ProgGroup);
                 view_.Note("program item made " + d_.ItemsValues[i] + " -> " + dest + "\\" +
                            d_.ItemsNames[i]);
             }
@@ -443,12 +449,37 @@ void TInstallRun::CreateProgramGroup(const std::string& windowsDir)
     // Program managers differ in taking arguments on an item's command
     // line, so this one's answer is not looked at.
     bool uninstallItem = progman.Execute(UninstallItemCommand(windowsDir, dest, d_.Application));
-    if (uninstallItem)
-        list_.Add(TListKind::Item, UninstallItemCaption(d_.Application), d_.ProgGroup);
+    if (uninstallItem) {
+        titles.push_back(UninstallItemCaption(d_.Application));
+        list_.Add(TListKind::Item, titles.back(), d_.ProgGroup);
+    }
+    if (created) ListGroupFolder(titles);
     const char* why = progman.IsOpen() ? " (the program manager refused it; not counted as a failure)"
                                        : " (no program manager answered; not counted as a failure)";
     view_.Note((uninstallItem ? "uninstall item made Uninstall " : "uninstall item not made Uninstall ") +
                d_.Application + (uninstallItem ? "" : why));
+}
+
+void TInstallRun::ListGroupFolder(const std::vector<std::string>& titles)
+{
+    // A shell that keeps groups as folders made it in the user's Programs
+    // folder or, for an administrator, in every user's: listed by its full
+    // path, the uninstaller finds it wherever it is and needs no program
+    // manager.
+    if (Sys().StartMenu == nullptr) return;
+    std::string folder;
+    for (const std::string& programs :
+         {Sys().StartMenu->ProgramsFolder(), Sys().StartMenu->CommonProgramsFolder()}) {
+        if (programs.empty() || !folder.empty()) continue;
+        std::string candidate = programs + "\\" + ShellFileName(d_.ProgGroup);
+        if (Sys().Files->DirectoryExists(candidate)) folder = candidate;
+    }
+    if (folder.empty()) return;
+    list_.Add(TListKind::GroupFolder, folder);
+    for (const std::string& title : titles) {
+        std::string link = folder + "\\" + ShortcutFileName(title);
+        if (Sys().Files->FileExists(link)) list_.Add(TListKind::Shortcut, link);
+    }
 }
 
 void TInstallRun::MakeShortcuts(const std::string& windowsDir)

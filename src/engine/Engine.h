@@ -90,6 +90,9 @@ private:
     // The group's folder in the Programs folder every user sees and the
     // items, the uninstall item last, as shortcut files in it.
     void MakeShortcuts(const std::string& windowsDir);
+    // Lists the folder the shell made for the program group, and the
+    // shortcuts of the titled items in it, where there is one.
+    void ListGroupFolder(const std::vector<std::string>& titles);
     void StartAddOns();
     void AdvanceProgress(int step);
     void Fail(const std::string& what, const std::string& where, const std::string& reason,

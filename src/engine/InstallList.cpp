@@ -20,6 +20,7 @@ const char* const Tags[] = {"Folder", "File", "SystemFile", "CountedFile", "Grou
                             "Item",   "Key",  "Value",      "GroupFolder", "Shortcut"};
 const int TagCount = sizeof(Tags) / sizeof(Tags[0]);
 const char* const CounterTag = "Counter";
+const char* const StampTag = "Stamp";
 
 bool IsSharedFile(TListKind kind)
 {
@@ -28,12 +29,28 @@ bool IsSharedFile(TListKind kind)
 
 }  // namespace
 
-void TInstallList::Add(TListKind kind, const std::string& name, const std::string& of)
+std::string FileStamp(std::uint64_t size, std::uint64_t lastWrite)
+{
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + size % 10));
+        size /= 10;
+    } while (size != 0);
+    digits += ' ';
+    for (int shift = 60; shift >= 0; shift -= 4) digits += "0123456789ABCDEF"[(lastWrite >> shift) & 15];
+    return digits;
+}
+
+void TInstallList::Add(TListKind kind, const std::string& name, const std::string& of,
+                       const std::string& stamp)
 {
     // A shared file stands once for each count an installation made.
-    for (const TListEntry& e : Entries)
-        if (!IsSharedFile(kind) && e.Kind == kind && e.Name == name && e.Of == of) return;
-    Entries.push_back({kind, name, of});
+    for (TListEntry& e : Entries) {
+        if (IsSharedFile(kind) || e.Kind != kind || e.Name != name || e.Of != of) continue;
+        if (kind == TListKind::File) e.Stamp = stamp;
+        return;
+    }
+    Entries.push_back({kind, name, of, stamp});
 }
 
 bool IsInstallList(const std::string& text)
@@ -49,7 +66,8 @@ std::string ListAppended(const std::string& earlier, const std::string& lines)
     return earlier + (ended ? "" : "\r\n") + lines;
 }
 
-void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of)
+void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of,
+                      const std::string& stamp)
 {
     auto line = [this](const char* tag, const std::string& value) {
         Lines += tag;
@@ -72,12 +90,13 @@ void TListWriter::Add(TListKind kind, const std::string& name, const std::string
     if (kind == TListKind::Key || kind == TListKind::Group) return;
     line(Tags[static_cast<int>(kind)], name);
     if (IsSharedFile(kind)) line(CounterTag, of);
+    if (kind == TListKind::File && !stamp.empty()) line(StampTag, stamp);
 }
 
 std::string TInstallList::Text() const
 {
     TListWriter writer;
-    for (const TListEntry& e : Entries) writer.Add(e.Kind, e.Name, e.Of);
+    for (const TListEntry& e : Entries) writer.Add(e.Kind, e.Name, e.Of, e.Stamp);
     return Heading + writer.Lines;
 }
 
@@ -87,6 +106,8 @@ bool TInstallList::Read(const std::string& text)
     if (!IsInstallList(text)) return false;
     std::string key, group;
     bool counterDue = false, bad = false;
+    // The file a "Stamp=" line may follow, by its place in Entries.
+    std::size_t stampable = std::string::npos;
     std::string::size_type at = 0;
     while (at < text.size()) {
         std::string::size_type end = text.find('\n', at);
@@ -107,6 +128,14 @@ bool TInstallList::Read(const std::string& text)
             counterDue = bad = false;
             continue;
         }
+        if (tag == StampTag) {
+            if (stampable == std::string::npos || name.empty()) break;
+            Entries[stampable].Stamp = name;
+            stampable = std::string::npos;
+            bad = false;
+            continue;
+        }
+        stampable = std::string::npos;
         int kind = 0;
         while (kind < TagCount && tag != Tags[kind]) ++kind;
         if (kind == TagCount || name.empty()) break;
@@ -118,10 +147,15 @@ bool TInstallList::Read(const std::string& text)
         if (k == TListKind::Item) of = group;
         if (of.empty() && (k == TListKind::Value || k == TListKind::Item)) break;
         if (IsSharedFile(k)) {
-            Entries.push_back({k, name, ""});
+            Entries.push_back({k, name, "", ""});
             counterDue = true;
         } else {
+            // A file listed again without a stamp was copied by an older
+            // installation: its earlier stamp no longer holds.
             Add(k, name, of);
+            if (k == TListKind::File)
+                for (std::size_t i = 0; i < Entries.size(); ++i)
+                    if (Entries[i].Kind == k && Entries[i].Name == name) stampable = i;
         }
         bad = false;
     }

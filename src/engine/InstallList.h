@@ -2,6 +2,7 @@
 // it, kept beside the uninstall record so that the uninstaller removes
 // exactly that. Written by the installation run, read by Skorvel.exe.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,14 @@ struct TListEntry {
     std::string Name;
     // The group of an item, the key of a value, the counter of a shared file.
     std::string Of;
+    // A copied file's size and last-write time as it was copied (FileStamp);
+    // "" where an earlier installation did not record them.
+    std::string Stamp;
 };
+
+// A file's size in decimal and its last-write time as 16 hex digits of
+// the FILETIME: "1024 01D9A2B3C4D5E6F7".
+std::string FileStamp(std::uint64_t size, std::uint64_t lastWrite);
 
 class TInstallList {
 public:
@@ -36,7 +44,9 @@ public:
 
     // Adds an entry at the end, unless the same one is listed already; a
     // shared file is listed once per count, so each count is taken back.
-    void Add(TListKind kind, const std::string& name, const std::string& of = "");
+    // A file listed again takes the later stamp: that copy is the one there.
+    void Add(TListKind kind, const std::string& name, const std::string& of = "",
+             const std::string& stamp = "");
     // The file's text: a comment, then each entry's lines.
     std::string Text() const;
     // Reads a list's text into Entries; false, leaving them empty, when
@@ -47,10 +57,11 @@ public:
 // Writes entries as the list's lines, "Kind=name" each ended by CR LF: a
 // value below a "Key=" line of its key, an item below a "Group=" line of
 // its group (each written when it changes), a shared file followed by a
-// "Counter=" line of its counter.
+// "Counter=" line of its counter, a file with its stamp by a "Stamp=" line.
 class TListWriter {
 public:
-    void Add(TListKind kind, const std::string& name, const std::string& of = "");
+    void Add(TListKind kind, const std::string& name, const std::string& of = "",
+             const std::string& stamp = "");
     std::string Lines;
 
 private:

@@ -50,6 +50,7 @@ const char* const ALinkFolder = "it is a link to another folder, which Skorvel d
 const char* const NoMachineCount =
     "no shared-use count of the machine's holds it, so other products may need it";
 const char* const GroupGone = "it is no longer there";
+const char* const Changed = "changed since it was installed";
 
 bool Gone(unsigned long error) { return IsGoneError(error); }
 
@@ -184,6 +185,15 @@ bool TRemoval::BehindLink(const std::string& path, const std::string& base)
     return false;
 }
 
+bool TRemoval::ChangedSinceCopied(const TListEntry& file)
+{
+    // The user's data in a file the installation copied stays his.
+    IFileSystem& files = *Sys().Files;
+    if (file.Stamp.empty() || !files.FileExists(file.Name)) return false;
+    std::string now = FileStamp(files.FileSize(file.Name), files.LastWriteTime(file.Name));
+    return AsciiUpper(now) != AsciiUpper(file.Stamp);
+}
+
 bool TRemoval::DeleteOne(const std::string& path)
 {
     ICleanup& cleanup = *Sys().Cleanup;
@@ -222,6 +232,15 @@ void TRemoval::RemoveProgramGroups()
             Leave("Program group " + group, Outside);
             continue;
         }
+        // A group whose folder is listed goes by its folder's entries,
+        // wherever the shell made it, without the program manager.
+        bool folderListed = false;
+        for (const TListEntry& f : all)
+            if (f.Kind == TListKind::GroupFolder) {
+                std::vector<std::string> parts = PathParts(f.Name);
+                folderListed |= !parts.empty() && locale.SameText(parts.back(), ShellFileName(group));
+            }
+        if (folderListed) continue;
         std::string folder = programsFolder_ + "\\" + ShellFileName(group);
         bool asFolder = !programsFolder_.empty() && IsBelow(folder, programsFolder_, locale) &&
                         Sys().Files->DirectoryExists(folder);
@@ -269,8 +288,10 @@ void TRemoval::RemoveFiles()
             Leave(e->Name, Outside);
         else if (BehindLink(e->Name, destDir_))
             Leave(e->Name, BehindALink);
+        else if (ChangedSinceCopied(*e))
+            Leave(e->Name, Changed);
         else if (!DeleteOne(e->Name))
-            remaining_.Add(TListKind::File, e->Name);
+            remaining_.Add(TListKind::File, e->Name, "", e->Stamp);
     }
 }
 

@@ -70,6 +70,9 @@ private:
     // Deletes one file, its read-only, hidden and system attributes
     // cleared first; false when it is left (and said so).
     bool DeleteOne(const std::string& path);
+    // Whether a listed file's size or last-write time is no longer the
+    // one recorded when it was copied.
+    bool ChangedSinceCopied(const TListEntry& file);
     // Whether base, or a folder between it and path, is a link (junction,
     // symbolic link, mount point) that would lead somewhere else.
     bool BehindLink(const std::string& path, const std::string& base);

@@ -25,6 +25,9 @@ public:
                                    bool failIfExists) = 0;
     // The size of a file in bytes; 0 when it cannot be read.
     virtual std::uint64_t FileSize(const std::string& path) = 0;
+    // When a file was last written, as the system's FILETIME (100 ns
+    // since 1601, UTC); 0 when it cannot be read.
+    virtual std::uint64_t LastWriteTime(const std::string& path) = 0;
     // Whether two paths name one file once the system has normalised them
     // (case, "." and "..", doubled separators, blanks at the end).
     virtual bool SameFile(const std::string& a, const std::string& b) = 0;

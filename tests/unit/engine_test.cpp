@@ -1430,6 +1430,88 @@ TEST_F(InstallListRunTest, TheUninstallerTakesTheShortcutFilesAndTheirFolder)
     EXPECT_TRUE(Fake.Disk.DirExists(Fake.StartMenu.CommonPrograms));
 }
 
+// The program manager of a shell that keeps groups as folders makes the
+// group in the user's Programs folder or every user's: the run lists the
+// folder it finds and the items' shortcuts in it, and the uninstaller
+// takes them from there without the program manager.
+TEST_F(InstallListRunTest, TheGroupTheProgramManagerMadeIsListedByItsFolderWhereTheShellMadeIt)
+{
+    const std::string user = Fake.StartMenu.Programs, common = Fake.StartMenu.CommonPrograms;
+    struct Row {
+        const char* what;
+        std::vector<std::string> made;  // where the shell made the group
+        bool uninstallLink;             // whether it made the uninstall item's shortcut
+        std::string listed;
+    } rows[] = {
+        {"the user's", {user}, true, user},
+        {"every user's", {common}, true, common},
+        {"both: the user's first", {common, user}, true, user},
+        {"a shortcut the shell did not make", {common}, false, common},
+        {"none: groups are no folders", {}, true, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+        for (const std::string& programs : row.made) {
+            Fake.Disk.Put(programs + "\\Tools\\Tool A.lnk", "link");
+            if (row.uninstallLink) Fake.Disk.Put(programs + "\\Tools\\Uninstall Sample.lnk", "link");
+        }
+        Prepare(Product);
+        Next();
+        std::vector<std::string> folderLines, want;
+        for (const std::string& line : Listed())
+            if (line.compare(0, 8, "Shortcut") == 0 || line.compare(0, 11, "GroupFolder") == 0)
+                folderLines.push_back(line);
+        const std::string group = row.listed + "\\Tools";
+        if (!row.listed.empty()) {
+            want = {"GroupFolder " + group, "Shortcut " + group + "\\Tool A.lnk"};
+            if (row.uninstallLink) want.push_back("Shortcut " + group + "\\Uninstall Sample.lnk");
+        }
+        EXPECT_EQ(want, folderLines);
+        if (!row.listed.empty()) {
+            int opens = Progman.Opens;
+            TRemoval removal("C:\\Sample", user);
+            removal.Load();
+            removal.Perform();
+            EXPECT_EQ(opens, Progman.Opens);
+            EXPECT_FALSE(Fake.Disk.FileExists(group + "\\Tool A.lnk"));
+            EXPECT_FALSE(Fake.Disk.DirExists(group));
+        }
+        for (const std::string& programs : {user, common}) {
+            Fake.Disk.Remove(programs + "\\Tools\\Tool A.lnk");
+            Fake.Disk.Remove(programs + "\\Tools\\Uninstall Sample.lnk");
+            Fake.Disk.RemoveDir(programs + "\\Tools");
+        }
+        Fake.Disk.Remove("C:\\Sample\\Pellwick.lst");
+    }
+}
+
+// Each copied file is listed with its size and time as copied; one the
+// user fills afterwards outlives the product.
+TEST_F(InstallListRunTest, CopiedFilesAreStampedAndOneTheUserChangesOutlivesTheProduct)
+{
+    for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);
+    Run(Product);
+    TInstallList list;
+    ASSERT_TRUE(list.Read(Fake.Disk.Get("C:\\Sample\\Pellwick.lst")));
+    int files = 0;
+    for (const TListEntry& e : list.Entries) {
+        if (e.Kind != TListKind::File) continue;
+        ++files;
+        EXPECT_EQ(FileStamp(Fake.Disk.Get(e.Name).size(), Fake.Disk.Find(e.Name)->WriteTime), e.Stamp) << e.Name;
+    }
+    EXPECT_EQ(2, files);
+    Fake.Disk.Put("C:\\Sample\\b.txt", "filled by the user");
+    TRemoval removal("C:\\Sample", "");
+    removal.Load();
+    removal.Perform();
+    EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\bin\\a.exe"));
+    EXPECT_EQ("filled by the user", Fake.Disk.Get("C:\\Sample\\b.txt"));
+    ASSERT_FALSE(removal.Left().empty());
+    EXPECT_EQ("C:\\Sample\\b.txt", removal.Left()[0].What);
+    EXPECT_EQ("changed since it was installed", removal.Left()[0].Reason);
+}
+
 TEST_F(InstallListRunTest, AShortcutThatCannotBeWrittenIsAFailureAndNotListed)
 {
     for (const char* name : {"x.dll", "a.exe", "b.txt"}) Fake.Disk.Put(std::string("C:\\SETUP\\") + name, name);

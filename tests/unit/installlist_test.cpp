@@ -91,6 +91,10 @@ TEST(InstallListText, AnythingButAListIsRefusedWhole)
         {"the list ends before the counter", Heading + "SystemFile=C:\\WINDOWS\\x.dll\r\n"},
         {"a line without =", Heading + "Folder C:\\App\r\n"},
         {"an empty name", Heading + "File=\r\n"},
+        {"a stamp alone", Heading + "Stamp=4 01D0000000000001\r\n"},
+        {"a stamp after a folder", Heading + "Folder=C:\\App\r\nStamp=4 01D0000000000001\r\n"},
+        {"two stamps of one file", Heading + "File=C:\\a\r\nStamp=4 01D0000000000001\r\nStamp=5 01D0000000000002\r\n"},
+        {"an empty stamp", Heading + "File=C:\\a\r\nStamp=\r\n"},
     };
     for (const Case& c : cases) {
         TInstallList list;
@@ -120,6 +124,30 @@ TEST(InstallListText, AnInstallationOverAnEarlierOneListsEachThingOnceButEachCou
     // What is no list is not carried on.
     EXPECT_EQ(Heading + later, ListAppended("File=C:\\elsewhere\r\n", later));
     EXPECT_EQ(Heading + later, ListAppended("", later));
+}
+
+TEST(InstallListText, AFileCarriesItsStampAndTheLaterRunsStampHolds)
+{
+    EXPECT_EQ("0 0000000000000000", FileStamp(0, 0));
+    EXPECT_EQ("18446744073709551615 01D9A2B3C4D5E6F7", FileStamp(~0ull, 0x01D9A2B3C4D5E6F7ull));
+    TListWriter first;
+    first.Add(TListKind::File, "C:\\App\\a.dat", "", FileStamp(4, 1));
+    first.Add(TListKind::File, "C:\\App\\b.dat", "", FileStamp(5, 2));
+    EXPECT_EQ("File=C:\\App\\a.dat\r\nStamp=4 0000000000000001\r\n"
+              "File=C:\\App\\b.dat\r\nStamp=5 0000000000000002\r\n",
+              first.Lines);
+    // A later run copied a.dat again; one before stamps copied b.dat again.
+    TListWriter later;
+    later.Add(TListKind::File, "C:\\App\\a.dat", "", FileStamp(6, 3));
+    later.Add(TListKind::File, "C:\\App\\b.dat");
+    TInstallList read;
+    ASSERT_TRUE(read.Read(ListAppended(ListAppended("", first.Lines), later.Lines)));
+    ASSERT_EQ(2u, read.Entries.size());
+    EXPECT_EQ("6 0000000000000003", read.Entries[0].Stamp);
+    EXPECT_EQ("", read.Entries[1].Stamp);
+    TInstallList again;
+    ASSERT_TRUE(again.Read(read.Text()));
+    EXPECT_EQ("6 0000000000000003", again.Entries[0].Stamp);
 }
 
 TEST(ListPaths, PartsAreWalkedByCharacterNotByByte)

@@ -382,6 +382,85 @@ TEST_F(RemovalTest, WithoutAGroupFolderTheProgramManagerRemovesTheItemsAndGroup)
     for (const TLeftBehind& l : again.Left()) EXPECT_EQ(std::string::npos, l.What.find("App")) << l.What;
 }
 
+// A group the shell keeps as a folder, listed by its folder as well, goes
+// by the folder's entries wherever it lies: no program manager, each
+// shortcut once, nothing named.
+TEST_F(RemovalTest, AGroupListedWithItsFolderGoesOnceWithoutTheProgramManager)
+{
+    for (const std::string programs : {std::string(Programs), Fake.StartMenu.CommonPrograms}) {
+        SCOPED_TRACE(programs);
+        List = TInstallList();
+        Fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+        Install();
+        Fake.Disk.Remove("C:\\Menu\\Programs\\App\\App Tool.lnk");
+        Fake.Disk.RemoveDir("C:\\Menu\\Programs\\App");
+        const std::string folder = programs + "\\App", link = folder + "\\App Tool.lnk";
+        Fake.Disk.Put(link, "link");
+        List.Add(TListKind::GroupFolder, folder);
+        List.Add(TListKind::Shortcut, link);
+        WriteList();
+        Fake.ProgramManager.Opens = 0;
+        Fake.ProgramManager.Sent.clear();
+        TRemoval& r = Remove();
+        EXPECT_EQ(0, Fake.ProgramManager.Opens);
+        EXPECT_TRUE(Fake.ProgramManager.Sent.empty());
+        EXPECT_FALSE(Fake.Disk.FileExists(link));
+        EXPECT_FALSE(Fake.Disk.DirExists(folder));
+        for (const TLeftBehind& l : r.Left()) ADD_FAILURE() << l.What << ": " << l.Reason;
+        EXPECT_EQ(1, std::count(r.Log().begin(), r.Log().end(), "removed " + link));
+        EXPECT_EQ(1, std::count(r.Log().begin(), r.Log().end(), "removed " + folder));
+    }
+}
+
+// A copied file whose size or last-write time is no longer the listed one
+// holds the user's work: it stays, named, and so do its folders.
+TEST_F(RemovalTest, AFileChangedSinceItWasCopiedStaysNamedWithItsFolders)
+{
+    enum Change { None, Rewritten, ResizedTimeKept, Gone };
+    struct Row {
+        const char* what;
+        Change change;
+        bool stamped;
+        bool stays;
+    } rows[] = {
+        {"untouched", None, true, false},
+        {"rewritten at the same size", Rewritten, true, true},
+        {"resized, its time put back", ResizedTimeKept, true, true},
+        {"changed, listed by an older installation", Rewritten, false, false},
+        {"gone already", Gone, true, false},
+    };
+    const std::string book = "C:\\App\\data\\book.dat";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        List = TInstallList();
+        Fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+        Fake.Disk.Put(book, "book");
+        std::uint64_t copied = Fake.Disk.Find(book)->WriteTime;
+        List.Add(TListKind::Folder, "C:\\App");
+        List.Add(TListKind::Folder, "C:\\App\\data");
+        List.Add(TListKind::File, book, "", row.stamped ? FileStamp(4, copied) : "");
+        WriteList();
+        if (row.change == Rewritten) Fake.Disk.Put(book, "BOOK");
+        if (row.change == ResizedTimeKept) {
+            Fake.Disk.Put(book, "book and notes");
+            Fake.Disk.Find(book)->WriteTime = copied;
+        }
+        if (row.change == Gone) Fake.Disk.Remove(book);
+        TRemoval& r = Remove();
+        EXPECT_EQ(row.stays, Fake.Disk.FileExists(book));
+        EXPECT_EQ(row.stays, Fake.Disk.DirExists("C:\\App\\data"));
+        EXPECT_FALSE(Fake.Disk.FileExists("C:\\App\\Pellwick.lst"));
+        std::vector<std::string> named;
+        for (const TLeftBehind& l : r.Left()) named.push_back(l.What + ": " + l.Reason);
+        if (row.stays) {
+            ASSERT_FALSE(named.empty());
+            EXPECT_EQ(book + ": changed since it was installed", named[0]);
+        } else {
+            EXPECT_TRUE(named.empty()) << named[0];
+        }
+    }
+}
+
 TEST(ShortcutName, CharactersAFileNameCannotHoldBecomeUnderscoresByCharacter)
 {
     TFakePlatform fake;

@@ -110,6 +110,7 @@ void TFakeDisk::Put(const std::string& path, const std::string& content, bool re
     file.Content = content;
     file.ReadOnly = readOnly;
     file.Locked = false;
+    file.WriteTime = ++clock_;
 }
 
 bool TFakeDisk::Write(const std::string& path, const std::string& content)
@@ -121,6 +122,7 @@ bool TFakeDisk::Write(const std::string& path, const std::string& content)
     if (file.ReadOnly) return false;
     if (file.Name.empty()) file.Name = NameOf(path);
     file.Content = content;
+    file.WriteTime = ++clock_;
     return true;
 }
 

@@ -2,6 +2,7 @@
 // profile doubles. Names are matched without regard to case and kept as
 // they were first written, as Windows keeps them.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -15,6 +16,8 @@ public:
         // The last part of its name as it was made; writing over the file
         // keeps it.
         std::string Name;
+        // When it was last written: each write on the disk a tick later.
+        std::uint64_t WriteTime = 0;
     };
 
     // Drive roots ("C:\") always exist.
@@ -50,4 +53,5 @@ private:
     std::map<std::string, File> files_;
     std::set<std::string> dirs_;
     std::map<std::string, std::string> spelling_;
+    std::uint64_t clock_ = 0x01D0000000000000;
 };

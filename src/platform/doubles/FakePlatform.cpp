@@ -29,7 +29,11 @@ unsigned long TFakeFileSystem::Copy(const std::string& source, const std::string
     if (!dir.empty() && (!disk_.DirExists(dir) || dir.back() == ' ')) return ErrorPathNotFound;
     if (dest.size() >= 260 || source.size() >= 260) return ErrorFilenameTooLong;
     std::string content = from->Content;
-    return disk_.Write(dest, content) ? 0 : ErrorAccessDenied;
+    std::uint64_t written = from->WriteTime;
+    if (!disk_.Write(dest, content)) return ErrorAccessDenied;
+    // A copy keeps the time its source was last written, as CopyFile does.
+    disk_.Find(dest)->WriteTime = written;
+    return 0;
 }
 
 std::string TFakeFileSystem::ErrorText(unsigned long error)

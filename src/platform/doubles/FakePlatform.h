@@ -23,6 +23,11 @@ public:
         const TFakeDisk::File* file = disk_.Find(path);
         return file == nullptr ? 0 : file->Content.size();
     }
+    std::uint64_t LastWriteTime(const std::string& path) override
+    {
+        const TFakeDisk::File* file = disk_.Find(path);
+        return file == nullptr ? 0 : file->WriteTime;
+    }
     bool SameFile(const std::string& a, const std::string& b) override
     {
         return TFakeDisk::Key(a) == TFakeDisk::Key(b);

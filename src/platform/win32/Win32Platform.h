@@ -37,6 +37,7 @@ public:
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
     std::uint64_t FileSize(const std::string& path) override;
+    std::uint64_t LastWriteTime(const std::string& path) override;
     bool SameFile(const std::string& a, const std::string& b) override;
     std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;
