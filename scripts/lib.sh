@@ -74,3 +74,20 @@ pw_wine_path() {
 
 # ImageMagick's convert; /usr/local/bin/convert on these machines is not it.
 PW_CONVERT=/usr/bin/convert
+
+# Whether Wine can run a 32-bit program on this machine. A kernel without
+# 32-bit support (ia32 emulation switched off, as some virtual machines
+# have it) refuses Wine's own loader with "Exec format error", and then no
+# test under Wine can say anything about Pellwick: such a test stops with
+# the status 77, which ctest counts as skipped, not passed.
+PW_SKIP=77
+pw_wine_runs() {
+    PW_WINE_WHY=$(wine --version 2>&1 </dev/null) && return 0
+    PW_WINE_WHY=${PW_WINE_WHY##*: }
+    return 1
+}
+pw_require_wine() {
+    pw_wine_runs && return 0
+    echo "skipped: this machine cannot run 32-bit programs under Wine (${PW_WINE_WHY:-no wine})"
+    exit $PW_SKIP
+}

@@ -1,5 +1,7 @@
 #include "CheckTool.h"
 
+#include "Folder.h"
+
 #include "Checks.h"
 #include "Description.h"
 #include "DryRun.h"
@@ -8,6 +10,7 @@
 #include "Verify.h"
 #include "WizardText.h"
 #include "core/Error.h"
+#include "core/Text.h"
 
 const char* const DefaultWindowsDir = "C:\\WINDOWS";
 
@@ -92,6 +95,19 @@ const char* const Summary =
     "box, or with --verify a step that does not hold), 2 the folder, its\n"
     "Pellwick.ipi or the --verify destination cannot be read.\n";
 
+// The folder with the files added that it does not hold itself (names
+// compared as Windows does, without regard to case).
+TInstallerFolder WithFiles(const TInstallerFolder& folder, const std::vector<TFolderFile>& added)
+{
+    std::vector<TFolderFile> files = folder.Files();
+    for (const TFolderFile& file : added) {
+        bool there = false;
+        for (const TFolderFile& have : files) there = there || AsciiUpper(have.Name) == AsciiUpper(file.Name);
+        if (!there) files.push_back(file);
+    }
+    return TInstallerFolder(folder.SourceDir(), files);
+}
+
 // --help and --version answer whatever else the line holds, as command-line
 // tools do.
 bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
@@ -112,7 +128,7 @@ bool AnswersAlone(const std::vector<std::string>& args, TToolOutput& result)
 }  // namespace
 
 TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& now,
-                         TMachine* machine)
+                         TMachine* machine, const std::vector<TFolderFile>* added)
 {
     TToolOutput result;
     if (AnswersAlone(args, result)) return result;
@@ -132,6 +148,7 @@ TToolOutput RunCheckTool(const std::vector<std::string>& args, const TDateTime& 
     }
     try {
         TInstallerFolder folder = TInstallerFolder::Read(o.Dir);
+        if (added != nullptr) folder = WithFiles(folder, *added);
         // The plan is made for the Windows directory of the machine checked.
         std::string windowsDir = o.Verify ? machine->Files.WindowsDirectory() : o.WindowsDir;
         TDryRun run(folder, windowsDir, now);

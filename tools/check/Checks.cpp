@@ -87,11 +87,14 @@ public:
         CheckDirs();
         CheckDeviceNames(SysFilesOut, d_.SysFilesOutNames);
         CheckDeviceNames(FilesOut, d_.FilesOutNames);
-        CheckDestinations();
+        // A destination the page refuses installs nothing: said once, and
+        // what follows from it (no folder made, no copy) left out.
+        bool refused = CheckRefusedDestination();
+        if (!refused) CheckDestinations();
         CheckItems();
         CheckAddOns();
         CheckKeys();
-        CheckCommands();
+        if (!refused) CheckCommands();
         CheckUninstaller();
         SortByLine(findings_);
         return findings_;
@@ -348,6 +351,16 @@ private:
             std::size_t end = content.find_first_of("]\r\n", at);
             header = content.substr(at, end == std::string::npos || content[end] != ']' ? end - at : end - at + 1);
         }
+        // A mark in front of a section header hides the whole section: that
+        // ships broken ([Settings] hidden: an unnamed product into c:\tmp).
+        if (!header.empty()) {
+            std::string text = Utf8Words(utf8, "the file", "Windows reads", header);
+            if (AsciiUpper(header) == "[SETTINGS]")
+                text.insert(text.find("; save it as ANSI"),
+                            " (the product installs with no name, into c:\\tmp)");
+            Error(1, text);
+            return;
+        }
         Utf8Warning(utf8.Mark ? 1 : utf8.Line, Utf8Words(utf8, "the file", "Windows reads", header));
     }
 
@@ -433,6 +446,22 @@ private:
         }
     }
 
+    // The default destination as the destination page holds it against
+    // Windows' rules for folder names (a part ending in a blank, a device
+    // name, a character such as "|"): refused, nothing is installed.
+    bool CheckRefusedDestination()
+    {
+        if (!HasDestination() || in_.DestDir != Cut(d_.Directory)) return false;
+        std::string refusal = FolderRefusal(TypedDestination(in_.DestDir), false);
+        if (refusal.empty()) return false;
+        for (char& c : refusal)
+            if (c == '\r' || c == '\n') c = ' ';
+        Error(SettingLine(IpiSetting::Directory),
+              "the destination page refuses Directory " + Quoted(d_.Directory) + ", saying: " + refusal +
+                  " The user must type another folder; with /S nothing is installed");
+        return true;
+    }
+
     // Copies into the default destination, whose folders the run made.
     void CheckDestinations()
     {
@@ -490,6 +519,18 @@ private:
         }
     }
 
+    // $NAME and $ORG are replaced under their own value names only; under
+    // another one the placeholder itself is written.
+    void CheckPlaceholder(const std::string& section, const TProfileEntry& e)
+    {
+        std::string value = AsciiUpper(e.Value), name = AsciiUpper(e.Name);
+        bool misplaced = (value == "$NAME" && name != "NAME") || (value == "$ORG" && name != "ORGANIZATION");
+        if (!misplaced) return;
+        Warning(e.Line, Quoted(e.Name + "=" + e.Value) + " in [" + section + "] writes the text " +
+                            Quoted(e.Value) + ": only the value names \"Name\" ($NAME) and \"Organization\" "
+                            "($ORG) are replaced by what the user typed");
+    }
+
     void CheckKeys()
     {
         if (d_.KeysValues.empty()) return;
@@ -513,11 +554,13 @@ private:
                                            Quoted(d_.KeysValues[i]) + " gets no values");
                 continue;
             }
-            for (const TProfileEntry* e : lines_.Listed(section))
+            for (const TProfileEntry* e : lines_.Listed(section)) {
                 if (Raw(section, e->Name).size() > ShortStringMax)
                     Warning(e->Line, "the value of " + Quoted(e->Name) + " in [" + section +
                                          "] is cut to its first " + std::to_string(ShortStringMax) +
                                          " characters before it is written");
+                if (lines_.Entry(section, e->Name) == e) CheckPlaceholder(section, *e);
+            }
         }
     }
 
