@@ -54,6 +54,12 @@ const char* const Changed = "changed since it was installed";
 
 bool Gone(unsigned long error) { return IsGoneError(error); }
 
+// The deepest first: a key or folder goes only when nothing is left in
+// it. One ordering type for both, so that the sort is made once.
+struct LongerFirst {
+    bool operator()(const std::string& a, const std::string& b) const { return a.size() > b.size(); }
+};
+
 bool StartsWithText(const std::string& text, const std::string& head)
 {
     return text.size() >= head.size() && AsciiUpper(text.substr(0, head.size())) == AsciiUpper(head);
@@ -347,9 +353,7 @@ void TRemoval::RemoveRegistry(int keyGroup)
     for (auto e = all.rbegin(); e != all.rend(); ++e)
         if (e->Kind == TListKind::Key && GroupOf(e->Name) == keyGroup && !isTaken(e->Name))
             keys.push_back(e->Name);
-    std::stable_sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
-        return a.size() > b.size();
-    });
+    std::stable_sort(keys.begin(), keys.end(), LongerFirst());
     for (const std::string& listed : keys) {
         RegRoot root;
         std::string sub;
@@ -530,9 +534,7 @@ void TRemoval::RemoveFolders()
     for (const std::string& folder : folders) destListed |= locale.SameText(folder, destDir_);
     if (!destListed) folders.push_back(destDir_);
     std::vector<std::string> leftFolders;
-    std::stable_sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
-        return a.size() > b.size();
-    });
+    std::stable_sort(folders.begin(), folders.end(), LongerFirst());
     // Folders outside the destination ([Dirs] by full path) go when empty,
     // but never one that holds the system's or the shell's folders, nor one
     // in a Programs folder (groups go by their own entries).
