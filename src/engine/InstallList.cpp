@@ -41,6 +41,27 @@ std::string FileStamp(std::uint64_t size, std::uint64_t lastWrite)
     return digits;
 }
 
+bool ReadFileStamp(const std::string& stamp, std::uint64_t& size, std::uint64_t& lastWrite)
+{
+    std::string::size_type blank = stamp.find(' ');
+    if (blank == 0 || blank == std::string::npos || blank > 20 || stamp.size() != blank + 17) return false;
+    size = lastWrite = 0;
+    for (std::string::size_type i = 0; i < blank; ++i) {
+        if (stamp[i] < '0' || stamp[i] > '9') return false;
+        size = size * 10 + static_cast<std::uint64_t>(stamp[i] - '0');
+    }
+    for (std::string::size_type i = blank + 1; i < stamp.size(); ++i) {
+        char c = stamp[i];
+        int digit = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                           : -1;
+        if (digit < 0) return false;
+        lastWrite = lastWrite << 4 | static_cast<std::uint64_t>(digit);
+    }
+    return true;
+}
+
 void TInstallList::Add(TListKind kind, const std::string& name, const std::string& of,
                        const std::string& stamp)
 {

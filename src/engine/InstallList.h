@@ -37,6 +37,8 @@ struct TListEntry {
 // A file's size in decimal and its last-write time as 16 hex digits of
 // the FILETIME: "1024 01D9A2B3C4D5E6F7".
 std::string FileStamp(std::uint64_t size, std::uint64_t lastWrite);
+// Reads a stamp back; false when it is not one.
+bool ReadFileStamp(const std::string& stamp, std::uint64_t& size, std::uint64_t& lastWrite);
 
 class TInstallList {
 public:

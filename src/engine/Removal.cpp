@@ -196,8 +196,14 @@ bool TRemoval::ChangedSinceCopied(const TListEntry& file)
     // The user's data in a file the installation copied stays his.
     IFileSystem& files = *Sys().Files;
     if (file.Stamp.empty() || !files.FileExists(file.Name)) return false;
-    std::string now = FileStamp(files.FileSize(file.Name), files.LastWriteTime(file.Name));
-    return AsciiUpper(now) != AsciiUpper(file.Stamp);
+    std::uint64_t size = 0, time = 0;
+    if (!ReadFileStamp(file.Stamp, size, time)) return true;
+    if (files.FileSize(file.Name) != size) return true;
+    // FAT keeps local times, which the system turns into UTC by today's
+    // daylight bias: after a change of season each file seems an hour off.
+    const std::uint64_t hour = 36000000000ull;
+    std::uint64_t now = files.LastWriteTime(file.Name);
+    return now != time && now != time + hour && now + hour != time;
 }
 
 bool TRemoval::DeleteOne(const std::string& path)

@@ -130,6 +130,13 @@ TEST(InstallListText, AFileCarriesItsStampAndTheLaterRunsStampHolds)
 {
     EXPECT_EQ("0 0000000000000000", FileStamp(0, 0));
     EXPECT_EQ("18446744073709551615 01D9A2B3C4D5E6F7", FileStamp(~0ull, 0x01D9A2B3C4D5E6F7ull));
+    std::uint64_t size = 0, time = 0;
+    ASSERT_TRUE(ReadFileStamp("1024 01d9a2b3c4d5e6f7", size, time));
+    EXPECT_EQ(1024u, size);
+    EXPECT_EQ(0x01D9A2B3C4D5E6F7ull, time);
+    for (const char* bad : {"", "1024", " 01D9A2B3C4D5E6F7", "1024 01D9A2B3C4D5E6F", "1024 01D9A2B3C4D5E6F70",
+                            "1x24 01D9A2B3C4D5E6F7", "1024 01D9A2B3C4D5E6G7", "1024  01D9A2B3C4D5E6F"})
+        EXPECT_FALSE(ReadFileStamp(bad, size, time)) << bad;
     TListWriter first;
     first.Add(TListKind::File, "C:\\App\\a.dat", "", FileStamp(4, 1));
     first.Add(TListKind::File, "C:\\App\\b.dat", "", FileStamp(5, 2));

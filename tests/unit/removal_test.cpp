@@ -416,7 +416,7 @@ TEST_F(RemovalTest, AGroupListedWithItsFolderGoesOnceWithoutTheProgramManager)
 // holds the user's work: it stays, named, and so do its folders.
 TEST_F(RemovalTest, AFileChangedSinceItWasCopiedStaysNamedWithItsFolders)
 {
-    enum Change { None, Rewritten, ResizedTimeKept, Gone };
+    enum Change { None, Rewritten, ResizedTimeKept, Gone, HourLater, HourEarlier, TwoHoursLater };
     struct Row {
         const char* what;
         Change change;
@@ -428,6 +428,10 @@ TEST_F(RemovalTest, AFileChangedSinceItWasCopiedStaysNamedWithItsFolders)
         {"resized, its time put back", ResizedTimeKept, true, true},
         {"changed, listed by an older installation", Rewritten, false, false},
         {"gone already", Gone, true, false},
+        // FAT's local times read an hour off after a change of season.
+        {"an hour later", HourLater, true, false},
+        {"an hour earlier", HourEarlier, true, false},
+        {"two hours later", TwoHoursLater, true, true},
     };
     const std::string book = "C:\\App\\data\\book.dat";
     for (const Row& row : rows) {
@@ -446,6 +450,10 @@ TEST_F(RemovalTest, AFileChangedSinceItWasCopiedStaysNamedWithItsFolders)
             Fake.Disk.Find(book)->WriteTime = copied;
         }
         if (row.change == Gone) Fake.Disk.Remove(book);
+        const std::uint64_t hour = 36000000000ull;
+        if (row.change == HourLater) Fake.Disk.Find(book)->WriteTime = copied + hour;
+        if (row.change == HourEarlier) Fake.Disk.Find(book)->WriteTime = copied - hour;
+        if (row.change == TwoHoursLater) Fake.Disk.Find(book)->WriteTime = copied + 2 * hour;
         TRemoval& r = Remove();
         EXPECT_EQ(row.stays, Fake.Disk.FileExists(book));
         EXPECT_EQ(row.stays, Fake.Disk.DirExists("C:\\App\\data"));
