@@ -466,15 +466,13 @@ void TInstallRun::ListGroupFolder(const std::vector<std::string>& titles)
     // folder or, for an administrator, in every user's: listed by its full
     // path, the uninstaller finds it wherever it is and needs no program
     // manager.
-    if (Sys().StartMenu == nullptr) return;
-    std::string folder;
-    for (const std::string& programs :
-         {Sys().StartMenu->ProgramsFolder(), Sys().StartMenu->CommonProgramsFolder()}) {
-        if (programs.empty() || !folder.empty()) continue;
-        std::string candidate = programs + "\\" + ShellFileName(d_.ProgGroup);
-        if (Sys().Files->DirectoryExists(candidate)) folder = candidate;
-    }
-    if (folder.empty()) return;
+    IStartMenu* menu = Sys().StartMenu;
+    if (menu == nullptr) return;
+    std::string name = "\\" + ShellFileName(d_.ProgGroup);
+    std::string folder = menu->ProgramsFolder();
+    if (folder.empty() || !Sys().Files->DirectoryExists(folder + name)) folder = menu->CommonProgramsFolder();
+    if (folder.empty() || !Sys().Files->DirectoryExists(folder + name)) return;
+    folder += name;
     list_.Add(TListKind::GroupFolder, folder);
     for (const std::string& title : titles) {
         std::string link = folder + "\\" + ShortcutFileName(title);

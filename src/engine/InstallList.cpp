@@ -31,14 +31,15 @@ bool IsSharedFile(TListKind kind)
 
 std::string FileStamp(std::uint64_t size, std::uint64_t lastWrite)
 {
-    std::string digits;
+    char text[37];
+    char* start = text + 20;
     do {
-        digits.insert(digits.begin(), static_cast<char>('0' + size % 10));
+        *--start = static_cast<char>('0' + size % 10);
         size /= 10;
     } while (size != 0);
-    digits += ' ';
-    for (int shift = 60; shift >= 0; shift -= 4) digits += "0123456789ABCDEF"[(lastWrite >> shift) & 15];
-    return digits;
+    text[20] = ' ';
+    for (int i = 0; i < 16; ++i) text[21 + i] = "0123456789ABCDEF"[(lastWrite >> (60 - 4 * i)) & 15];
+    return std::string(start, text + 37);
 }
 
 bool ReadFileStamp(const std::string& stamp, std::uint64_t& size, std::uint64_t& lastWrite)
