@@ -392,7 +392,8 @@ void TInstallRun::CopyProductFiles()
         // Its size and time as copied: one the user changes since stays his.
         IFileSystem& files = *Sys().Files;
         std::uint64_t written = files.LastWriteTime(dest);
-        list_.Add(TListKind::File, dest, "", written == 0 ? "" : FileStamp(files.FileSize(dest), written));
+        list_.Add(TListKind::File, dest);
+        if (written != 0) list_.AddStamp(FileStamp(files.FileSize(dest), written));
     }
 }
 

@@ -63,16 +63,16 @@ bool ReadFileStamp(const std::string& stamp, std::uint64_t& size, std::uint64_t&
     return true;
 }
 
-void TInstallList::Add(TListKind kind, const std::string& name, const std::string& of,
-                       const std::string& stamp)
+TListEntry& TInstallList::Add(TListKind kind, const std::string& name, const std::string& of)
 {
     // A shared file stands once for each count an installation made.
     for (TListEntry& e : Entries) {
         if (IsSharedFile(kind) || e.Kind != kind || e.Name != name || e.Of != of) continue;
-        if (kind == TListKind::File) e.Stamp = stamp;
-        return;
+        e.Stamp.clear();
+        return e;
     }
-    Entries.push_back({kind, name, of, stamp});
+    Entries.push_back({kind, name, of, ""});
+    return Entries.back();
 }
 
 bool IsInstallList(const std::string& text)
@@ -88,8 +88,15 @@ std::string ListAppended(const std::string& earlier, const std::string& lines)
     return earlier + (ended ? "" : "\r\n") + lines;
 }
 
-void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of,
-                      const std::string& stamp)
+void TListWriter::AddStamp(const std::string& stamp)
+{
+    Lines += StampTag;
+    Lines += '=';
+    Lines += stamp;
+    Lines += "\r\n";
+}
+
+void TListWriter::Add(TListKind kind, const std::string& name, const std::string& of)
 {
     auto line = [this](const char* tag, const std::string& value) {
         Lines += tag;
@@ -112,13 +119,15 @@ void TListWriter::Add(TListKind kind, const std::string& name, const std::string
     if (kind == TListKind::Key || kind == TListKind::Group) return;
     line(Tags[static_cast<int>(kind)], name);
     if (IsSharedFile(kind)) line(CounterTag, of);
-    if (kind == TListKind::File && !stamp.empty()) line(StampTag, stamp);
 }
 
 std::string TInstallList::Text() const
 {
     TListWriter writer;
-    for (const TListEntry& e : Entries) writer.Add(e.Kind, e.Name, e.Of, e.Stamp);
+    for (const TListEntry& e : Entries) {
+        writer.Add(e.Kind, e.Name, e.Of);
+        if (e.Kind == TListKind::File && !e.Stamp.empty()) writer.AddStamp(e.Stamp);
+    }
     return Heading + writer.Lines;
 }
 
@@ -174,10 +183,8 @@ bool TInstallList::Read(const std::string& text)
         } else {
             // A file listed again without a stamp was copied by an older
             // installation: its earlier stamp no longer holds.
-            Add(k, name, of);
-            if (k == TListKind::File)
-                for (std::size_t i = 0; i < Entries.size(); ++i)
-                    if (Entries[i].Kind == k && Entries[i].Name == name) stampable = i;
+            TListEntry& added = Add(k, name, of);
+            if (k == TListKind::File) stampable = static_cast<std::size_t>(&added - Entries.data());
         }
         bad = false;
     }

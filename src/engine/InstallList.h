@@ -46,9 +46,9 @@ public:
 
     // Adds an entry at the end, unless the same one is listed already; a
     // shared file is listed once per count, so each count is taken back.
-    // A file listed again takes the later stamp: that copy is the one there.
-    void Add(TListKind kind, const std::string& name, const std::string& of = "",
-             const std::string& stamp = "");
+    // A file listed again loses its stamp, which the caller sets anew on
+    // the entry returned: the later copy is the one there.
+    TListEntry& Add(TListKind kind, const std::string& name, const std::string& of = "");
     // The file's text: a comment, then each entry's lines.
     std::string Text() const;
     // Reads a list's text into Entries; false, leaving them empty, when
@@ -62,8 +62,9 @@ public:
 // "Counter=" line of its counter, a file with its stamp by a "Stamp=" line.
 class TListWriter {
 public:
-    void Add(TListKind kind, const std::string& name, const std::string& of = "",
-             const std::string& stamp = "");
+    void Add(TListKind kind, const std::string& name, const std::string& of = "");
+    // The stamp of the file added last.
+    void AddStamp(const std::string& stamp);
     std::string Lines;
 
 private:

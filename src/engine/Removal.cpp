@@ -303,7 +303,7 @@ void TRemoval::RemoveFiles()
         else if (ChangedSinceCopied(*e))
             Leave(e->Name, Changed);
         else if (!DeleteOne(e->Name))
-            remaining_.Add(TListKind::File, e->Name, "", e->Stamp);
+            remaining_.Add(TListKind::File, e->Name).Stamp = e->Stamp;
     }
 }
 

@@ -138,14 +138,17 @@ TEST(InstallListText, AFileCarriesItsStampAndTheLaterRunsStampHolds)
                             "1x24 01D9A2B3C4D5E6F7", "1024 01D9A2B3C4D5E6G7", "1024  01D9A2B3C4D5E6F"})
         EXPECT_FALSE(ReadFileStamp(bad, size, time)) << bad;
     TListWriter first;
-    first.Add(TListKind::File, "C:\\App\\a.dat", "", FileStamp(4, 1));
-    first.Add(TListKind::File, "C:\\App\\b.dat", "", FileStamp(5, 2));
+    first.Add(TListKind::File, "C:\\App\\a.dat");
+    first.AddStamp(FileStamp(4, 1));
+    first.Add(TListKind::File, "C:\\App\\b.dat");
+    first.AddStamp(FileStamp(5, 2));
     EXPECT_EQ("File=C:\\App\\a.dat\r\nStamp=4 0000000000000001\r\n"
               "File=C:\\App\\b.dat\r\nStamp=5 0000000000000002\r\n",
               first.Lines);
     // A later run copied a.dat again; one before stamps copied b.dat again.
     TListWriter later;
-    later.Add(TListKind::File, "C:\\App\\a.dat", "", FileStamp(6, 3));
+    later.Add(TListKind::File, "C:\\App\\a.dat");
+    later.AddStamp(FileStamp(6, 3));
     later.Add(TListKind::File, "C:\\App\\b.dat");
     TInstallList read;
     ASSERT_TRUE(read.Read(ListAppended(ListAppended("", first.Lines), later.Lines)));

@@ -442,7 +442,7 @@ TEST_F(RemovalTest, AFileChangedSinceItWasCopiedStaysNamedWithItsFolders)
         std::uint64_t copied = Fake.Disk.Find(book)->WriteTime;
         List.Add(TListKind::Folder, "C:\\App");
         List.Add(TListKind::Folder, "C:\\App\\data");
-        List.Add(TListKind::File, book, "", row.stamped ? FileStamp(4, copied) : "");
+        List.Add(TListKind::File, book).Stamp = row.stamped ? FileStamp(4, copied) : "";
         WriteList();
         if (row.change == Rewritten) Fake.Disk.Put(book, "BOOK");
         if (row.change == ResizedTimeKept) {
