@@ -1,4 +1,4 @@
-#include "CharText.h"
+#include "core/CharText.h"
 
 #include <cstring>
 

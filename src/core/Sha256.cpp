@@ -1,4 +1,4 @@
-#include "Sha256.h"
+#include "core/Sha256.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "ShownText.h"
+#include "core/ShownText.h"
 
-#include "CharText.h"
-#include "SystemErrors.h"
-#include "Text.h"
+#include "core/CharText.h"
+#include "core/SystemErrors.h"
+#include "core/Text.h"
 
 namespace {
 

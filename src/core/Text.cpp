@@ -1,7 +1,7 @@
-#include "Text.h"
+#include "core/Text.h"
 
-#include "CharText.h"
-#include "Error.h"
+#include "core/CharText.h"
+#include "core/Error.h"
 
 std::string FormatMessage1(const std::string& pattern, const std::string& arg)
 {

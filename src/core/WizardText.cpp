@@ -1,6 +1,6 @@
 // The wizard's texts, as the user sees them, typing slips included: they
 // are the installer's own words, and stay as its users have always read them.
-#include "WizardText.h"
+#include "core/WizardText.h"
 
 const char* const ApplicationTitle = "Pellwick 2.1";
 

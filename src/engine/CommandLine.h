@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ExitCodes.h"
+#include "engine/ExitCodes.h"
 
 struct TCommandLine {
     bool Silent = false;  // /S

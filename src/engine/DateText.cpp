@@ -1,4 +1,4 @@
-#include "DateText.h"
+#include "engine/DateText.h"
 
 #include <cctype>
 

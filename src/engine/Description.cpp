@@ -1,4 +1,4 @@
-#include "Description.h"
+#include "engine/Description.h"
 
 #include "platform/Platform.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Shared.h"
+#include "engine/Shared.h"
 #include "platform/Profile.h"
 
 extern const char* const DescriptionFileName;  // "Pellwick.ipi"

@@ -1,15 +1,15 @@
 // The installation run, in its fixed order of steps.
-#include "Engine.h"
+#include "engine/Engine.h"
 
 #include <memory>
 
 
-#include "ListSeal.h"
-#include "Paths.h"
-#include "Records.h"
-#include "WizardRules.h"
-#include "SharedCount.h"
-#include "WizardText.h"
+#include "engine/ListSeal.h"
+#include "core/Paths.h"
+#include "engine/Records.h"
+#include "engine/WizardRules.h"
+#include "engine/SharedCount.h"
+#include "core/WizardText.h"
 #include "core/CharText.h"
 #include "core/Error.h"
 #include "core/ShownText.h"

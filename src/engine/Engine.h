@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "InstallList.h"
-#include "Records.h"
-#include "Shared.h"
+#include "engine/InstallList.h"
+#include "engine/Records.h"
+#include "engine/Shared.h"
 #include "core/ShownText.h"
 #include "core/Text.h"
 #include "platform/Platform.h"

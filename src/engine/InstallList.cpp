@@ -1,6 +1,6 @@
-#include "InstallList.h"
+#include "engine/InstallList.h"
 
-#include "CharText.h"
+#include "core/CharText.h"
 #include "platform/Locale.h"
 
 const char* const ListName = "Pellwick.lst";

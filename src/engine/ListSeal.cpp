@@ -1,4 +1,4 @@
-#include "ListSeal.h"
+#include "engine/ListSeal.h"
 
 #include "core/Sha256.h"
 #include "core/SystemErrors.h"

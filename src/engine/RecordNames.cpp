@@ -1,4 +1,4 @@
-#include "RecordNames.h"
+#include "engine/RecordNames.h"
 
 #include "core/Text.h"
 

@@ -1,8 +1,8 @@
 // The records of an installation: the product's registry entries, the uninstall entry, the
 // shared-use counters and the uninstall record.
-#include "Records.h"
+#include "engine/Records.h"
 
-#include "DateText.h"
+#include "engine/DateText.h"
 #include "core/CharText.h"
 #include "core/SystemErrors.h"
 #include "platform/Platform.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/Clock.h"
-#include "RecordNames.h"
-#include "Shared.h"
+#include "engine/RecordNames.h"
+#include "engine/Shared.h"
 
 // One line for each value written, as "registry ROOT\KEY  NAME = "DATA"",
 // "record FILE  [SECTION] NAME = "DATA"" or "counter ROOT\KEY  NAME = N".

@@ -1,12 +1,12 @@
-#include "Removal.h"
+#include "engine/Removal.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "CharText.h"
-#include "ListSeal.h"
-#include "RecordNames.h"
-#include "SharedCount.h"
+#include "core/CharText.h"
+#include "engine/ListSeal.h"
+#include "engine/RecordNames.h"
+#include "engine/SharedCount.h"
 #include "core/Error.h"
 #include "core/ShownText.h"
 #include "core/SystemErrors.h"

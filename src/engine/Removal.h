@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "InstallList.h"
-#include "RemovalPlaces.h"
-#include "RunLog.h"
+#include "engine/InstallList.h"
+#include "engine/RemovalPlaces.h"
+#include "engine/RunLog.h"
 
 // Something the removal could not take away, and why, in words.
 struct TLeftBehind {

@@ -1,8 +1,8 @@
-#include "RemovalPlaces.h"
+#include "engine/RemovalPlaces.h"
 
-#include "CharText.h"
-#include "Paths.h"
-#include "RecordNames.h"
+#include "core/CharText.h"
+#include "core/Paths.h"
+#include "engine/RecordNames.h"
 #include "platform/Locale.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "InstallList.h"
+#include "engine/InstallList.h"
 
 class ILocale;
 

@@ -1,4 +1,4 @@
-#include "RunLog.h"
+#include "engine/RunLog.h"
 
 #include "platform/Platform.h"
 

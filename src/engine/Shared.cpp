@@ -1,3 +1,3 @@
-#include "Shared.h"
+#include "engine/Shared.h"
 
 TInstallState Shared;

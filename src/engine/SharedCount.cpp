@@ -1,4 +1,4 @@
-#include "SharedCount.h"
+#include "engine/SharedCount.h"
 
 #include "core/Text.h"
 #include "platform/Platform.h"

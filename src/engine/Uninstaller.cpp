@@ -1,6 +1,6 @@
-#include "Uninstaller.h"
+#include "engine/Uninstaller.h"
 
-#include "Removal.h"
+#include "engine/Removal.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 #include <string>
 
-#include "CommandLine.h"
-#include "RunLog.h"
+#include "engine/CommandLine.h"
+#include "engine/RunLog.h"
 
 // Runs the uninstaller. With args.Silent no box and no question: every
 // text goes to the log only. The log gets one line per step as it is

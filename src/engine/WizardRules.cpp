@@ -1,9 +1,9 @@
-#include "WizardRules.h"
+#include "engine/WizardRules.h"
 
-#include "Paths.h"
-#include "Records.h"
-#include "Shared.h"
-#include "WizardText.h"
+#include "core/Paths.h"
+#include "engine/Records.h"
+#include "engine/Shared.h"
+#include "core/WizardText.h"
 #include "core/Text.h"
 #include "platform/Platform.h"
 

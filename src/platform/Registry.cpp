@@ -1,4 +1,4 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
 #include "core/Error.h"
 #include "core/Text.h"

@@ -1,6 +1,6 @@
-#include "InstWait.h"
+#include "ui/InstWait.h"
 
-#include "resource.h"
+#include "ui/resource.h"
 
 TWaitDialog* WaitDialog = nullptr;
 

@@ -1,12 +1,12 @@
-#include "MainDlg.h"
+#include "ui/MainDlg.h"
 
-#include "Paths.h"
-#include "Shared.h"
-#include "WizardRules.h"
-#include "WizardText.h"
+#include "core/Paths.h"
+#include "engine/Shared.h"
+#include "engine/WizardRules.h"
+#include "core/WizardText.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
-#include "resource.h"
+#include "ui/resource.h"
 
 TMainDialog* MainDialog = nullptr;
 

@@ -1,6 +1,6 @@
 // TMainDialog: the installation wizard, its pages and its state machine.
 #pragma once
-#include "Engine.h"
+#include "engine/Engine.h"
 #include "toolkit/DirControls.h"
 #include "toolkit/Forms.h"
 

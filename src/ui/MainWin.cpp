@@ -1,9 +1,9 @@
-#include "MainWin.h"
+#include "ui/MainWin.h"
 
-#include "Description.h"
-#include "MainDlg.h"
+#include "engine/Description.h"
+#include "ui/MainDlg.h"
 #include "platform/Platform.h"
-#include "resource.h"
+#include "ui/resource.h"
 
 TMainWindow* MainWindow = nullptr;
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "Program.h"
+#include "ui/Program.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32StartMenu.h"
 #include "toolkit/win32/Win32Widgets.h"

@@ -1,11 +1,11 @@
-#include "Program.h"
+#include "ui/Program.h"
 
-#include "CommandLine.h"
-#include "InstWait.h"
-#include "MainDlg.h"
-#include "MainWin.h"
-#include "SilentRun.h"
-#include "WizardText.h"
+#include "engine/CommandLine.h"
+#include "ui/InstWait.h"
+#include "ui/MainDlg.h"
+#include "ui/MainWin.h"
+#include "ui/SilentRun.h"
+#include "core/WizardText.h"
 #include "platform/Platform.h"
 
 int RunProgram()

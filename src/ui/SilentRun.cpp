@@ -1,11 +1,11 @@
-#include "SilentRun.h"
+#include "ui/SilentRun.h"
 
-#include "DateText.h"
-#include "Description.h"
-#include "Paths.h"
-#include "WizardRules.h"
-#include "WizardText.h"
-#include "Shared.h"
+#include "engine/DateText.h"
+#include "engine/Description.h"
+#include "core/Paths.h"
+#include "engine/WizardRules.h"
+#include "core/WizardText.h"
+#include "engine/Shared.h"
 #include "core/Error.h"
 #include "platform/Platform.h"
 

@@ -4,9 +4,9 @@
 #pragma once
 #include <string>
 
-#include "CommandLine.h"
-#include "Engine.h"
-#include "RunLog.h"
+#include "engine/CommandLine.h"
+#include "engine/Engine.h"
+#include "engine/RunLog.h"
 
 // The whole unattended installation for the command line; its exit code.
 TExitCode RunSilent(const TCommandLine& line);

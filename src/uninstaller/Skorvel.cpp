@@ -3,7 +3,7 @@
 // removal its command line asks for, ending with its exit code.
 #include <windows.h>
 
-#include "Uninstaller.h"
+#include "engine/Uninstaller.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32StartMenu.h"
 

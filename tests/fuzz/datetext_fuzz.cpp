@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "DateText.h"
+#include "engine/DateText.h"
 #include "FuzzSupport.h"
 
 namespace {

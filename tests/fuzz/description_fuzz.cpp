@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Description.h"
+#include "engine/Description.h"
 #include "FuzzSupport.h"
 #include "platform/doubles/FakePlatform.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Shared.h"
+#include "engine/Shared.h"
 #include "platform/doubles/FakePlatform.h"
 #include "toolkit/Backend.h"
 #include "toolkit/Forms.h"

@@ -3,9 +3,9 @@
 // walks a name, and no cut leaves half of one behind.
 #include <functional>
 
-#include "Engine.h"
+#include "engine/Engine.h"
 #include "Fixtures.h"
-#include "Paths.h"
+#include "core/Paths.h"
 #include "core/Text.h"
 #include "toolkit/DirControls.h"
 

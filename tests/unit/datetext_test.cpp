@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "DateText.h"
+#include "engine/DateText.h"
 #include "platform/doubles/FakePlatform.h"
 
 namespace {

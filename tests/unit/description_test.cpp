@@ -1,6 +1,6 @@
 // Loading Pellwick.ipi: defaults, limits, the derived values and the
 // missing-file path.
-#include "Description.h"
+#include "engine/Description.h"
 #include "Fixtures.h"
 
 namespace {

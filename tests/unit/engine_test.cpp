@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "Description.h"
-#include "Engine.h"
-#include "Removal.h"
+#include "engine/Description.h"
+#include "engine/Engine.h"
+#include "engine/Removal.h"
 #include "Fixtures.h"
-#include "ListSeal.h"
-#include "MainDlg.h"
-#include "Paths.h"
-#include "SharedCount.h"
+#include "engine/ListSeal.h"
+#include "ui/MainDlg.h"
+#include "core/Paths.h"
+#include "engine/SharedCount.h"
 #include "core/Sha256.h"
 #include "core/Error.h"
 

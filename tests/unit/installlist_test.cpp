@@ -2,8 +2,8 @@
 // uninstaller's command line.
 #include <gtest/gtest.h>
 
-#include "InstallList.h"
-#include "CommandLine.h"
+#include "engine/InstallList.h"
+#include "engine/CommandLine.h"
 #include "platform/doubles/FakePlatform.h"
 
 namespace {

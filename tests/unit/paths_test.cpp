@@ -1,7 +1,7 @@
 // Destinations and target names as users and control files write them.
 #include <gtest/gtest.h>
 
-#include "Paths.h"
+#include "core/Paths.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "Description.h"
-#include "Records.h"
+#include "engine/Description.h"
+#include "engine/Records.h"
 #include "Fixtures.h"
-#include "MainDlg.h"
+#include "ui/MainDlg.h"
 #include "core/Error.h"
 
 namespace {

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "ListSeal.h"
-#include "Removal.h"
-#include "SharedCount.h"
-#include "Uninstaller.h"
+#include "engine/ListSeal.h"
+#include "engine/Removal.h"
+#include "engine/SharedCount.h"
+#include "engine/Uninstaller.h"
 #include "core/Error.h"
 #include "core/ShownText.h"
 #include "platform/doubles/FakePlatform.h"

@@ -1,9 +1,9 @@
 // The unattended installation: its command line, and what a run with /S
 // does, logs and ends with.
-#include "CommandLine.h"
+#include "engine/CommandLine.h"
 #include "Fixtures.h"
-#include "Program.h"
-#include "SilentRun.h"
+#include "ui/Program.h"
+#include "ui/SilentRun.h"
 
 namespace {
 

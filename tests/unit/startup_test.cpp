@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "Fixtures.h"
-#include "MainDlg.h"
-#include "MainWin.h"
-#include "Description.h"
-#include "Program.h"
+#include "ui/MainDlg.h"
+#include "ui/MainWin.h"
+#include "engine/Description.h"
+#include "ui/Program.h"
 
 namespace {
 

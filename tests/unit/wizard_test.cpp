@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <functional>
 
-#include "Description.h"
-#include "Engine.h"
+#include "engine/Description.h"
+#include "engine/Engine.h"
 #include "Fixtures.h"
-#include "MainDlg.h"
-#include "Paths.h"
-#include "WizardText.h"
+#include "ui/MainDlg.h"
+#include "core/Paths.h"
+#include "core/WizardText.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include "Folder.h"
 
 #include "Checks.h"
-#include "Description.h"
+#include "engine/Description.h"
 #include "DryRun.h"
-#include "Engine.h"
+#include "engine/Engine.h"
 #include "PlanSteps.h"
 #include "Verify.h"
-#include "WizardText.h"
+#include "core/WizardText.h"
 #include "core/Error.h"
 #include "core/Text.h"
 

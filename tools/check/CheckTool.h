@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ExitCodes.h"
+#include "engine/ExitCodes.h"
 #include "platform/Clock.h"
 
 struct TToolOutput {

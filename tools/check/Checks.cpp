@@ -3,10 +3,10 @@
 #include <cctype>
 #include <set>
 
-#include "Description.h"
-#include "Engine.h"
-#include "Paths.h"
-#include "Records.h"
+#include "engine/Description.h"
+#include "engine/Engine.h"
+#include "core/Paths.h"
+#include "engine/Records.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "Encoding.h"
 #include "Findings.h"
 #include "ProfileLines.h"
-#include "Shared.h"
+#include "engine/Shared.h"
 
 struct TCheckInput {
     const TInstallDescription& Description;  // as the installer's loader read it

@@ -1,11 +1,11 @@
 #include "DryRun.h"
 
-#include "Description.h"
-#include "Engine.h"
-#include "Paths.h"
-#include "Shared.h"
-#include "WizardRules.h"
-#include "WizardText.h"
+#include "engine/Description.h"
+#include "engine/Engine.h"
+#include "core/Paths.h"
+#include "engine/Shared.h"
+#include "engine/WizardRules.h"
+#include "core/WizardText.h"
 #include "core/Error.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Description.h"
+#include "engine/Description.h"
 
 namespace {
 

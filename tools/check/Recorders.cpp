@@ -1,9 +1,9 @@
 #include "Recorders.h"
 
-#include "Engine.h"
-#include "ListSeal.h"
-#include "SharedCount.h"
-#include "Records.h"
+#include "engine/Engine.h"
+#include "engine/ListSeal.h"
+#include "engine/SharedCount.h"
+#include "engine/Records.h"
 #include "core/CharText.h"
 #include "core/Text.h"
 #include "platform/Profile.h"

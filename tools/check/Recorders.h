@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
+#include "engine/Engine.h"
 #include "PlanSteps.h"
 #include "platform/doubles/FakePlatform.h"
 

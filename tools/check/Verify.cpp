@@ -3,10 +3,10 @@
 #include <cctype>
 #include <set>
 
-#include "DateText.h"
-#include "Description.h"
+#include "engine/DateText.h"
+#include "engine/Description.h"
 #include "Findings.h"
-#include "Records.h"
+#include "engine/Records.h"
 #include "core/CharText.h"
 #include "core/Error.h"
 #include "core/ShownText.h"

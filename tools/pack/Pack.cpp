@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Error.h"
+#include "core/Error.h"
 #include "PackFormat.h"
 
 namespace fs = std::filesystem;

@@ -28,7 +28,7 @@
 #include "CheckTool.h"
 #include "Folder.h"
 #include "Pack.h"
-#include "Sha256.h"
+#include "core/Sha256.h"
 #include "PackFormat.h"
 #include "core/Error.h"
 #include "platform/doubles/ProfileText.h"

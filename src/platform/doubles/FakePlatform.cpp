@@ -1,6 +1,6 @@
 #include "platform/doubles/FakePlatform.h"
 
-#include "Paths.h"
+#include "core/Paths.h"
 #include "core/SystemErrors.h"
 #include "core/Text.h"
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Error.h"
+#include "core/Error.h"
 #include "Pack.h"
 #include "PackFormat.h"
 
