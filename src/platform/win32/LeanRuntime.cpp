@@ -1,9 +1,11 @@
-// Replacements for the C++ library's error raisers, linked into the exe
-// only. The library's own versions build std::logic_error and friends,
-// whose copy-on-write strings and the demangler of the verbose terminate
-// handler add about a third to the exe. Ours raise the program's own error,
-// which the event dispatch shows like any other.
+// Replacements for pieces of the C++ runtime, linked into the exes only.
+// The library's error raisers build std::logic_error and friends, whose
+// copy-on-write strings and the demangler of the verbose terminate handler
+// add about a third to the exe. Ours raise the program's own error, which
+// the event dispatch shows like any other.
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "core/Error.h"
@@ -30,6 +32,46 @@ void __throw_overflow_error(const char* what) { Raise(what); }
 void __throw_underflow_error(const char* what) { Raise(what); }
 void __throw_bad_function_call() { Raise("Event handler missing"); }
 }  // namespace std
+
+// The programs run one thread of their own: the window procedures, the
+// program manager's conversation and the shell's objects all run on the
+// thread that starts them. The C++ library's exception store and the
+// unwinder's pool keep a thread-local variable and a lock for programs
+// with many; libgcc's versions bring the thread-local store's keys,
+// semaphores and their exit callbacks (some 4 KB). These are what those
+// do with one thread.
+extern "C" {
+// A thread-local variable as the compiler describes it (libgcc's
+// __emutls_object): made on first use from its initial bytes, or zeroed.
+struct TEmuTls {
+    std::size_t Size;
+    std::size_t Align;
+    void* Address;
+    const void* Initial;
+};
+
+void* __emutls_get_address(TEmuTls* variable)
+{
+    if (variable->Address == nullptr) {
+        std::size_t align = variable->Align > sizeof(void*) ? variable->Align : sizeof(void*);
+        char* block = static_cast<char*>(std::malloc(variable->Size + align));
+        if (block == nullptr) std::abort();
+        char* at = block + (align - reinterpret_cast<std::uintptr_t>(block) % align) % align;
+        if (variable->Initial != nullptr)
+            std::memcpy(at, variable->Initial, variable->Size);
+        else
+            std::memset(at, 0, variable->Size);
+        variable->Address = at;
+    }
+    return variable->Address;
+}
+
+// The locks of the exception store's pool: nothing to wait for.
+void __gthr_win32_mutex_init_function(void*) {}
+void __gthr_win32_mutex_destroy(void*) {}
+int __gthr_win32_mutex_lock(void*) { return 0; }
+int __gthr_win32_mutex_unlock(void*) { return 0; }
+}
 
 namespace __gnu_cxx {
 // The default handler prints the demangled type of an escaped exception.
