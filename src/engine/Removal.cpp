@@ -434,8 +434,10 @@ void TRemoval::CountDownSharedFiles()
         if (last) {
             // The count goes only once the file's deletion is done or due.
             bool gone = Sys().Files->SameFile(e.Name, exe) && Sys().Cleanup->DeleteAtRestart(e.Name);
-            if (gone)
+            if (gone) {
+                selfAtRestart_ = true;
                 Note("removed at the next restart " + e.Name);
+            }
             else
                 gone = DeleteOne(e.Name);
             if (!gone) {

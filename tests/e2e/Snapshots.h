@@ -63,6 +63,9 @@ std::string Describe(const Snap& s);
 extern PROCESS_INFORMATION Proc;
 extern bool Launched;
 extern volatile DWORD WatchPid;
+// Set when the launched program is a setup that starts Pellwick.exe itself:
+// the windows of its child processes count as its own.
+extern volatile bool WatchChildren;
 
 struct JState {
     double t;
