@@ -155,6 +155,25 @@ TEST_F(RemovalTest, ItemsThenFilesThenValuesThenTheEntryThenCountsThenRecordsThe
     EXPECT_LT(bin, dest);
 }
 
+TEST_F(RemovalTest, DeeperFoldersFirstFoldersOfOneLengthTheLastListedFirst)
+{
+    for (const char* folder : {"C:\\App", "C:\\App\\aa", "C:\\App\\bb", "C:\\App\\aa\\x", "C:\\App\\cc"}) {
+        Fake.Disk.MakeDirs(folder);
+        List.Add(TListKind::Folder, folder);
+    }
+    WriteList();
+    Remove();
+    std::size_t x = LogAt("removed C:\\App\\aa\\x");
+    std::size_t cc = LogAt("removed C:\\App\\cc");
+    std::size_t bb = LogAt("removed C:\\App\\bb");
+    std::size_t aa = LogAt("removed C:\\App\\aa");
+    std::size_t dest = LogAt("removed C:\\App");
+    EXPECT_LT(x, cc);
+    EXPECT_LT(cc, bb);
+    EXPECT_LT(bb, aa);
+    EXPECT_LT(aa, dest);
+}
+
 TEST_F(RemovalTest, ASharedFileGoesWithItsLastCountOnly)
 {
     struct Case {
