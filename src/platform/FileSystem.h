@@ -4,14 +4,6 @@
 #include <string>
 #include <vector>
 
-enum class TDriveKind { Unknown, Removable, Fixed, Network, CDRom, RamDisk };
-
-struct TDrive {
-    char Letter;        // 'a'..'z'
-    TDriveKind Kind;
-    std::string Label;  // volume label or network name; empty for removable drives
-};
-
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -36,20 +28,12 @@ public:
     virtual std::string WindowsDirectory() = 0;
     // Reads the whole file as bytes; false when it cannot be opened.
     virtual bool ReadWholeFile(const std::string& path, std::string& content) = 0;
-    virtual std::string CurrentDirectory() = 0;
     // A path named relative to the current directory (or its drive's),
     // made whole as the system makes it; "" stays "", and so does a path
     // the system cannot make whole.
     virtual std::string FullPath(const std::string& path) = 0;
     // Makes path the process's current directory; 0 or the system's error.
     virtual unsigned long ChangeDirectory(const std::string& path) = 0;
-    // The drives present among a: to z:.
-    virtual std::vector<TDrive> Drives() = 0;
-    // The current directory the process keeps for a drive ("C:" if none).
-    virtual std::string DriveDirectory(char letter) = 0;
-    // Names of the subdirectories of path, hidden and system ones left
-    // out, in no particular order.
-    virtual std::vector<std::string> Subdirectories(const std::string& path) = 0;
     // Writes text at the end of the file, making the file where it is
     // missing; 0 or the system's error.
     virtual unsigned long AppendText(const std::string& path, const std::string& text) = 0;

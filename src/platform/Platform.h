@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "platform/Folders.h"
 #include "platform/Locale.h"
 #include "platform/MachineLock.h"
 #include "platform/Profile.h"
@@ -16,6 +17,7 @@ struct TPlatform {
     IProfileFiles* Profiles = nullptr;
     IRegistryApi* Registry = nullptr;
     IFileSystem* Files = nullptr;
+    IFolders* Folders = nullptr;  // the installer's alone
     IClock* Clock = nullptr;
     IDesktop* Desktop = nullptr;
     ILocale* Locale = nullptr;

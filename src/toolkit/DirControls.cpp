@@ -35,7 +35,7 @@ TDirectoryListBox::TDirectoryListBox(TControl* parent)
 
 void TDirectoryListBox::StartFromCurrentDirectory()
 {
-    directory_ = Sys().Files->CurrentDirectory();
+    directory_ = Sys().Folders->CurrentDirectory();
     Build();
     if (DriveBox != nullptr) DriveBox->Follow(DriveLetterOf(directory_));
 }
@@ -44,7 +44,7 @@ void TDirectoryListBox::SetDirectory(const std::string& path)
 {
     unsigned long error = Sys().Files->ChangeDirectory(path);
     if (error != 0) RaiseIoError(error);
-    std::string now = Sys().Files->CurrentDirectory();
+    std::string now = Sys().Folders->CurrentDirectory();
     if (now == directory_) return;
     directory_ = now;
     Build();
@@ -69,7 +69,7 @@ void TDirectoryListBox::Build()
     }
     itemIndex_ = static_cast<int>(entries_.size()) - 1;
     // Then the subdirectories, alphabetically without regard to case.
-    std::vector<std::string> subdirs = Sys().Files->Subdirectories(directory_);
+    std::vector<std::string> subdirs = Sys().Folders->Subdirectories(directory_);
     std::sort(subdirs.begin(), subdirs.end(), [](const std::string& a, const std::string& b) {
         return AsciiUpper(a) < AsciiUpper(b);
     });
@@ -117,7 +117,7 @@ TDriveComboBox::TDriveComboBox(TControl* parent) : TControl(TControlKind::DriveC
 
 void TDriveComboBox::Refresh()
 {
-    drives_ = Sys().Files->Drives();
+    drives_ = Sys().Folders->Drives();
     Changed(TProp::Items);
 }
 
@@ -148,7 +148,7 @@ void TDriveComboBox::SetDrive(char letter)
     if (letter == 0 || letter == drive_) return;
     drive_ = letter;
     Changed(TProp::Position);
-    if (DirList != nullptr) DirList->SetDirectory(Sys().Files->DriveDirectory(letter));
+    if (DirList != nullptr) DirList->SetDirectory(Sys().Folders->DriveDirectory(letter));
 }
 
 void TDriveComboBox::UserSelected(int index)

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/Folders.h"
 #include "toolkit/Controls.h"
 
 class TDriveComboBox;

@@ -215,6 +215,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Profiles = &Profiles;
     p.Registry = &Registry;
     p.Files = &Files;
+    p.Folders = &Files;
     p.Clock = &Clock;
     p.Desktop = &Desktop;
     p.Cleanup = &Cleanup;

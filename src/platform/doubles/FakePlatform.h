@@ -10,7 +10,8 @@
 #include "platform/doubles/FakeRegistry.h"
 #include "platform/doubles/FakeStartMenu.h"
 
-class TFakeFileSystem : public IFileSystem {
+// The disk as files and as the browser's folders.
+class TFakeFileSystem : public IFileSystem, public IFolders {
 public:
     explicit TFakeFileSystem(TFakeDisk& disk) : disk_(disk) {}
     bool FileExists(const std::string& path) override { return disk_.FileExists(path); }

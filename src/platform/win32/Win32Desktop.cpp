@@ -144,6 +144,8 @@ void InstallWin32Platform()
     InstallWin32Services();
     static TWin32Clock clock;
     static TWin32Shell shell;
+    static TWin32Folders folders;
     Sys().Clock = &clock;
     Sys().Shell = &shell;
+    Sys().Folders = &folders;
 }

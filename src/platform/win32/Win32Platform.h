@@ -42,12 +42,8 @@ public:
     std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;
     bool ReadWholeFile(const std::string& path, std::string& content) override;
-    std::string CurrentDirectory() override;
     std::string FullPath(const std::string& path) override;
     unsigned long ChangeDirectory(const std::string& path) override;
-    std::vector<TDrive> Drives() override;
-    std::string DriveDirectory(char letter) override;
-    std::vector<std::string> Subdirectories(const std::string& path) override;
     unsigned long AppendText(const std::string& path, const std::string& text) override;
     std::string TempDirectory() override;
     unsigned long WriteWholeFile(const std::string& path, const std::string& content) override;
@@ -56,6 +52,14 @@ private:
     // The file appended to last, held open for the next line.
     std::string appendPath_;
     void* appendFile_ = nullptr;
+};
+
+class TWin32Folders : public IFolders {
+public:
+    std::string CurrentDirectory() override;
+    std::vector<TDrive> Drives() override;
+    std::string DriveDirectory(char letter) override;
+    std::vector<std::string> Subdirectories(const std::string& path) override;
 };
 
 class TWin32Cleanup : public ICleanup {
@@ -165,5 +169,6 @@ bool Win32HourGlassOn();
 // registry, files, desktop, locale, program manager) and takes the
 // system's code page.
 void InstallWin32Services();
-// Installs the installer's Win32 services: those and the clock and shell.
+// Installs the installer's Win32 services: those and the clock, the shell
+// and the destination browser's drives and folders.
 void InstallWin32Platform();
