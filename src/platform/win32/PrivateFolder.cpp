@@ -4,17 +4,13 @@
 
 namespace {
 
-void Append(char* to, unsigned size, const char* text)
+// Writes text at to, ended by a NUL; where that NUL lies. Callers have
+// measured the room.
+char* Put(char* to, const char* text)
 {
-    unsigned at = static_cast<unsigned>(lstrlenA(to));
-    while (*text != '\0' && at + 1 < size) to[at++] = *text++;
-    to[at] = '\0';
-}
-
-void Copy(char* to, unsigned size, const char* text)
-{
-    to[0] = '\0';
-    Append(to, size, text);
+    while (*text != '\0') *to++ = *text++;
+    *to = '\0';
+    return to;
 }
 
 // Random bytes from the system where it has them (RtlGenRandom, XP on),
@@ -82,19 +78,17 @@ struct TOwnerOnly {
 
 bool MakePrivateFolder(const char* parent, const char* prefix, char* folder, unsigned size)
 {
-    unsigned length = static_cast<unsigned>(lstrlenA(parent));
-    if (length == 0 || length + lstrlenA(prefix) + 17 > size || length >= MAX_PATH - 40) return false;
+    // Room for the letters, and for the names of what is made inside.
+    unsigned length = static_cast<unsigned>(lstrlenA(parent) + lstrlenA(prefix));
+    if (*parent == '\0' || length + 40 >= size) return false;
     TOwnerOnly owner;
     SECURITY_ATTRIBUTES* attributes = owner.Make() ? &owner.Attributes : nullptr;
+    char* letters = Put(Put(folder, parent), prefix);
     for (int attempt = 0; attempt < 16; ++attempt) {
         unsigned char random[8];
         RandomBytes(random, sizeof random);
-        Copy(folder, size, parent);
-        Append(folder, size, prefix);
-        char letters[17];
         for (int i = 0; i < 16; ++i) letters[i] = static_cast<char>('a' + (random[i / 2] >> (i % 2 * 4) & 15));
         letters[16] = '\0';
-        Append(folder, size, letters);
         if (CreateDirectoryA(folder, attributes)) return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
@@ -103,19 +97,18 @@ bool MakePrivateFolder(const char* parent, const char* prefix, char* folder, uns
 
 void RemovePrivateFolder(const char* folder)
 {
-    char pattern[MAX_PATH + 8];
-    Copy(pattern, sizeof pattern, folder);
-    Append(pattern, sizeof pattern, "\\*");
+    // The folder's name, a backslash, then each name found in it (the
+    // folder was made with room for them).
+    char path[2 * MAX_PATH];
+    char* name = Put(Put(path, folder), "\\");
+    Put(name, "*");
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
+    HANDLE find = FindFirstFileA(path, &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const char* name = found.cFileName;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-            char path[MAX_PATH + 8];
-            Copy(path, sizeof path, folder);
-            Append(path, sizeof path, "\\");
-            Append(path, sizeof path, found.cFileName);
+            const char* last = found.cFileName;
+            if (last[0] == '.' && (last[1] == '\0' || (last[1] == '.' && last[2] == '\0'))) continue;
+            Put(name, last);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemovePrivateFolder(path);
             } else {

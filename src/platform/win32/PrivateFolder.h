@@ -5,7 +5,8 @@
 #pragma once
 
 // Makes parent + prefix + 16 random letters, a folder that did not exist
-// ("C:\TEMP\" + "pw" + "kdjeh..."); parent ends with a backslash. Its
+// ("C:\TEMP\" + "pw" + "kdjeh..."), with room left in MAX_PATH for the
+// names of what is made inside; parent ends with a backslash. Its
 // access list grants the running account alone full control, inherited by
 // what is made inside, where the system keeps such lists (NT); on 95, 98
 // and ME the folder is plain. False when none could be made.
