@@ -3,6 +3,7 @@
 #include "Snapshots.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -568,7 +569,7 @@ volatile LONG StopWatch = 0;
 HANDLE WatchThread = nullptr;
 
 struct EnumCtx {
-    DWORD pid;
+    std::vector<DWORD> pids;
     std::vector<HWND>* out;
 };
 
@@ -577,8 +578,28 @@ BOOL CALLBACK CollectTop(HWND h, LPARAM lp)
     EnumCtx* c = (EnumCtx*)lp;
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
-    if (pid == c->pid) c->out->push_back(h);
+    if (std::find(c->pids.begin(), c->pids.end(), pid) != c->pids.end()) c->out->push_back(h);
     return TRUE;
+}
+
+// The process and every process it started, and theirs: the uninstaller
+// shows its boxes from a copy of itself that it starts and waits for.
+std::vector<DWORD> ProcessFamily(DWORD pid)
+{
+    std::vector<DWORD> family{pid};
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return family;
+    std::vector<std::pair<DWORD, DWORD>> all;  // a process and its parent
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
+        all.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
+    CloseHandle(snap);
+    for (size_t i = 0; i < family.size(); ++i)
+        for (const auto& p : all)
+            if (p.second == family[i] && std::find(family.begin(), family.end(), p.first) == family.end())
+                family.push_back(p.first);
+    return family;
 }
 
 BOOL CALLBACK CollectAll(HWND h, LPARAM lp)
@@ -597,7 +618,7 @@ std::vector<HWND> Descendants(HWND parent)
 std::vector<HWND> ProcessTopWindows(DWORD pid)
 {
     std::vector<HWND> v;
-    EnumCtx c{pid, &v};
+    EnumCtx c{ProcessFamily(pid), &v};
     EnumWindows(CollectTop, (LPARAM)&c);
     return v;
 }
