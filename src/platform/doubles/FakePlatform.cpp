@@ -136,7 +136,7 @@ unsigned long TFakeCleanup::RemoveFile(const std::string& path)
     const TFakeDisk::File* file = disk_.Find(path);
     if (file == nullptr) return ErrorFileNotFound;
     if (file->Locked) return ErrorSharingViolation;
-    if (file->ReadOnly) return ErrorAccessDenied;
+    if (file->ReadOnly || file->Running) return ErrorAccessDenied;
     disk_.Remove(path);
     return 0;
 }
@@ -160,11 +160,12 @@ unsigned long TFakeCleanup::Rename(const std::string& from, const std::string& t
 {
     const TFakeDisk::File* file = disk_.Find(from);
     if (file == nullptr) return ErrorFileNotFound;
+    if (file->Locked) return ErrorSharingViolation;
     if (disk_.FileExists(to) || disk_.DirExists(to)) return ErrorAlreadyExists;
     TFakeDisk::File moved = *file;
     disk_.Remove(from);
     disk_.Put(to, moved.Content, moved.ReadOnly);
-    disk_.Find(to)->Locked = moved.Locked;
+    disk_.Find(to)->Running = moved.Running;
     return 0;
 }
 
