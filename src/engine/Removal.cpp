@@ -285,12 +285,14 @@ bool TRemoval::RemoveUninstaller(const std::string& path)
         std::string aside = MoveAside(path);
         if (!aside.empty()) {
             if (RemoveAtRestart(aside)) {
+                selfAtRestart_ = true;
                 Note("moved " + path + " to " + aside + ", removed at the next restart");
                 return true;
             }
             Sys().Cleanup->Rename(aside, path);
         }
         if (RemoveAtRestart(path)) {
+            selfAtRestart_ = true;
             Note("removed at the next restart " + path);
             return true;
         }

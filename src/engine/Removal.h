@@ -60,6 +60,10 @@ public:
     // record (or a list of what is left to try again), then the folders.
     void Perform();
     const std::vector<TLeftBehind>& Left() const { return left_; }
+    // The running uninstaller's own file, its last count gone, waits for
+    // the restart: not the user's concern, so not in Left(), but a
+    // restart is still due.
+    bool SelfAtRestart() const { return selfAtRestart_; }
     // One line per thing removed or left, in order; each also goes to
     // the run's log as it comes, when one is given.
     const std::vector<std::string>& Log() const { return log_; }
@@ -118,6 +122,7 @@ private:
     std::string uninstaller_;
     std::vector<std::string> log_;
     TRunLog* runLog_ = nullptr;
+    bool selfAtRestart_ = false;
 };
 
 // The end box: done, or done but for what is listed (at most maxShown).

@@ -114,7 +114,7 @@ int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder
     }
     run.Tell(RemovalReport(removal.DisplayName(), removal.Left()),
              removal.Left().empty() ? TMsgIcon::Information : TMsgIcon::Warning);
-    bool atRestart = false, stays = false;
+    bool atRestart = removal.SelfAtRestart(), stays = false;
     for (const TLeftBehind& l : removal.Left()) (l.AtRestart ? atRestart : stays) = true;
     return run.Finish(stays ? ExitSomethingLeft : atRestart ? ExitRemovedAtRestart : ExitRemoved);
 }

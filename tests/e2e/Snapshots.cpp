@@ -561,6 +561,7 @@ std::string Describe(const Snap& s)
 PROCESS_INFORMATION Proc{};
 bool Launched = false;
 volatile DWORD WatchPid = 0;
+volatile bool WatchChildren = false;
 
 CRITICAL_SECTION JournalLock;
 std::vector<JWin> Journal;
@@ -582,24 +583,19 @@ BOOL CALLBACK CollectTop(HWND h, LPARAM lp)
     return TRUE;
 }
 
-// The process and every process it started, and theirs: the uninstaller
-// shows its boxes from a copy of itself that it starts and waits for.
-std::vector<DWORD> ProcessFamily(DWORD pid)
+// The process and, with WatchChildren, the processes it started.
+std::vector<DWORD> WatchedPids(DWORD pid)
 {
-    std::vector<DWORD> family{pid};
+    std::vector<DWORD> pids{pid};
+    if (!WatchChildren) return pids;
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return family;
-    std::vector<std::pair<DWORD, DWORD>> all;  // a process and its parent
-    PROCESSENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
-        all.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
+    if (snap == INVALID_HANDLE_VALUE) return pids;
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = Process32First(snap, &e); ok; ok = Process32Next(snap, &e))
+        if (e.th32ParentProcessID == pid) pids.push_back(e.th32ProcessID);
     CloseHandle(snap);
-    for (size_t i = 0; i < family.size(); ++i)
-        for (const auto& p : all)
-            if (p.second == family[i] && std::find(family.begin(), family.end(), p.first) == family.end())
-                family.push_back(p.first);
-    return family;
+    return pids;
 }
 
 BOOL CALLBACK CollectAll(HWND h, LPARAM lp)
@@ -618,7 +614,7 @@ std::vector<HWND> Descendants(HWND parent)
 std::vector<HWND> ProcessTopWindows(DWORD pid)
 {
     std::vector<HWND> v;
-    EnumCtx c{ProcessFamily(pid), &v};
+    EnumCtx c{WatchedPids(pid), &v};
     EnumWindows(CollectTop, (LPARAM)&c);
     return v;
 }

@@ -243,6 +243,28 @@ TEST_F(RemovalTest, NamesOutsideWhatAnInstallationMakesAreNotFollowed)
     EXPECT_EQ(7u, outside);
 }
 
+// Code page 932: a destination and names whose characters end in the byte
+// of "\\" are inside, not doubled separators or a trailing backslash.
+TEST_F(RemovalTest, NamesWhoseCharactersEndInABackslashByteAreInside)
+{
+    Fake.Locale.UseCodePage(932);
+    const std::string dest = "C:\\pw\\\x97\x5C\x8EZ\x95\x5C";  // ends in the second byte 0x5C
+    const std::string sub = dest + "\\\x83\x5C\x83t\x83g";
+    Fake.Disk.Put(dest + "\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App\r\n");
+    Fake.Disk.Put(sub + "\\\x95\x5C.txt", "x");
+    TInstallList list;
+    list.Add(TListKind::Folder, dest);
+    list.Add(TListKind::Folder, sub);
+    list.Add(TListKind::File, sub + "\\\x95\x5C.txt");
+    PutList(Fake, list.Text(), dest);
+    TRemoval removal(dest, Programs);
+    removal.Load();
+    removal.Perform();
+    EXPECT_TRUE(removal.Left().empty()) << removal.Left().front().What << ": " << removal.Left().front().Reason;
+    EXPECT_FALSE(Fake.Disk.FileExists(sub + "\\\x95\x5C.txt"));
+    EXPECT_FALSE(Fake.Disk.DirExists(dest));
+}
+
 TEST_F(RemovalTest, WithoutAListNothingIsTouchedAndTheBoxSaysWhy)
 {
     struct Case {
@@ -501,6 +523,8 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         {"in use, goes at the restart", "Skorvel.exe /S C:\\App", true, false, "in use", ExitRemovedAtRestart, 0, true},
         {"in use and something left", "Skorvel.exe /S C:\\App", true, true, "in use", ExitSomethingLeft, 0, true},
         {"stopped by an error", "Skorvel.exe /S C:\\App", true, false, "stop", ExitStopped, 0, true},
+        {"the uninstaller itself goes at the restart", "Skorvel.exe /S C:\\App", true, false, "self",
+         ExitRemovedAtRestart, 0, true},
     };
     for (const Case& c : cases) {
         TFakePlatform fake;
@@ -518,6 +542,14 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
             fake.Registry.SetString(RegRoot::CurrentUser, Counters, "s.dll", "1");
             fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\s.dll", 1);
             list.Add(TListKind::SystemFile, "C:\\WINDOWS\\s.dll", "s.dll");
+        } else if (std::string(c.trouble) == "self") {
+            // The running uninstaller, a shared file at its last count.
+            fake.Desktop.Exe = "C:\\WINDOWS\\Skorvel.exe";
+            fake.Disk.Put(fake.Desktop.Exe, "exe");
+            fake.Disk.Find(fake.Desktop.Exe)->Running = true;
+            fake.Registry.SetString(RegRoot::CurrentUser, Counters, "Skorvel.exe", "1");
+            fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, fake.Desktop.Exe, 1);
+            list.Add(TListKind::SystemFile, fake.Desktop.Exe, "Skorvel.exe");
         } else if (std::string(c.trouble) == "stop") {
             // An uninstall entry whose command is no text stops the run
             // after the files.
@@ -899,7 +931,8 @@ TEST(UninstallerRun, TheRemovalRunsFromAPrivateCopyWhichSetsTheRunningUninstalle
             return RunSkorvel();
         };
 
-        EXPECT_EQ(ExitRemoved, RunSkorvel()) << c.why;
+        // The renamed uninstaller waits for the restart.
+        EXPECT_EQ(ExitRemovedAtRestart, RunSkorvel()) << c.why;
         EXPECT_EQ(c.copied ? 1u : 0u, fake.PrivateCopy.Runs.size()) << c.why;
         if (c.copied) EXPECT_EQ("C:\\", fake.PrivateCopy.Runs[0].CurrentDir) << c.why;
         EXPECT_FALSE(fake.Disk.FileExists("C:\\App\\a.txt")) << c.why;
