@@ -8,6 +8,7 @@
 #include "platform/Folders.h"
 #include "platform/Locale.h"
 #include "platform/MachineLock.h"
+#include "platform/PrivateCopy.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -26,6 +27,7 @@ struct TPlatform {
     IStartMenu* StartMenu = nullptr;
     ICleanup* Cleanup = nullptr;  // the uninstaller's alone
     IMachineLock* MachineLock = nullptr;
+    IPrivateCopy* PrivateCopy = nullptr;  // the uninstaller's alone
 };
 
 TPlatform& Sys();

@@ -85,6 +85,7 @@ extern HANDLE WatchThread;
 
 BOOL CALLBACK CollectAll(HWND h, LPARAM lp);
 std::vector<HWND> Descendants(HWND parent);
+// Top-level windows of the process (and, with WatchChildren, of those it started).
 std::vector<HWND> ProcessTopWindows(DWORD pid);
 
 // Samples every top-level window of the process, so that windows shown and

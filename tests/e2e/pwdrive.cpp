@@ -216,7 +216,8 @@ struct Runner {
     bool Uninstall(const Step& st, std::string& note)
     {
         if (!Need(st, 1)) return false;
-        WatchChildren = false;
+        // The uninstaller shows its boxes from the private copy it starts.
+        WatchChildren = true;
         std::string sub = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + st.args[0].text;
         std::string value = "UninstallString";
         std::string switches;
