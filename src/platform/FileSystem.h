@@ -28,6 +28,7 @@ public:
     virtual std::string WindowsDirectory() = 0;
     // Reads the whole file as bytes; false when it cannot be opened.
     virtual bool ReadWholeFile(const std::string& path, std::string& content) = 0;
+    virtual std::string CurrentDirectory() = 0;
     // A path named relative to the current directory (or its drive's),
     // made whole as the system makes it; "" stays "", and so does a path
     // the system cannot make whole.

@@ -15,7 +15,6 @@ struct TDrive {
 class IFolders {
 public:
     virtual ~IFolders() = default;
-    virtual std::string CurrentDirectory() = 0;
     // The drives present among a: to z:.
     virtual std::vector<TDrive> Drives() = 0;
     // The current directory the process keeps for a drive ("C:" if none).

@@ -35,7 +35,7 @@ TDirectoryListBox::TDirectoryListBox(TControl* parent)
 
 void TDirectoryListBox::StartFromCurrentDirectory()
 {
-    directory_ = Sys().Folders->CurrentDirectory();
+    directory_ = Sys().Files->CurrentDirectory();
     Build();
     if (DriveBox != nullptr) DriveBox->Follow(DriveLetterOf(directory_));
 }
@@ -44,7 +44,7 @@ void TDirectoryListBox::SetDirectory(const std::string& path)
 {
     unsigned long error = Sys().Files->ChangeDirectory(path);
     if (error != 0) RaiseIoError(error);
-    std::string now = Sys().Folders->CurrentDirectory();
+    std::string now = Sys().Files->CurrentDirectory();
     if (now == directory_) return;
     directory_ = now;
     Build();

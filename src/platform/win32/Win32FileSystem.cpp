@@ -99,6 +99,13 @@ bool TWin32FileSystem::ReadWholeFile(const std::string& path, std::string& conte
     return ok;
 }
 
+std::string TWin32FileSystem::CurrentDirectory()
+{
+    char buffer[MAX_PATH] = {};
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
 unsigned long TWin32FileSystem::ChangeDirectory(const std::string& path)
 {
     // A drive without a medium must fail quietly, not ask the user.

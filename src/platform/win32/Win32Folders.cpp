@@ -4,13 +4,6 @@
 #include "core/CharText.h"
 #include "platform/win32/Win32Platform.h"
 
-std::string TWin32Folders::CurrentDirectory()
-{
-    char buffer[MAX_PATH] = {};
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
-}
-
 namespace {
 
 // The network name of a mapped drive. mpr.dll is loaded on demand from the

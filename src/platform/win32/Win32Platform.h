@@ -42,6 +42,7 @@ public:
     std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;
     bool ReadWholeFile(const std::string& path, std::string& content) override;
+    std::string CurrentDirectory() override;
     std::string FullPath(const std::string& path) override;
     unsigned long ChangeDirectory(const std::string& path) override;
     unsigned long AppendText(const std::string& path, const std::string& text) override;
@@ -56,7 +57,6 @@ private:
 
 class TWin32Folders : public IFolders {
 public:
-    std::string CurrentDirectory() override;
     std::vector<TDrive> Drives() override;
     std::string DriveDirectory(char letter) override;
     std::vector<std::string> Subdirectories(const std::string& path) override;
