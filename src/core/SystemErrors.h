@@ -11,6 +11,7 @@ constexpr unsigned long ErrorFileExists = 80;        // ERROR_FILE_EXISTS
 constexpr unsigned long ErrorDiskFull = 112;         // ERROR_DISK_FULL
 constexpr unsigned long ErrorInvalidName = 123;      // ERROR_INVALID_NAME
 constexpr unsigned long ErrorDirNotEmpty = 145;      // ERROR_DIR_NOT_EMPTY
+constexpr unsigned long ErrorAlreadyExists = 183;    // ERROR_ALREADY_EXISTS (MoveFile onto a name)
 constexpr unsigned long ErrorFilenameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
 // A log the file service will not write through: a link, or a file with a
 // second name (ERROR_REPARSE_POINT_ENCOUNTERED).

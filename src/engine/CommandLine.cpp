@@ -120,6 +120,7 @@ TUninstallArgs ParseUninstallArgs(const std::string& commandLine)
         {"S", &args.Silent, nullptr},
         {"?", &args.Help, nullptr},
         {"LOG", nullptr, &args.LogPath},
+        {"ORIGINAL", nullptr, &args.Original},
     };
     const std::size_t count = sizeof(switches) / sizeof(switches[0]);
 
@@ -149,4 +150,17 @@ TUninstallArgs ParseUninstallArgs(const std::string& commandLine)
         args.DestDir = dest;
     }
     return args;
+}
+
+std::string PrivateCopyLine(const std::string& commandLine, const std::string& copy,
+                            const std::string& original)
+{
+    std::string::size_type at = 0;
+    ReadWord(commandLine, at);
+    std::string arguments = commandLine.substr(at);
+    // A quote left open would take the switch into the destination.
+    std::size_t quotes = 0;
+    for (char c : arguments) quotes += c == '"';
+    if (quotes % 2 != 0) arguments += '"';
+    return "\"" + copy + "\"" + arguments + " \"/ORIGINAL=" + original + "\"";
 }

@@ -35,6 +35,9 @@ struct TUninstallArgs {
     bool Help = false;    // /?
     std::string LogPath;  // /LOG=file; "" without
     std::string DestDir;
+    // /ORIGINAL=path: this is the private copy, started by the uninstaller
+    // at path, which waits for it (PrivateCopyLine); "" without.
+    std::string Original;
     // Why the switches cannot be followed; empty when they can.
     std::string Error;
 };
@@ -47,6 +50,12 @@ struct TUninstallArgs {
 // with "/": words of the end that start with "/" are switches. Quotes
 // around the whole destination are dropped, and blanks at its ends.
 TUninstallArgs ParseUninstallArgs(const std::string& commandLine);
+
+// The line the uninstaller starts its private copy with: the copy's
+// path, the arguments of commandLine as they stand, and /ORIGINAL= naming
+// the uninstaller that was started.
+std::string PrivateCopyLine(const std::string& commandLine, const std::string& copy,
+                            const std::string& original);
 
 // The usage the uninstaller shows for /? and after a switch it does not know.
 extern const char* const UninstallUsage;

@@ -1,5 +1,6 @@
 #include "engine/ListSeal.h"
 
+#include "core/CharText.h"
 #include "core/Sha256.h"
 #include "core/SystemErrors.h"
 #include "platform/Platform.h"
@@ -12,8 +13,7 @@ namespace {
 // regard to case and without a trailing backslash.
 std::string SealName(std::string destDir)
 {
-    while (!destDir.empty() && destDir.back() == '\\') destDir.pop_back();
-    return Sys().Locale->Lower(destDir);
+    return Sys().Locale->Lower(DropTrailing(destDir, "\\"));
 }
 
 

@@ -6,6 +6,7 @@
 #include "core/CharText.h"
 #include "engine/ListSeal.h"
 #include "engine/RecordNames.h"
+#include "engine/RestartRemoval.h"
 #include "engine/SharedCount.h"
 #include "core/Error.h"
 #include "core/ShownText.h"
@@ -34,6 +35,9 @@ const char* const Busy =
 const char* const NoRights =
     "Removing %s needs an administrator's rights, which this account does not have: its "
     "entry in the list of installed programs could not be removed. Nothing was removed.";
+const char* const NoFolderRights =
+    "Removing %s needs an administrator's rights, which this account does not have: its "
+    "shared files in the Windows folder could not be removed. Nothing was removed.";
 }  // namespace RemovalText
 
 namespace {
@@ -41,6 +45,7 @@ namespace {
 const std::size_t EntriesNamed = 3;
 
 const char* const InUseAtRestart = "it is in use; it goes when Windows restarts";
+const char* const FolderAtRestart = "it goes when Windows restarts, after what is in it";
 const char* const Outside = "it lies outside what the installation made, so it was not touched";
 const char* const KeyNotEmpty = "it holds entries the installation did not make";
 const char* const GroupNotEmpty = "it holds items the installation did not make";
@@ -135,10 +140,40 @@ void TRemoval::CheckRights()
     std::string name = displayName_.empty() ? destDir_ : displayName_;
     if (!MayChangeListSeals()) throw EError(FormatMessage1(RemovalText::NoRights, name));
     const std::string& entry = places_->UninstallEntry();
-    if (entry.empty()) return;
-    TOpenKey key(*Sys().Registry, RegRoot::LocalMachine, entry.substr(5), RegAccess::Full);
-    if (key.Result() == static_cast<long>(ErrorAccessDenied))
-        throw EError(FormatMessage1(RemovalText::NoRights, name));
+    if (!entry.empty()) {
+        TOpenKey key(*Sys().Registry, RegRoot::LocalMachine, entry.substr(5), RegAccess::Full);
+        if (key.Result() == static_cast<long>(ErrorAccessDenied))
+            throw EError(FormatMessage1(RemovalText::NoRights, name));
+    }
+    // A shared file at its last count would be left with its count gone.
+    if (SharedFileGoes() && Sys().Cleanup->TryWrite(windowsDir_) == ErrorAccessDenied)
+        throw EError(FormatMessage1(RemovalText::NoFolderRights, name));
+}
+
+bool TRemoval::SharedFileGoes()
+{
+    ILocale& locale = *Sys().Locale;
+    TRegistry counters(*Sys().Registry);
+    std::string countersKey = "\\" + CountersKeyPath();
+    const std::vector<TListEntry>& all = list_.Entries;
+    for (const TListEntry& e : all) {
+        if (e.Kind != TListKind::SystemFile || !IsDirectlyIn(e.Name, windowsDir_, locale) ||
+            !IsPlainPart(e.Of) || !Sys().Files->FileExists(e.Name))
+            continue;
+        // Each time the file is listed, one count of each kind goes.
+        std::int32_t listed = 0;
+        for (const TListEntry& f : all)
+            listed += (f.Kind == TListKind::SystemFile || f.Kind == TListKind::CountedFile) && f.Of == e.Of;
+        std::int32_t count = 0;
+        try {
+            count = counters.ReadInteger(countersKey, e.Of, 0);
+        } catch (const EError&) {
+            continue;
+        }
+        std::int32_t machine = MachineCount(e.Name);
+        if (machine >= 0 && count <= listed && machine <= listed) return true;
+    }
+    return false;
 }
 
 void TRemoval::Perform()
@@ -206,7 +241,7 @@ bool TRemoval::ChangedSinceCopied(const TListEntry& file)
     return now != time && now != time + hour && now + hour != time;
 }
 
-bool TRemoval::DeleteOne(const std::string& path)
+unsigned long TRemoval::TryDelete(const std::string& path)
 {
     ICleanup& cleanup = *Sys().Cleanup;
     // Files copied from a CD keep its read-only attribute, which would
@@ -215,19 +250,84 @@ bool TRemoval::DeleteOne(const std::string& path)
     if (attributes != AttrNone && (attributes & AttrReparsePoint) == 0 &&
         (attributes & (AttrReadOnly | AttrHidden | AttrSystem)) != 0)
         cleanup.ClearAttributes(path);
-    unsigned long error = cleanup.RemoveFile(path);
+    return cleanup.RemoveFile(path);
+}
+
+bool TRemoval::DeleteOne(const std::string& path)
+{
+    unsigned long error = TryDelete(path);
     if (error == 0 || Gone(error)) {
         if (error == 0) Done(path);
         return true;
     }
     // Open without sharing gives a sharing violation; a running program
     // or a loaded DLL, access denied.
-    if ((error == ErrorSharingViolation || error == ErrorAccessDenied) && cleanup.DeleteAtRestart(path)) {
+    if ((error == ErrorSharingViolation || error == ErrorAccessDenied) && RemoveAtRestart(path)) {
+        atRestart_.push_back(path);
         Leave(path, InUseAtRestart, true);
         return true;
     }
     Leave(path, Reason(error));
     return false;
+}
+
+bool TRemoval::RemoveUninstaller(const std::string& path)
+{
+    unsigned long error = TryDelete(path);
+    if (error == 0 || Gone(error)) {
+        if (error == 0) Done(path);
+        return true;
+    }
+    if (error == ErrorSharingViolation || error == ErrorAccessDenied) {
+        // It runs (the uninstaller waiting for this copy). Under another
+        // name it leaves its own free at once: a reinstallation before the
+        // restart puts a fresh one there, which the restart must keep.
+        std::string aside = MoveAside(path);
+        if (!aside.empty()) {
+            if (RemoveAtRestart(aside)) {
+                selfAtRestart_ = true;
+                Note("moved " + path + " to " + aside + ", removed at the next restart");
+                return true;
+            }
+            Sys().Cleanup->Rename(aside, path);
+        }
+        if (RemoveAtRestart(path)) {
+            selfAtRestart_ = true;
+            Note("removed at the next restart " + path);
+            return true;
+        }
+    }
+    Leave(path, Reason(error));
+    return false;
+}
+
+std::string TRemoval::MoveAside(const std::string& path)
+{
+    std::string::size_type slash = FindLastCharOf(path, "\\");
+    if (slash == std::string::npos) return "";
+    // "~" and four letters of its name, a number, ".tmp": an 8.3 name,
+    // as WININIT.INI wants them.
+    std::string head = path.substr(0, slash + 1) + "~" + path.substr(slash + 1, 4);
+    for (int n = 1; n < 1000; ++n) {
+        std::string number = IntToStr(n);
+        std::string name = head + std::string(3 - number.size(), '0') + number + ".tmp";
+        unsigned long error = Sys().Cleanup->Rename(path, name);
+        if (error == 0) return name;
+        if (error != ErrorAlreadyExists && error != ErrorFileExists) return "";
+    }
+    return "";
+}
+
+bool TRemoval::EmptiesAtRestart(const std::string& folder)
+{
+    ILocale& locale = *Sys().Locale;
+    std::vector<std::string> names = Sys().Cleanup->Entries(folder);
+    for (const std::string& name : names) {
+        bool due = false;
+        for (const std::string& a : atRestart_) due |= locale.SameText(a, folder + "\\" + name);
+        if (!due) return false;
+    }
+    return !names.empty();
 }
 
 void TRemoval::RemoveProgramGroups()
@@ -402,7 +502,7 @@ void TRemoval::SaveProgress()
 void TRemoval::CountDownSharedFiles()
 {
     ILocale& locale = *Sys().Locale;
-    std::string exe = Sys().Desktop->ExePath();
+    std::string exe = uninstaller_.empty() ? Sys().Desktop->ExePath() : uninstaller_;
     TRegistry counters(*Sys().Registry);
     std::string countersKey = "\\" + CountersKeyPath();
     const std::vector<TListEntry>& all = list_.Entries;
@@ -433,11 +533,7 @@ void TRemoval::CountDownSharedFiles()
         }
         if (last) {
             // The count goes only once the file's deletion is done or due.
-            bool gone = Sys().Files->SameFile(e.Name, exe) && Sys().Cleanup->DeleteAtRestart(e.Name);
-            if (gone)
-                Note("removed at the next restart " + e.Name);
-            else
-                gone = DeleteOne(e.Name);
+            bool gone = Sys().Files->SameFile(e.Name, exe) ? RemoveUninstaller(e.Name) : DeleteOne(e.Name);
             if (!gone) {
                 remaining_.Entries.push_back(e);
                 continue;
@@ -574,6 +670,13 @@ void TRemoval::RemoveFolders()
             // Named only within the product's folder: outside it, a
             // folder of the author's [Dirs] may well be shared.
             if (!IsBelow(folder, destDir_, locale) && !locale.SameText(folder, destDir_)) continue;
+            // Set to go after its files, it is gone once they are.
+            if (EmptiesAtRestart(folder) && RemoveAtRestart(folder)) {
+                atRestart_.push_back(folder);
+                leftFolders.push_back(folder);
+                Leave(folder, FolderAtRestart, true);
+                continue;
+            }
             // A folder left for what is in a subfolder is named once.
             std::vector<std::string> names;
             for (const std::string& name : cleanup.Entries(folder)) {

@@ -28,8 +28,9 @@ extern const char* const NothingLeft;    // "There is nothing left to remove in 
 extern const char* const NoList;         // a record but no list: an older installation
 extern const char* const BadList;        // a list that cannot be read
 extern const char* const ListChanged;    // a list that does not match its stored digest
-extern const char* const NoRights;
-extern const char* const Busy;           // another run holds the machine lock       // this account may not remove the uninstall entry
+extern const char* const NoRights;        // this account may not remove the uninstall entry
+extern const char* const NoFolderRights;  // nor write the Windows folder, where a shared file goes
+extern const char* const Busy;            // another run holds the machine lock
 }  // namespace RemovalText
 
 class TRemoval {
@@ -44,8 +45,13 @@ public:
     void Load();
     // Raises EError (NoRights) when this account could not finish the
     // removal: the uninstall entry and the list's digest are an
-    // administrator's to remove. Nothing is touched.
+    // administrator's to remove, and so is a shared file whose last count
+    // goes, in the Windows folder. Nothing is touched.
     void CheckRights();
+    // The uninstaller's own exe, when it is not the running one (the
+    // running one is its private copy); a shared file too, which goes
+    // with its last count.
+    void UninstallerAt(const std::string& path) { uninstaller_ = path; }
     const std::string& DisplayName() const { return displayName_; }
 
     // Removes what the list names: program items and groups, product
@@ -54,6 +60,10 @@ public:
     // record (or a list of what is left to try again), then the folders.
     void Perform();
     const std::vector<TLeftBehind>& Left() const { return left_; }
+    // The running uninstaller's own file, its last count gone, waits for
+    // the restart: not the user's concern, so not in Left(), but a
+    // restart is still due.
+    bool SelfAtRestart() const { return selfAtRestart_; }
     // One line per thing removed or left, in order; each also goes to
     // the run's log as it comes, when one is given.
     const std::vector<std::string>& Log() const { return log_; }
@@ -70,6 +80,17 @@ private:
     // Deletes one file, its read-only, hidden and system attributes
     // cleared first; false when it is left (and said so).
     bool DeleteOne(const std::string& path);
+    // DeleteFile with those attributes cleared first; 0 or the error.
+    unsigned long TryDelete(const std::string& path);
+    // Deletes the uninstaller's exe, or, while it runs, renames it and
+    // sets the new name to go at the restart; false when it is left.
+    bool RemoveUninstaller(const std::string& path);
+    // Gives a file a new name of its own in its folder; "" when it could not.
+    std::string MoveAside(const std::string& path);
+    // Whether everything in folder is set to go at the restart.
+    bool EmptiesAtRestart(const std::string& folder);
+    // Whether a shared file's last count goes in this removal.
+    bool SharedFileGoes();
     // Whether a listed file's size or last-write time is no longer the
     // one recorded when it was copied.
     bool ChangedSinceCopied(const TListEntry& file);
@@ -96,8 +117,12 @@ private:
     // What failed in a way a second try may mend, kept as the list.
     TInstallList remaining_;
     std::vector<TLeftBehind> left_;
+    // Files and folders set to go at the restart, in that order.
+    std::vector<std::string> atRestart_;
+    std::string uninstaller_;
     std::vector<std::string> log_;
     TRunLog* runLog_ = nullptr;
+    bool selfAtRestart_ = false;
 };
 
 // The end box: done, or done but for what is listed (at most maxShown).

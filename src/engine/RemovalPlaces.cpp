@@ -35,8 +35,12 @@ bool IsPlainBelow(const std::string& path, const std::string& folder, ILocale& l
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return false;
     if (!IsBelow(path, folder, locale)) return false;
     std::vector<std::string> parts = PathParts(path);
-    // A doubled backslash would be dropped by PathParts but read by the system.
-    if (path.find("\\\\") != std::string::npos || path.back() == '\\') return false;
+    // A doubled backslash would be dropped by PathParts but read by the
+    // system. Found by character: "\\" may end a character's second byte.
+    if (DropTrailing(path, "\\") != path) return false;
+    for (std::size_t at = FindCharOf(path, "\\"); at != std::string::npos;
+         at = FindCharOf(path, "\\", at + 1))
+        if (at + 1 < path.size() && path[at + 1] == '\\') return false;
     for (std::size_t i = PathParts(folder).size(); i < parts.size(); ++i)
         if (!IsPlainPart(parts[i])) return false;
     return true;

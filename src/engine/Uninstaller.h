@@ -15,7 +15,9 @@ int RunUninstaller(const TUninstallArgs& args, const std::string& programsFolder
 // over: the switches read, the folder and the log made whole paths, the
 // process moved out of the folder to the Windows directory, the removal
 // run with the Start menu's Programs folder (none without a Start menu
-// service); its exit code.
+// service); its exit code. Started normally, it runs a private copy of
+// itself (IPrivateCopy) and ends with the copy's exit code; in place only
+// where no copy could be made or started.
 int RunSkorvel();
 
 // Where the uninstaller's log goes: /LOG=, else with /S the temporary

@@ -26,8 +26,21 @@ public:
     // system's error.
     virtual unsigned long RemoveFile(const std::string& path) = 0;
     virtual unsigned long RemoveFolder(const std::string& path) = 0;
-    // Has the system delete the file when it next starts (a file in use).
+    // Has the system delete the file, or the empty folder, when it next
+    // starts (MoveFileExA): NT only, which keeps the names in the registry.
     virtual bool DeleteAtRestart(const std::string& path) = 0;
+    // Whether the system is Windows 95, 98 or ME, which has no MoveFileEx
+    // and reads what goes at the restart from WININIT.INI instead.
+    virtual bool Windows9x() = 0;
+    // The short 8.3 form of an existing path, as WININIT.INI takes it; ""
+    // when the system gives none.
+    virtual std::string ShortPath(const std::string& path) = 0;
+    // MoveFileA within a folder: gives a file, even a running program, a
+    // new name; ErrorAlreadyExists when that name is taken. 0 or the error.
+    virtual unsigned long Rename(const std::string& from, const std::string& to) = 0;
+    // Makes a file in folder and deletes it again: 0 where this account
+    // may write there, else the system's error (access denied).
+    virtual unsigned long TryWrite(const std::string& folder) = 0;
     // Names of everything in a folder, files and folders, hidden ones too.
     virtual std::vector<std::string> Entries(const std::string& path) = 0;
 

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/MachineLock.h"
+#include "platform/PrivateCopy.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -24,6 +25,7 @@ struct TPlatform {
     IStartMenu* StartMenu = nullptr;
     ICleanup* Cleanup = nullptr;  // the uninstaller's alone
     IMachineLock* MachineLock = nullptr;
+    IPrivateCopy* PrivateCopy = nullptr;  // the uninstaller's alone
 };
 
 TPlatform& Sys();

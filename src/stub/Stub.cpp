@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "PackFormat.h"
+#include "platform/win32/PrivateFolder.h"
 
 namespace {
 
@@ -170,121 +171,6 @@ public:
 private:
     HANDLE file_;
 };
-
-// ---- The folder only this account can write to -----------------------------
-
-// Random bytes from the system where it has them (RtlGenRandom, XP on),
-// mixed with the clock, the process and the counter everywhere.
-void RandomBytes(unsigned char* out, ULONG size)
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    // Where the system has no random source (95, 98, NT 4), the counter
-    // and the clock make the name hard to guess, not impossible.
-    DWORD mix[4] = {counter.LowPart, GetTickCount(), static_cast<DWORD>(counter.HighPart),
-                    reinterpret_cast<DWORD>(&counter)};
-    memcpy(out, mix, size < sizeof mix ? size : sizeof mix);
-    HMODULE advapi = LoadLibraryA("advapi32.dll");
-    typedef BOOLEAN(WINAPI * TGenRandom)(PVOID, ULONG);
-    TGenRandom genRandom = advapi == nullptr ? nullptr
-        : reinterpret_cast<TGenRandom>(reinterpret_cast<void*>(GetProcAddress(advapi, "SystemFunction036")));
-    unsigned char strong[32];
-    if (genRandom != nullptr && size <= sizeof strong && genRandom(strong, size))
-        for (ULONG i = 0; i < size; ++i) out[i] ^= strong[i];
-}
-
-// A security descriptor whose list grants the running account alone full
-// control, inherited by what is made inside; false where the system keeps
-// no such lists (95, 98, ME: there the folder is plain).
-struct TOwnerOnly {
-    SECURITY_DESCRIPTOR Descriptor;
-    unsigned char AclBytes[256];
-    unsigned char UserBytes[128];
-    SECURITY_ATTRIBUTES Attributes;
-
-    bool Make()
-    {
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-        DWORD length = 0;
-        BOOL got = GetTokenInformation(token, TokenUser, UserBytes, sizeof UserBytes, &length);
-        CloseHandle(token);
-        if (!got) return false;
-        PSID user = reinterpret_cast<TOKEN_USER*>(UserBytes)->User.Sid;
-        typedef BOOL(WINAPI * TAddAce)(PACL, DWORD, DWORD, DWORD, PSID);
-        HMODULE advapi = GetModuleHandleA("advapi32.dll");
-        TAddAce addAce = advapi == nullptr ? nullptr
-            : reinterpret_cast<TAddAce>(reinterpret_cast<void*>(GetProcAddress(advapi, "AddAccessAllowedAceEx")));
-        PACL acl = reinterpret_cast<PACL>(AclBytes);
-        if (addAce == nullptr || !InitializeAcl(acl, sizeof AclBytes, ACL_REVISION) ||
-            !addAce(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_ALL_ACCESS, user) ||
-            !InitializeSecurityDescriptor(&Descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-            !SetSecurityDescriptorDacl(&Descriptor, TRUE, acl, FALSE))
-            return false;
-        // Protected: nothing inherited from the temporary folder's list.
-        typedef BOOL(WINAPI * TSetControl)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
-                                           SECURITY_DESCRIPTOR_CONTROL);
-        TSetControl setControl = reinterpret_cast<TSetControl>(
-            reinterpret_cast<void*>(GetProcAddress(advapi, "SetSecurityDescriptorControl")));
-        if (setControl != nullptr) setControl(&Descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
-        Attributes.nLength = sizeof Attributes;
-        Attributes.lpSecurityDescriptor = &Descriptor;
-        Attributes.bInheritHandle = FALSE;
-        return true;
-    }
-};
-
-// Makes "<temp>\pw" + 16 random hex digits, a folder that did not exist.
-bool MakeFolder(char* folder, size_t size)
-{
-    char temp[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH - 40) return false;
-    TOwnerOnly owner;
-    SECURITY_ATTRIBUTES* attributes = owner.Make() ? &owner.Attributes : nullptr;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        unsigned char random[8];
-        RandomBytes(random, sizeof random);
-        Copy(folder, size, temp);
-        Append(folder, size, "pw");
-        char hex[17];
-        for (int i = 0; i < 16; ++i) hex[i] = static_cast<char>('a' + (random[i / 2] >> (i % 2 * 4) & 15));
-        hex[16] = '\0';
-        Append(folder, size, hex);
-        if (CreateDirectoryA(folder, attributes)) return true;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    }
-    return false;
-}
-
-// Removes the folder and everything in it; a file still in use is tried
-// again for a few seconds.
-void RemoveTree(const char* folder)
-{
-    char pattern[MAX_PATH + 8];
-    Copy(pattern, sizeof pattern, folder);
-    Append(pattern, sizeof pattern, "\\*");
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const char* name = found.cFileName;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-            char path[MAX_PATH + 8];
-            Copy(path, sizeof path, folder);
-            Append(path, sizeof path, "\\");
-            Append(path, sizeof path, found.cFileName);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-                for (int i = 0; i < 50 && !DeleteFileA(path); ++i) Sleep(100);
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    for (int i = 0; i < 20 && !RemoveDirectoryA(folder); ++i) Sleep(100);
-}
 
 // ---- The progress window -----------------------------------------------------
 
@@ -484,8 +370,10 @@ DWORD Run()
         Say("This setup file is damaged (checksum). Download it again.");
         return 2;
     }
+    char temp[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(MAX_PATH, temp);
     char folder[MAX_PATH + 1] = {};
-    if (!MakeFolder(folder, sizeof folder)) {
+    if (length == 0 || length >= MAX_PATH || !MakePrivateFolder(temp, "pw", folder, sizeof folder)) {
         Say("No folder could be made in TEMP.");
         return 2;
     }
@@ -506,7 +394,7 @@ DWORD Run()
         Say("The installer could not be unpacked (disk full?).");
     }
     if (payload.File != INVALID_HANDLE_VALUE) CloseHandle(payload.File);
-    RemoveTree(folder);
+    RemovePrivateFolder(folder);
     return code;
 }
 

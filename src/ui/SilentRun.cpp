@@ -57,6 +57,7 @@ const char* ExitMeaning(TExitCode code)
     case ExitInstalled: return "installed";
     case ExitIncomplete: return "installed, but not completely";
     case ExitNothingDone: return "nothing done";
+    case ExitMachineBusy: return "another installation or removal was running: nothing done";
     default: return "stopped by an error";
     }
 }

@@ -14,7 +14,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     static TWin32Cleanup cleanup;
     static TWin32MachineLock machineLock;
     static TWin32StartMenu startMenu;
+    static TWin32PrivateCopy privateCopy;
     Sys().Cleanup = &cleanup;
+    Sys().PrivateCopy = &privateCopy;
     Sys().MachineLock = &machineLock;
     Sys().StartMenu = &startMenu;
     return RunSkorvel();

@@ -3,6 +3,7 @@
 #include "Snapshots.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -560,6 +561,7 @@ std::string Describe(const Snap& s)
 PROCESS_INFORMATION Proc{};
 bool Launched = false;
 volatile DWORD WatchPid = 0;
+volatile bool WatchChildren = false;
 
 CRITICAL_SECTION JournalLock;
 std::vector<JWin> Journal;
@@ -568,7 +570,7 @@ volatile LONG StopWatch = 0;
 HANDLE WatchThread = nullptr;
 
 struct EnumCtx {
-    DWORD pid;
+    std::vector<DWORD> pids;
     std::vector<HWND>* out;
 };
 
@@ -577,8 +579,23 @@ BOOL CALLBACK CollectTop(HWND h, LPARAM lp)
     EnumCtx* c = (EnumCtx*)lp;
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
-    if (pid == c->pid) c->out->push_back(h);
+    if (std::find(c->pids.begin(), c->pids.end(), pid) != c->pids.end()) c->out->push_back(h);
     return TRUE;
+}
+
+// The process and, with WatchChildren, the processes it started.
+std::vector<DWORD> WatchedPids(DWORD pid)
+{
+    std::vector<DWORD> pids{pid};
+    if (!WatchChildren) return pids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return pids;
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = Process32First(snap, &e); ok; ok = Process32Next(snap, &e))
+        if (e.th32ParentProcessID == pid) pids.push_back(e.th32ProcessID);
+    CloseHandle(snap);
+    return pids;
 }
 
 BOOL CALLBACK CollectAll(HWND h, LPARAM lp)
@@ -597,7 +614,7 @@ std::vector<HWND> Descendants(HWND parent)
 std::vector<HWND> ProcessTopWindows(DWORD pid)
 {
     std::vector<HWND> v;
-    EnumCtx c{pid, &v};
+    EnumCtx c{WatchedPids(pid), &v};
     EnumWindows(CollectTop, (LPARAM)&c);
     return v;
 }

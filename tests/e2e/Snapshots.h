@@ -63,6 +63,9 @@ std::string Describe(const Snap& s);
 extern PROCESS_INFORMATION Proc;
 extern bool Launched;
 extern volatile DWORD WatchPid;
+// Set when the launched program is a setup that starts Pellwick.exe itself:
+// the windows of its child processes count as its own.
+extern volatile bool WatchChildren;
 
 struct JState {
     double t;
@@ -82,6 +85,7 @@ extern HANDLE WatchThread;
 
 BOOL CALLBACK CollectAll(HWND h, LPARAM lp);
 std::vector<HWND> Descendants(HWND parent);
+// Top-level windows of the process (and, with WatchChildren, of those it started).
 std::vector<HWND> ProcessTopWindows(DWORD pid);
 
 // Samples every top-level window of the process, so that windows shown and

@@ -192,12 +192,19 @@ struct Runner {
 
     bool Launch(const Step& st, std::string& note)
     {
-        std::string exe = caseDir + "\\Pellwick.exe";
+        // exe=NAME: a setup of the case folder that starts Pellwick.exe
+        // itself; its child's windows are watched as its own.
+        std::string name = "Pellwick.exe";
+        for (const Arg& a : st.args)
+            if (a.keyed && a.key == "exe") name = a.value;
+        WatchChildren = name != "Pellwick.exe";
+        std::string exe = caseDir + "\\" + name;
         if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) return Fail("no " + exe);
         std::string cmd = "\"" + exe + "\"";
         // An argument with blanks is quoted, as a shell or a deployment tool
         // quotes it; one holding quotes of its own goes as written.
         for (const Arg& a : st.args) {
+            if (a.keyed && a.key == "exe") continue;
             bool quote = a.text.find_first_of(" \t") != std::string::npos &&
                          a.text.find('"') == std::string::npos;
             cmd += quote ? " \"" + a.text + "\"" : " " + a.text;
@@ -211,6 +218,8 @@ struct Runner {
     bool Uninstall(const Step& st, std::string& note)
     {
         if (!Need(st, 1)) return false;
+        // The uninstaller shows its boxes from the private copy it starts.
+        WatchChildren = true;
         std::string sub = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + st.args[0].text;
         std::string value = "UninstallString";
         std::string switches;

@@ -119,6 +119,22 @@ TEST_F(FilesGroup, RemovalsTakeOnlyWhatTheyMayAndSayWhyNot)
     EXPECT_EQ(2u, TestEnv().Cleanup().RemoveFolder(Path("gone")));
 }
 
+// A running uninstaller is renamed aside: a taken name is refused, not
+// replaced, and the next one is tried.
+TEST_F(FilesGroup, RenameKeepsATakenNameAndTryWriteLeavesNothing)
+{
+    TestEnv().PutFile(Path("one.txt"), "1");
+    TestEnv().PutFile(Path("two.txt"), "2");
+    EXPECT_EQ(183u, TestEnv().Cleanup().Rename(Path("one.txt"), Path("two.txt")));
+    EXPECT_EQ(0u, TestEnv().Cleanup().Rename(Path("one.txt"), Path("three.txt")));
+    EXPECT_FALSE(Files().FileExists(Path("one.txt")));
+    EXPECT_TRUE(Files().FileExists(Path("three.txt")));
+    EXPECT_EQ(2u, TestEnv().Cleanup().Rename(Path("one.txt"), Path("four.txt")));
+    Files().MakeDirectory(Path("probe"));
+    EXPECT_EQ(0u, TestEnv().Cleanup().TryWrite(Path("probe")));
+    EXPECT_TRUE(TestEnv().Cleanup().Entries(Path("probe")).empty());
+}
+
 TEST_F(FilesGroup, WriteWholeFileReplacesAndNeedsItsFolder)
 {
     EXPECT_EQ(0u, Files().WriteWholeFile(Path("list.txt"), "one\r\ntwo\r\n"));

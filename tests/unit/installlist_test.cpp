@@ -228,6 +228,16 @@ TEST(UninstallArgs, SwitchesThenTheRestOfTheLineIsTheDestination)
         EXPECT_EQ(c.log, args.LogPath) << c.line;
         EXPECT_EQ(c.dest, args.DestDir) << c.line;
         EXPECT_EQ(c.error, !args.Error.empty()) << c.line;
+        // The private copy reads the same, and the uninstaller that started it.
+        const char* original = "C:\\My Windows\\Skorvel.exe";
+        TUninstallArgs copy = ParseUninstallArgs(PrivateCopyLine(c.line, "C:\\TEMP\\sk1\\Skorvel.exe", original));
+        EXPECT_EQ(args.Silent, copy.Silent) << c.line;
+        EXPECT_EQ(args.LogPath, copy.LogPath) << c.line;
+        EXPECT_EQ(args.DestDir, copy.DestDir) << c.line;
+        EXPECT_EQ(args.Error, copy.Error) << c.line;
+        EXPECT_EQ(original, copy.Original) << c.line;
     }
     EXPECT_TRUE(ParseUninstallArgs("Skorvel.exe /?").Help);
+    EXPECT_EQ("C:\\W\\Skorvel.exe", ParseUninstallArgs(PrivateCopyLine("Skorvel.exe \"C:\\Tool", "C:\\T\\Skorvel.exe",
+                                                                         "C:\\W\\Skorvel.exe")).Original);
 }

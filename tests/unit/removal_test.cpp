@@ -6,6 +6,7 @@
 
 #include "engine/ListSeal.h"
 #include "engine/Removal.h"
+#include "engine/RestartRemoval.h"
 #include "engine/SharedCount.h"
 #include "engine/Uninstaller.h"
 #include "core/Error.h"
@@ -240,6 +241,28 @@ TEST_F(RemovalTest, NamesOutsideWhatAnInstallationMakesAreNotFollowed)
         outside += l.Reason == "it lies outside what the installation made, so it was not touched";
     // Each entry, and the key the value's line brings along.
     EXPECT_EQ(7u, outside);
+}
+
+// Code page 932: a destination and names whose characters end in the byte
+// of "\\" are inside, not doubled separators or a trailing backslash.
+TEST_F(RemovalTest, NamesWhoseCharactersEndInABackslashByteAreInside)
+{
+    Fake.Locale.UseCodePage(932);
+    const std::string dest = "C:\\pw\\\x97\x5C\x8EZ\x95\x5C";  // ends in the second byte 0x5C
+    const std::string sub = dest + "\\\x83\x5C\x83t\x83g";
+    Fake.Disk.Put(dest + "\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App\r\n");
+    Fake.Disk.Put(sub + "\\\x95\x5C.txt", "x");
+    TInstallList list;
+    list.Add(TListKind::Folder, dest);
+    list.Add(TListKind::Folder, sub);
+    list.Add(TListKind::File, sub + "\\\x95\x5C.txt");
+    PutList(Fake, list.Text(), dest);
+    TRemoval removal(dest, Programs);
+    removal.Load();
+    removal.Perform();
+    EXPECT_TRUE(removal.Left().empty()) << removal.Left().front().What << ": " << removal.Left().front().Reason;
+    EXPECT_FALSE(Fake.Disk.FileExists(sub + "\\\x95\x5C.txt"));
+    EXPECT_FALSE(Fake.Disk.DirExists(dest));
 }
 
 TEST_F(RemovalTest, WithoutAListNothingIsTouchedAndTheBoxSaysWhy)
@@ -500,6 +523,8 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
         {"in use, goes at the restart", "Skorvel.exe /S C:\\App", true, false, "in use", ExitRemovedAtRestart, 0, true},
         {"in use and something left", "Skorvel.exe /S C:\\App", true, true, "in use", ExitSomethingLeft, 0, true},
         {"stopped by an error", "Skorvel.exe /S C:\\App", true, false, "stop", ExitStopped, 0, true},
+        {"the uninstaller itself goes at the restart", "Skorvel.exe /S C:\\App", true, false, "self",
+         ExitRemovedAtRestart, 0, true},
     };
     for (const Case& c : cases) {
         TFakePlatform fake;
@@ -517,6 +542,14 @@ TEST(UninstallerRun, ExitCodesBoxesAndTheQuestion)
             fake.Registry.SetString(RegRoot::CurrentUser, Counters, "s.dll", "1");
             fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\s.dll", 1);
             list.Add(TListKind::SystemFile, "C:\\WINDOWS\\s.dll", "s.dll");
+        } else if (std::string(c.trouble) == "self") {
+            // The running uninstaller, a shared file at its last count.
+            fake.Desktop.Exe = "C:\\WINDOWS\\Skorvel.exe";
+            fake.Disk.Put(fake.Desktop.Exe, "exe");
+            fake.Disk.Find(fake.Desktop.Exe)->Running = true;
+            fake.Registry.SetString(RegRoot::CurrentUser, Counters, "Skorvel.exe", "1");
+            fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, fake.Desktop.Exe, 1);
+            list.Add(TListKind::SystemFile, fake.Desktop.Exe, "Skorvel.exe");
         } else if (std::string(c.trouble) == "stop") {
             // An uninstall entry whose command is no text stops the run
             // after the files.
@@ -692,12 +725,20 @@ TEST_F(RemovalTest, WithoutRightsOrWhileAnotherRunChangesTheMachineNothingIsRemo
 {
     struct Case {
         const char* why;
-        bool denied, busy;
+        bool denied, busy, unwritable;
+        int sharedCount;  // of the shared file the product lists
         int code;
         const char* says;
+        bool removed;
     } cases[] = {
-        {"a standard user", true, false, ExitNothingDone, "Removing App 1.0 needs an administrator's rights"},
-        {"another run", false, true, ExitMachineBusy, "Another installation or removal is changing this computer"},
+        {"a standard user", true, false, false, 1, ExitNothingDone, "Removing App 1.0 needs an administrator's rights", false},
+        {"another run", false, true, false, 1, ExitMachineBusy, "Another installation or removal is changing this computer", false},
+        // The shared file's last count would go, and the file could not.
+        {"a Windows folder it may not write", false, false, true, 1, ExitNothingDone,
+         "Removing App 1.0 needs an administrator's rights, which this account does not have: its shared files", false},
+        // (The list names neither bin nor the entry's value: both stay.)
+        {"a Windows folder it may not write, the file still counted", false, false, true, 2, ExitSomethingLeft,
+         "counted down s.dll to 1", true},
     };
     for (const Case& c : cases) {
         TFakePlatform fake;
@@ -711,14 +752,20 @@ TEST_F(RemovalTest, WithoutRightsOrWhileAnotherRunChangesTheMachineNothingIsRemo
         List.Add(TListKind::Key, "HKCU\\Software\\App");
         List.Add(TListKind::Value, "Name", "HKCU\\Software\\App");
         List.Add(TListKind::Key, std::string("HKLM\\") + Uninstall);
+        fake.Disk.Put("C:\\WINDOWS\\s.dll", "s");
+        fake.Registry.SetString(RegRoot::CurrentUser, Counters, "s.dll", std::to_string(c.sharedCount));
+        fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\s.dll", c.sharedCount);
+        List.Add(TListKind::SystemFile, "C:\\WINDOWS\\s.dll", "s.dll");
         PutList(fake, List.Text());
         if (c.denied) fake.Registry.DenyWrite(RegRoot::LocalMachine, Uninstall);
+        if (c.unwritable) fake.Cleanup.Unwritable.push_back("C:\\WINDOWS");
         fake.MachineLock.HeldElsewhere = c.busy;
         TRunLog log("C:\\run.log");
         EXPECT_EQ(c.code, RunUninstaller(ParseUninstallArgs("Skorvel.exe /S C:\\App"), Programs, log)) << c.why;
-        EXPECT_TRUE(fake.Disk.FileExists("C:\\App\\bin\\app.exe")) << c.why;
-        EXPECT_TRUE(fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\App")) << c.why;
-        EXPECT_TRUE(fake.Disk.FileExists("C:\\App\\Pellwick.lst")) << c.why;
+        EXPECT_EQ(!c.removed, fake.Disk.FileExists("C:\\App\\bin\\app.exe")) << c.why;
+        EXPECT_EQ(!c.removed, fake.Registry.KeyExists(RegRoot::CurrentUser, "Software\\App")) << c.why;
+        EXPECT_EQ(!c.removed, fake.Disk.FileExists("C:\\App\\Pellwick.lst")) << c.why;
+        EXPECT_TRUE(fake.Disk.FileExists("C:\\WINDOWS\\s.dll")) << c.why;
         EXPECT_NE(std::string::npos, fake.Disk.Get("C:\\run.log").find(c.says)) << c.why;
         EXPECT_FALSE(fake.MachineLock.Held()) << c.why;
     }
@@ -754,4 +801,153 @@ TEST_F(RemovalTest, ARunKilledHalfWayCountsNoSharedFileTwice)
     EXPECT_TRUE(Fake.Disk.FileExists("C:\\WINDOWS\\a.dll"));
     EXPECT_FALSE(Fake.Disk.FileExists("C:\\WINDOWS\\b.dll"));
     EXPECT_EQ(-1, Machine("C:\\WINDOWS\\b.dll"));
+}
+
+// A file in use goes at the restart, and so do the folders it alone
+// keeps, after it: by MoveFileEx on NT, by WININIT.INI's [rename] section
+// on 95 and 98, which have no MoveFileEx. A shared file's count goes only
+// once its file is set to go.
+TEST_F(RemovalTest, WhatIsInUseGoesAtTheRestartByMoveFileExOnNtAndByWininitOn9x)
+{
+    struct Case {
+        const char* why;
+        bool nineX, shortNames;
+        std::vector<std::string> atRestart;  // MoveFileEx, in order
+        const char* wininit;                 // nullptr: none written
+        const char* counter;
+    } cases[] = {
+        {"NT", false, true,
+         {"C:\\App\\bin\\busy.dll", "C:\\WINDOWS\\shared.dll", "C:\\App\\bin", "C:\\App"}, nullptr, "(none)"},
+        {"98", true, true, {},
+         "[rename]\r\nNUL=C:\\APP\\BIN\\BUSYLO~1.DLL\r\nNUL=C:\\WINDOWS\\shared.dll\r\nNUL=C:\\App\\bin\r\nNUL=C:\\App\r\n",
+         "(none)"},
+        // Nothing the system can be told: the files stay, named, and counted.
+        {"98 without short names", true, false, {}, nullptr, "1"},
+    };
+    for (const Case& c : cases) {
+        TFakePlatform fake;
+        fake.Disk.MakeDirs("C:\\WINDOWS");
+        fake.Disk.Put("C:\\App\\Pellwick.upi", "[Uninstall]\r\nDisplayName=App 1.0\r\n");
+        fake.Disk.Put("C:\\App\\bin\\busy.dll", "busy");
+        fake.Disk.Find("C:\\App\\bin\\busy.dll")->Locked = true;
+        fake.Disk.Put("C:\\WINDOWS\\shared.dll", "dll");
+        fake.Disk.Find("C:\\WINDOWS\\shared.dll")->Locked = true;
+        fake.Registry.SetString(RegRoot::CurrentUser, Counters, "shared.dll", "1");
+        fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\shared.dll", 1);
+        TInstallList list;
+        list.Add(TListKind::Folder, "C:\\App");
+        list.Add(TListKind::Folder, "C:\\App\\bin");
+        list.Add(TListKind::SystemFile, "C:\\WINDOWS\\shared.dll", "shared.dll");
+        list.Add(TListKind::File, "C:\\App\\bin\\busy.dll");
+        PutList(fake, list.Text());
+        fake.Cleanup.NineX = c.nineX;
+        fake.Cleanup.ShortNames["C:\\App\\bin\\busy.dll"] = c.shortNames ? "C:\\APP\\BIN\\BUSYLO~1.DLL" : "";
+        fake.Cleanup.ShortNames["C:\\WINDOWS\\shared.dll"] = c.shortNames ? "C:\\WINDOWS\\shared.dll" : "";
+        TRunLog log;
+        int code = RunUninstaller(ParseUninstallArgs("Skorvel.exe /S C:\\App"), Programs, log);
+        EXPECT_EQ(std::string(c.counter) == "1" ? ExitSomethingLeft : ExitRemovedAtRestart, code) << c.why;
+        EXPECT_EQ(c.atRestart, fake.Cleanup.AtRestart) << c.why;
+        EXPECT_EQ(c.wininit != nullptr, fake.Disk.FileExists("C:\\WINDOWS\\WININIT.INI")) << c.why;
+        if (c.wininit) EXPECT_EQ(c.wininit, fake.Disk.Get("C:\\WINDOWS\\WININIT.INI")) << c.why;
+        EXPECT_EQ(c.counter, [&] {
+            std::string text;
+            return fake.Registry.GetString(RegRoot::CurrentUser, Counters, "shared.dll", text) ? text : "(none)";
+        }()) << c.why;
+    }
+}
+
+TEST(WininitText, NulLinesGoAtTheEndOfTheRenameSectionOthersStayAsTheyAre)
+{
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"", "[rename]\r\nNUL=C:\\X.TMP\r\n"},
+        {"[rename]\r\nNUL=C:\\A.TMP\r\n", "[rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\X.TMP\r\n"},
+        // Blank lines and the next section stay behind the new line.
+        {"[Rename]\r\nNUL=C:\\A.TMP\r\n\r\n[Other]\r\nk=v\r\n",
+         "[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\X.TMP\r\n\r\n[Other]\r\nk=v\r\n"},
+        {" [RENAME] \r\n[x]\r\n", " [RENAME] \r\nNUL=C:\\X.TMP\r\n[x]\r\n"},
+        {"[other]\r\nk=v", "[other]\r\nk=v\r\n[rename]\r\nNUL=C:\\X.TMP\r\n"},
+        {"[rename]\nNUL=C:\\A.TMP", "[rename]\nNUL=C:\\A.TMP\r\nNUL=C:\\X.TMP\r\n"},
+        // A key that only starts like the section is another one.
+        {"[renamed]\r\n", "[renamed]\r\n[rename]\r\nNUL=C:\\X.TMP\r\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.after, WininitWithRemoval(c.before, "C:\\X.TMP")) << c.before;
+}
+
+// Skorvel.exe in the Windows folder is a shared file the last removal
+// takes, and it cannot go while it runs: it runs a copy of itself from a
+// folder of its own, which renames it aside and sets that name to go at
+// the restart, so that a fresh Skorvel.exe put there before then stays.
+TEST(UninstallerRun, TheRemovalRunsFromAPrivateCopyWhichSetsTheRunningUninstallerToGo)
+{
+    struct Case {
+        const char* why;
+        bool nineX, leftover, folders;
+        unsigned long startError;
+        bool copied;
+        const char* aside;  // what the running uninstaller is renamed to
+        const char* logged;
+    } cases[] = {
+        {"NT", false, false, true, 0, true, "C:\\WINDOWS\\~Skor001.tmp", "running from a private copy, C:\\TEMP\\sk1\\Skorvel.exe"},
+        {"an earlier one still due", false, true, true, 0, true, "C:\\WINDOWS\\~Skor002.tmp", "running from a private copy"},
+        {"98", true, false, true, 0, true, "C:\\WINDOWS\\~Skor001.tmp", "running from a private copy"},
+        // Without a copy it runs in place, and renames itself the same way.
+        {"no folder", false, false, false, 0, false, "C:\\WINDOWS\\~Skor001.tmp", "no folder for a private copy could be made"},
+        {"not started", false, false, true, 5, false, "C:\\WINDOWS\\~Skor001.tmp",
+         "C:\\TEMP\\sk1\\Skorvel.exe: access was denied; running in place"},
+        // Held open by another program as well: it goes at the restart by its own name.
+        {"held open", false, false, true, 0, true, "C:\\WINDOWS\\Skorvel.exe", "removed at the next restart C:\\WINDOWS\\Skorvel.exe"},
+    };
+    for (const Case& c : cases) {
+        TFakePlatform fake;
+        fake.Disk.MakeDirs("C:\\TEMP");
+        fake.Files.TempDir = "C:\\TEMP\\";
+        fake.Disk.Put("C:\\WINDOWS\\Skorvel.exe", "uninstaller");
+        // Running: Windows refuses to delete it, not to rename it.
+        fake.Disk.Find("C:\\WINDOWS\\Skorvel.exe")->Running = true;
+        fake.Disk.Find("C:\\WINDOWS\\Skorvel.exe")->Locked = std::string(c.why) == "held open";
+        if (c.leftover) fake.Disk.Put("C:\\WINDOWS\\~Skor001.tmp", "older");
+        fake.Registry.SetString(RegRoot::CurrentUser, Counters, "Skorvel.exe", "1");
+        fake.Registry.SetDWord(RegRoot::LocalMachine, SharedDlls, "C:\\WINDOWS\\Skorvel.exe", 1);
+        TInstallList list;
+        list.Add(TListKind::SystemFile, "C:\\WINDOWS\\Skorvel.exe", "Skorvel.exe");
+        list.Add(TListKind::File, "C:\\App\\a.txt");
+        fake.Disk.Put("C:\\App\\a.txt", "a");
+        PutList(fake, list.Text());
+        fake.Cleanup.NineX = c.nineX;
+        fake.PrivateCopy.Folders = c.folders;
+        fake.PrivateCopy.StartError = c.startError;
+        fake.Desktop.Exe = "C:\\WINDOWS\\Skorvel.exe";
+        fake.Desktop.Line = "C:\\WINDOWS\\Skorvel.exe /S App";
+        fake.Files.Current = "C:\\";
+        // The copy: this very run again, as the system would start it.
+        fake.PrivateCopy.Run = [&fake](const std::string& line) {
+            const TFakePrivateCopy::Started& started = fake.PrivateCopy.Runs.back();
+            fake.Desktop.Exe = started.Program;
+            fake.Desktop.Line = line;
+            fake.Files.Current = started.CurrentDir;
+            return RunSkorvel();
+        };
+
+        // The renamed uninstaller waits for the restart.
+        EXPECT_EQ(ExitRemovedAtRestart, RunSkorvel()) << c.why;
+        EXPECT_EQ(c.copied ? 1u : 0u, fake.PrivateCopy.Runs.size()) << c.why;
+        if (c.copied) EXPECT_EQ("C:\\", fake.PrivateCopy.Runs[0].CurrentDir) << c.why;
+        EXPECT_FALSE(fake.Disk.FileExists("C:\\App\\a.txt")) << c.why;
+        EXPECT_EQ(std::string(c.aside) == "C:\\WINDOWS\\Skorvel.exe", fake.Disk.FileExists("C:\\WINDOWS\\Skorvel.exe")) << c.why;
+        EXPECT_EQ("uninstaller", fake.Disk.Get(c.aside)) << c.why;
+        if (c.nineX)
+            EXPECT_NE(std::string::npos, fake.Disk.Get("C:\\WINDOWS\\WININIT.INI").find(std::string("NUL=") + c.aside)) << c.why;
+        else
+            EXPECT_EQ(std::vector<std::string>{c.aside}, fake.Cleanup.AtRestart) << c.why;
+        std::string count;
+        EXPECT_FALSE(fake.Registry.GetString(RegRoot::CurrentUser, Counters, "Skorvel.exe", count)) << c.why;
+        // The copy and its folder are gone; nothing else is in TEMP but the log.
+        EXPECT_EQ(std::vector<std::string>{"Skorvel.log"}, fake.Cleanup.Entries("C:\\TEMP")) << c.why;
+        std::string text = fake.Disk.Get("C:\\TEMP\\Skorvel.log");
+        EXPECT_NE(std::string::npos, text.find(c.logged)) << c.why << "\n" << text;
+        EXPECT_EQ(std::string::npos, text.find("left C:\\WINDOWS\\Skorvel.exe")) << c.why << "\n" << text;
+    }
 }

@@ -13,6 +13,8 @@ public:
         std::string Content;
         bool ReadOnly = false;
         bool Locked = false;  // held open by another program without sharing
+        // A program that runs: deleting it is refused, renaming it is not.
+        bool Running = false;
         // The last part of its name as it was made; writing over the file
         // keeps it.
         std::string Name;

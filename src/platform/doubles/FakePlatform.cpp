@@ -136,7 +136,7 @@ unsigned long TFakeCleanup::RemoveFile(const std::string& path)
     const TFakeDisk::File* file = disk_.Find(path);
     if (file == nullptr) return ErrorFileNotFound;
     if (file->Locked) return ErrorSharingViolation;
-    if (file->ReadOnly) return ErrorAccessDenied;
+    if (file->ReadOnly || file->Running) return ErrorAccessDenied;
     disk_.Remove(path);
     return 0;
 }
@@ -147,6 +147,63 @@ unsigned long TFakeCleanup::RemoveFolder(const std::string& path)
     if (!Entries(path).empty()) return ErrorDirNotEmpty;
     disk_.RemoveDir(path);
     return 0;
+}
+
+std::string TFakeCleanup::ShortPath(const std::string& path)
+{
+    for (const auto& name : ShortNames)
+        if (TFakeDisk::Key(name.first) == TFakeDisk::Key(path)) return name.second;
+    return disk_.FileExists(path) || disk_.DirExists(path) ? path : "";
+}
+
+unsigned long TFakeCleanup::Rename(const std::string& from, const std::string& to)
+{
+    const TFakeDisk::File* file = disk_.Find(from);
+    if (file == nullptr) return ErrorFileNotFound;
+    if (file->Locked) return ErrorSharingViolation;
+    if (disk_.FileExists(to) || disk_.DirExists(to)) return ErrorAlreadyExists;
+    TFakeDisk::File moved = *file;
+    disk_.Remove(from);
+    disk_.Put(to, moved.Content, moved.ReadOnly);
+    disk_.Find(to)->Running = moved.Running;
+    return 0;
+}
+
+unsigned long TFakeCleanup::TryWrite(const std::string& folder)
+{
+    for (const std::string& denied : Unwritable)
+        if (TFakeDisk::Key(denied) == TFakeDisk::Key(folder)) return ErrorAccessDenied;
+    return disk_.DirExists(folder) ? 0 : ErrorPathNotFound;
+}
+
+std::string TFakePrivateCopy::MakeFolder()
+{
+    if (!Folders) return "";
+    std::string folder = Sys().Files->TempDirectory() + "sk" + std::to_string(++made_);
+    disk_.MakeDirs(folder);
+    return folder;
+}
+
+unsigned long TFakePrivateCopy::RunAndWait(const std::string& program, const std::string& commandLine,
+                                           const std::string& currentDir, unsigned long& exitCode)
+{
+    if (StartError != 0) return StartError;
+    if (!disk_.FileExists(program)) return ErrorFileNotFound;
+    Runs.push_back({program, commandLine, currentDir});
+    exitCode = static_cast<unsigned long>(Run ? Run(commandLine) : 0);
+    return 0;
+}
+
+void TFakePrivateCopy::RemoveFolder(const std::string& folder)
+{
+    std::string key = TFakeDisk::Key(folder);
+    std::vector<std::string> files, dirs;
+    for (const auto& file : disk_.Files())
+        if (file.first.compare(0, key.size() + 1, key + "\\") == 0) files.push_back(file.first);
+    for (const std::string& dir : disk_.Dirs())
+        if (dir == key || dir.compare(0, key.size() + 1, key + "\\") == 0) dirs.push_back(dir);
+    for (const std::string& f : files) disk_.Remove(f);
+    for (const std::string& d : dirs) disk_.RemoveDir(d);
 }
 
 std::vector<std::string> TFakeCleanup::Entries(const std::string& path)
@@ -220,6 +277,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Cleanup = &Cleanup;
     p.StartMenu = &StartMenu;
     p.MachineLock = &MachineLock;
+    p.PrivateCopy = &PrivateCopy;
 }
 
 TFakePlatform::~TFakePlatform()

@@ -1,5 +1,6 @@
 // Doubles of every platform service, installed into Sys() together.
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -70,11 +71,17 @@ public:
     unsigned long ClearAttributes(const std::string& path) override;
     unsigned long RemoveFile(const std::string& path) override;
     unsigned long RemoveFolder(const std::string& path) override;
+    // Windows 95 and 98 have no MoveFileEx: it fails there.
     bool DeleteAtRestart(const std::string& path) override
     {
+        if (NineX) return false;
         AtRestart.push_back(path);
         return true;
     }
+    bool Windows9x() override { return NineX; }
+    std::string ShortPath(const std::string& path) override;
+    unsigned long Rename(const std::string& from, const std::string& to) override;
+    unsigned long TryWrite(const std::string& folder) override;
     std::vector<std::string> Entries(const std::string& path) override;
     long DeleteValue(RegKey key, const std::string& name) override
     {
@@ -93,6 +100,12 @@ public:
     std::vector<std::string> AtRestart;
     // Names that are links (junctions, symbolic links) to somewhere else.
     std::vector<std::string> Links;
+    // The system is Windows 95, 98 or ME.
+    bool NineX = false;
+    // Short names of long paths; any other existing path is its own.
+    std::map<std::string, std::string> ShortNames;
+    // Folders this account may not write to.
+    std::vector<std::string> Unwritable;
 
 private:
     TFakeDisk& disk_;
@@ -223,6 +236,30 @@ private:
     bool held_ = false;
 };
 
+// The uninstaller's copy of itself: folders made on the fake disk, and
+// each program started, with its line, handed to Run.
+class TFakePrivateCopy : public IPrivateCopy {
+public:
+    explicit TFakePrivateCopy(TFakeDisk& disk) : disk_(disk) {}
+    std::string MakeFolder() override;
+    unsigned long RunAndWait(const std::string& program, const std::string& commandLine,
+                             const std::string& currentDir, unsigned long& exitCode) override;
+    void RemoveFolder(const std::string& folder) override;
+
+    bool Folders = true;             // a folder can be made
+    unsigned long StartError = 0;    // the program cannot be started
+    // What the started program does; its exit code. By default it ends with 0.
+    std::function<int(const std::string& commandLine)> Run;
+    struct Started {
+        std::string Program, Line, CurrentDir;
+    };
+    std::vector<Started> Runs;
+
+private:
+    TFakeDisk& disk_;
+    int made_ = 0;
+};
+
 // All doubles, installed into Sys() for the object's lifetime.
 class TFakePlatform {
 public:
@@ -243,6 +280,7 @@ public:
     TFakeCleanup Cleanup{Disk, Registry};
     TFakeStartMenu StartMenu{Disk};
     TFakeMachineLock MachineLock;
+    TFakePrivateCopy PrivateCopy{Disk};
 
 private:
     TPlatform saved_;

@@ -27,6 +27,32 @@ bool TWin32Cleanup::DeleteAtRestart(const std::string& path)
     return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
+bool TWin32Cleanup::Windows9x()
+{
+    return (GetVersion() & 0x80000000) != 0;
+}
+
+std::string TWin32Cleanup::ShortPath(const std::string& path)
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return std::string(buffer, length <= MAX_PATH ? length : 0);
+}
+
+unsigned long TWin32Cleanup::Rename(const std::string& from, const std::string& to)
+{
+    return MoveFileA(from.c_str(), to.c_str()) ? 0 : GetLastError();
+}
+
+unsigned long TWin32Cleanup::TryWrite(const std::string& folder)
+{
+    // A fresh name of the system's choosing, made and deleted at once.
+    char name[MAX_PATH + 1] = {};
+    if (GetTempFileNameA(folder.c_str(), "skv", 0, name) == 0) return GetLastError();
+    DeleteFileA(name);
+    return 0;
+}
+
 std::vector<std::string> TWin32Cleanup::Entries(const std::string& path)
 {
     std::vector<std::string> names;

@@ -65,10 +65,22 @@ public:
     unsigned long RemoveFile(const std::string& path) override;
     unsigned long RemoveFolder(const std::string& path) override;
     bool DeleteAtRestart(const std::string& path) override;
+    bool Windows9x() override;
+    std::string ShortPath(const std::string& path) override;
+    unsigned long Rename(const std::string& from, const std::string& to) override;
+    unsigned long TryWrite(const std::string& folder) override;
     std::vector<std::string> Entries(const std::string& path) override;
     long DeleteValue(RegKey key, const std::string& name) override;
     long DeleteSubKey(RegKey parent, const std::string& sub) override;
     long CountContents(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
+};
+
+class TWin32PrivateCopy : public IPrivateCopy {
+public:
+    std::string MakeFolder() override;
+    unsigned long RunAndWait(const std::string& program, const std::string& commandLine,
+                             const std::string& currentDir, unsigned long& exitCode) override;
+    void RemoveFolder(const std::string& folder) override;
 };
 
 class TWin32MachineLock : public IMachineLock {
