@@ -69,6 +69,8 @@
 //                                      run a console program of the case folder to
 //                                      its end; its stdout into FILE, N lines
 //   delete PATH                        delete a file
+//   link PATH TARGET [hard]            make PATH a symbolic link to TARGET (an empty
+//                                      folder at PATH goes first), or a hard link
 //   token [elevation=full|limited|default] [integrity=low|medium|high|system]
 //                                      Pellwick's access token (after launch)
 //   winver [NAME]                      the Windows version the prefix reports is
@@ -1267,6 +1269,62 @@ struct Runner {
         return true;
     }
 
+    // link PATH TARGET [hard]: makes PATH a symbolic link to the file or
+    // folder TARGET, or with hard a second name of the file TARGET, as
+    // another account could plant one. Wine makes no links of its own
+    // (mklink does nothing): Unix ln is started, and the link waited for.
+    // An empty folder at PATH is removed first, so that a folder can be
+    // replaced by a link.
+    bool Link(const Step& st, std::string& note)
+    {
+        if (!Need(st, 2)) return false;
+        bool hard = st.args.size() > 2 && st.args[2].text == "hard";
+        std::string path = InCaseFolder(st.args[0].text), target = InCaseFolder(st.args[1].text);
+        typedef char*(CDECL * ToUnix)(LPCWSTR);
+        typedef WCHAR*(CDECL * ToDos)(LPCSTR);
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        ToUnix toUnix = (ToUnix)(void*)GetProcAddress(kernel, "wine_get_unix_file_name");
+        ToDos toDos = (ToDos)(void*)GetProcAddress(kernel, "wine_get_dos_file_name");
+        if (!toUnix || !toDos) return Fail("links are made under Wine only");
+        auto unix = [&](const std::string& p) {
+            std::wstring w(p.begin(), p.end());
+            char* u = toUnix(w.c_str());
+            std::string r = u ? u : "";
+            if (u) HeapFree(GetProcessHeap(), 0, u);
+            return r;
+        };
+        std::string from = unix(path), to = unix(target);
+        WCHAR* ln = toDos("/bin/ln");
+        if (from.empty() || to.empty() || !ln) return Fail("no Unix name for " + path + " or " + target);
+        DWORD a = GetFileAttributesA(path.c_str());
+        if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) && !RemoveDirectoryA(path.c_str()))
+            return Fail(Format("cannot remove the folder %s, error %lu", path.c_str(), GetLastError()));
+        std::wstring cmd = L"\"" + std::wstring(ln) + L"\" " + (hard ? L"" : L"-s ") + L"\"" +
+                           std::wstring(to.begin(), to.end()) + L"\" \"" + std::wstring(from.begin(), from.end()) +
+                           L"\"";
+        HeapFree(GetProcessHeap(), 0, ln);
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        std::vector<WCHAR> line(cmd.begin(), cmd.end());
+        line.push_back(0);
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return Fail(Format("cannot start ln, error %lu", GetLastError()));
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        // A Unix process's handle is never signalled here: the link is
+        // waited for instead.
+        for (int i = 0; i < 200; ++i) {
+            if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                note = Format("%s -> %s, attributes 0x%lx", from.c_str(), to.c_str(),
+                              GetFileAttributesA(path.c_str()));
+                return true;
+            }
+            Sleep(50);
+        }
+        return Fail("no link " + path + " after 10 s");
+    }
+
     // ---- state planted before launch
 
     // Tokens of makefile texts: {crlf} {cr} {lf} {tab} {nul} {xHH}; any
@@ -1676,6 +1734,7 @@ struct Runner {
         if (c == "nofind") return NoFind(st, note);
         if (c == "run") return RunProgram(st, note);
         if (c == "delete") return Delete(st, note);
+        if (c == "link") return Link(st, note);
         if (c == "lock") return Lock(st, note);
         if (c == "unlock") return Unlock(st, note);
         if (c == "find") return Find(st, note);
@@ -1694,7 +1753,7 @@ const char* const Commands[] = {"launch", "wait",    "gone",  "child",      "che
                                 "never",  "elapsed", "screenshot", "reg",   "file",  "dump", "echo",
                                 "settext", "listopen", "comboselect", "items", "key", "syschar",
                                 "regset", "find", "idle", "flush", "makefile", "lock", "unlock", "nofind",
-                                "run", "delete", "winver", "token", "uninstall"};
+                                "run", "delete", "winver", "token", "uninstall", "link"};
 
 std::string FolderOf(const std::string& path)
 {

@@ -92,4 +92,36 @@ TEST_F(ProgmanFilter, TheRealLookupFindsTheFunctionUser32Exports)
               reinterpret_cast<void*>(exported));
 }
 
+// Program Manager is started from the Windows folder or not at all. A
+// PROGMAN.EXE put beside the exe or in the current folder, where a search
+// by bare name looks first, is never run: with the Windows folder's own
+// moved aside for the test, the start finds nothing, whatever lies there.
+TEST(ProgmanStart, APlantedProgmanBesideTheExeOrInTheCurrentFolderIsNeverRun)
+{
+    char windows[MAX_PATH] = {}, exe[MAX_PATH] = {}, temp[MAX_PATH] = {}, cwd[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    GetTempPathA(MAX_PATH, temp);
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    std::string exeDir(exe);
+    exeDir.resize(exeDir.find_last_of('\\'));
+    std::string current = std::string(temp) + "progman-decoy";
+    CreateDirectoryA(current.c_str(), nullptr);
+    SetCurrentDirectoryA(current.c_str());
+    // Any program that runs and ends will do as the decoy.
+    std::string decoy = std::string(windows) + "\\system32\\hostname.exe";
+    std::vector<std::string> planted{exeDir + "\\PROGMAN.EXE", current + "\\PROGMAN.EXE"};
+    for (const std::string& p : planted) ASSERT_TRUE(CopyFileA(decoy.c_str(), p.c_str(), FALSE)) << p;
+    std::string own = std::string(windows) + "\\PROGMAN.EXE", aside = own + ".aside";
+    bool moved = MoveFileA(own.c_str(), aside.c_str()) != FALSE;
+
+    bool started = Win32ProgmanCalls().StartProgman();
+
+    SetCurrentDirectoryA(cwd);
+    for (const std::string& p : planted) DeleteFileA(p.c_str());
+    RemoveDirectoryA(current.c_str());
+    if (moved) MoveFileA(aside.c_str(), own.c_str());
+    EXPECT_FALSE(started);
+}
+
 }  // namespace
