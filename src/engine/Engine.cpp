@@ -502,7 +502,8 @@ void TInstallRun::MakeShortcuts(const std::string& windowsDir)
         std::string target = (last ? windowsDir + "\\" + UninstallerName : dest + "\\" + d_.ItemsNames[i]);
         std::string link = folder + "\\" + ShortcutFileName(title);
         std::string arguments = last ? dest : "";
-        unsigned long error = menu.CreateShortcut(link, target, arguments, DropTrailing(ParentOf(target), "\\"));
+        unsigned long error =
+            Sys().Shortcuts->CreateShortcut(link, target, arguments, DropTrailing(ParentOf(target), "\\"));
         if (error != 0) {
             Fail(title, link, ReasonFor(error), "Program item ");
         } else {

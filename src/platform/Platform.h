@@ -12,6 +12,7 @@
 #include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Shortcuts.h"
 #include "platform/StartMenu.h"
 
 struct TPlatform {
@@ -25,6 +26,7 @@ struct TPlatform {
     IShell* Shell = nullptr;
     IProgramManager* ProgramManager = nullptr;
     IStartMenu* StartMenu = nullptr;
+    IShortcuts* Shortcuts = nullptr;  // the installer's alone
     ICleanup* Cleanup = nullptr;  // the uninstaller's alone
     IMachineLock* MachineLock = nullptr;
     IPrivateCopy* PrivateCopy = nullptr;  // the uninstaller's alone

@@ -15,7 +15,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     InstallWin32Platform();
     // Shortcut files for the silent run, which asks no program manager.
     static TWin32StartMenu startMenu;
+    static TWin32Shortcuts shortcuts;
     Sys().StartMenu = &startMenu;
+    Sys().Shortcuts = &shortcuts;
     InstallWin32Widgets(instance);
     return RunProgram();
 }

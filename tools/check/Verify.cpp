@@ -176,7 +176,7 @@ public:
             return;
         }
         std::string target;
-        if (!m_.StartMenu.ShortcutTarget(link, target))
+        if (!m_.Shortcuts.ShortcutTarget(link, target))
             Add(link, TStepState::Differs, "no shortcut that can be read, planned " + planned);
         else if (!m_.Locale.SameText(target, item.File))
             Add(link, TStepState::Differs, "points at " + target + ", planned " + planned);

@@ -9,6 +9,7 @@
 #include "platform/Locale.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
+#include "platform/Shortcuts.h"
 #include "platform/StartMenu.h"
 
 // The services a machine is read through: the real ones in the Windows
@@ -18,6 +19,7 @@ struct TMachine {
     IRegistryApi& Registry;
     IProfileFiles& Profiles;
     IStartMenu& StartMenu;
+    IShortcuts& Shortcuts;
     ILocale& Locale;
 };
 

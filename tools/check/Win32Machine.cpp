@@ -10,7 +10,8 @@ TMachine* LocalMachine()
     static TWin32Registry registry;
     static TWin32ProfileFiles profiles;
     static TWin32StartMenu startMenu;
+    static TWin32Shortcuts shortcuts;
     static TWin32Locale locale;
-    static TMachine machine{files, registry, profiles, startMenu, locale};
+    static TMachine machine{files, registry, profiles, startMenu, shortcuts, locale};
     return &machine;
 }

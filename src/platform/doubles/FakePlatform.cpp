@@ -277,6 +277,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     p.Desktop = &Desktop;
     p.Cleanup = &Cleanup;
     p.StartMenu = &StartMenu;
+    p.Shortcuts = &StartMenu;
     p.MachineLock = &MachineLock;
     p.PrivateCopy = &PrivateCopy;
 }

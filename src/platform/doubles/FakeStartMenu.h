@@ -4,10 +4,11 @@
 #include <map>
 #include <string>
 
+#include "platform/Shortcuts.h"
 #include "platform/StartMenu.h"
 #include "platform/doubles/FakeDisk.h"
 
-class TFakeStartMenu : public IStartMenu {
+class TFakeStartMenu : public IStartMenu, public IShortcuts {
 public:
     explicit TFakeStartMenu(TFakeDisk& disk) : disk_(disk) {}
     std::string ProgramsFolder() override { return Programs; }

@@ -25,12 +25,12 @@ using TCoInitialize = HRESULT(WINAPI*)(LPVOID);
 using TCoCreateInstance = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
 using TCoUninitialize = void(WINAPI*)();
 
-TWin32StartMenu::~TWin32StartMenu()
+TWin32Shortcuts::~TWin32Shortcuts()
 {
     if (comStarted_) reinterpret_cast<TCoUninitialize>(uninitialize_)();
 }
 
-long TWin32StartMenu::NewLink(void** link)
+long TWin32Shortcuts::NewLink(void** link)
 {
     if (createInstance_ == nullptr) {
         HMODULE ole = static_cast<HMODULE>(LoadSystemLibrary("ole32.dll"));
@@ -74,7 +74,7 @@ std::string TWin32StartMenu::ProgramsFolder() { return ShellFolder(CSIDL_PROGRAM
 
 std::string TWin32StartMenu::CommonProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
 
-bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& target)
+bool TWin32Shortcuts::ShortcutTarget(const std::string& shortcut, std::string& target)
 {
     TComRef<IShellLinkA> link;
     if (NewLink(reinterpret_cast<void**>(&link.p)) != 0) return false;
@@ -91,7 +91,7 @@ bool TWin32StartMenu::ShortcutTarget(const std::string& shortcut, std::string& t
     return true;
 }
 
-unsigned long TWin32StartMenu::CreateShortcut(const std::string& shortcut, const std::string& target,
+unsigned long TWin32Shortcuts::CreateShortcut(const std::string& shortcut, const std::string& target,
                                               const std::string& arguments, const std::string& workingDir)
 {
     TComRef<IShellLinkA> link;
