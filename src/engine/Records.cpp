@@ -13,7 +13,7 @@ const char* const QuietSwitch = "/S";
 
 std::string NowText()
 {
-    return DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats());
+    return DateTimeText(Sys().Clock->Now(), Sys().DateFormats->Formats());
 }
 
 // The full name of the key a write to keyPath lands in, as the accessor

@@ -27,9 +27,16 @@ public:
     // Whole strings equal without regard to case, for the user's default
     // locale (CompareStringA).
     virtual bool SameText(const std::string& a, const std::string& b) = 0;
+    // The system's ANSI code page, which every name and text is in.
+    virtual TCodePage CodePage() = 0;
+};
+
+// The system's default locale as it writes dates: the installer's and the
+// checker's, which date the records and read them back.
+class IDateFormats {
+public:
+    virtual ~IDateFormats() = default;
     // The formats of the system's default locale, which date the records
     // whoever runs the installation.
     virtual TLocaleFormats Formats() = 0;
-    // The system's ANSI code page, which every name and text is in.
-    virtual TCodePage CodePage() = 0;
 };

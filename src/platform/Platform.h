@@ -23,6 +23,7 @@ struct TPlatform {
     IClock* Clock = nullptr;
     IDesktop* Desktop = nullptr;
     ILocale* Locale = nullptr;
+    IDateFormats* DateFormats = nullptr;  // the installer's alone
     IShell* Shell = nullptr;
     IProgramManager* ProgramManager = nullptr;
     IStartMenu* StartMenu = nullptr;

@@ -97,7 +97,7 @@ TExitCode RunSilent(const TCommandLine& line)
     TRunLog log(path);
     // Nowhere to say what happened: nothing is done either.
     if (path.empty() || !log.Start(std::string(ApplicationTitle) + ": silent installation, " +
-                   DateTimeText(Sys().Clock->Now(), Sys().Locale->Formats())))
+                   DateTimeText(Sys().Clock->Now(), Sys().DateFormats->Formats())))
         return ExitNothingDone;
     TExitCode code;
     try {

@@ -90,7 +90,7 @@ public:
                 Add(Where(value), TStepState::Differs, Shown(data) + " is no day as YYYYMMDD");
         } else if (Same(value.Name) == Same(DateName) &&
             EndsWithSame(value.Key, std::string("\\") + InstallSection)) {
-            if (!LooksLikeDateText(data, m_.Locale.Formats()))
+            if (!LooksLikeDateText(data, m_.DateFormats.Formats()))
                 Add(Where(value), TStepState::Differs, Shown(data) + " is no date and time");
         } else if (data != value.Data) {
             Add(Where(value), TStepState::Differs, Shown(data) + ", planned " + Shown(value.Data));
@@ -148,7 +148,7 @@ public:
         }
         std::string value = record.ReadString(entry.Section, entry.Name, "");
         if (Same(entry.Section) == Same(InstallSection) && Same(entry.Name) == Same(DateName)) {
-            if (!LooksLikeDateText(value, m_.Locale.Formats()))
+            if (!LooksLikeDateText(value, m_.DateFormats.Formats()))
                 Add(where, TStepState::Differs, Shown(value) + " is no date and time");
         } else if (value != entry.Reads) {
             Add(where, TStepState::Differs, Shown(value) + ", planned " + Shown(entry.Reads));

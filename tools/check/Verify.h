@@ -21,6 +21,7 @@ struct TMachine {
     IStartMenu& StartMenu;
     IShortcuts& Shortcuts;
     ILocale& Locale;
+    IDateFormats& DateFormats;
 };
 
 // This machine's services, or null where there is no Windows to read.

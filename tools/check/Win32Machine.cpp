@@ -12,6 +12,7 @@ TMachine* LocalMachine()
     static TWin32StartMenu startMenu;
     static TWin32Shortcuts shortcuts;
     static TWin32Locale locale;
-    static TMachine machine{files, registry, profiles, startMenu, shortcuts, locale};
+    static TWin32DateFormats dateFormats;
+    static TMachine machine{files, registry, profiles, startMenu, shortcuts, locale, dateFormats};
     return &machine;
 }

@@ -267,6 +267,7 @@ TFakePlatform::TFakePlatform() : saved_(Sys()), savedPage_(AnsiCodePage())
     UseAnsiCodePage(Locale.Page);
     TPlatform& p = Sys();
     p.Locale = &Locale;
+    p.DateFormats = &Locale;
     p.Shell = &Shell;
     p.ProgramManager = &ProgramManager;
     p.Profiles = &Profiles;

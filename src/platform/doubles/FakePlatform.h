@@ -160,7 +160,7 @@ public:
     TCursor Cursor() const { return Cursors.empty() ? TCursor::Default : Cursors.back(); }
 };
 
-class TFakeLocale : public ILocale {
+class TFakeLocale : public ILocale, public IDateFormats {
 public:
     std::string Lower(const std::string& text) override;
     bool SameText(const std::string& a, const std::string& b) override

@@ -145,7 +145,9 @@ void InstallWin32Platform()
     static TWin32Clock clock;
     static TWin32Shell shell;
     static TWin32Folders folders;
+    static TWin32DateFormats dateFormats;
     Sys().Clock = &clock;
     Sys().Shell = &shell;
     Sys().Folders = &folders;
+    Sys().DateFormats = &dateFormats;
 }

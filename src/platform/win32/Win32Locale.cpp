@@ -37,7 +37,7 @@ TCodePage TWin32Locale::CodePage()
     return page;
 }
 
-TLocaleFormats TWin32Locale::Formats()
+TLocaleFormats TWin32DateFormats::Formats()
 {
     TLocaleFormats f;
     f.ShortDate = Info(LOCALE_SSHORTDATE);

@@ -121,8 +121,12 @@ class TWin32Locale : public ILocale {
 public:
     std::string Lower(const std::string& text) override;
     bool SameText(const std::string& a, const std::string& b) override;
-    TLocaleFormats Formats() override;
     TCodePage CodePage() override;
+};
+
+class TWin32DateFormats : public IDateFormats {
+public:
+    TLocaleFormats Formats() override;
 };
 
 class TWin32Shell : public IShell {
@@ -181,6 +185,6 @@ bool Win32HourGlassOn();
 // registry, files, desktop, locale, program manager) and takes the
 // system's code page.
 void InstallWin32Services();
-// Installs the installer's Win32 services: those and the clock, the shell
-// and the destination browser's drives and folders.
+// Installs the installer's Win32 services: those and the clock, the date
+// formats, the shell and the destination browser's drives and folders.
 void InstallWin32Platform();

@@ -206,7 +206,7 @@ TEST(ShellNames, TheCheckerFindsAndTheUninstallerRemovesWhatTheShellMade)
     TPlan plan;
     plan.Items.push_back({group, "C:\\Tools\\bin\\tool.exe", "", ""});
     plan.Items.push_back({group, "C:\\Tools\\readme.txt", "Read <Me>", ""});
-    TMachine machine{fake.Files, fake.Registry, fake.Profiles, startMenu, startMenu, fake.Locale};
+    TMachine machine{fake.Files, fake.Registry, fake.Profiles, startMenu, startMenu, fake.Locale, fake.Locale};
     TVerifyResult result = VerifyPlan(plan, machine, "C:\\WINDOWS");
     for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
     EXPECT_EQ(2, result.Steps);
@@ -238,7 +238,7 @@ struct TDoubleMachine {
     TFakeProfileFiles Profiles{Disk};
     TFakeStartMenu StartMenu{Disk};
     TFakeLocale Locale;
-    TMachine Machine{Files, Registry, Profiles, StartMenu, StartMenu, Locale};
+    TMachine Machine{Files, Registry, Profiles, StartMenu, StartMenu, Locale, Locale};
 };
 
 // The clean folder from where it lies, as pellwick-check reads it.
@@ -454,7 +454,7 @@ TEST(VerifyMachine, TextsTheRunWritesAsTheyStandHold)
         TFakeStartMenu startMenu(run.Disk());
         startMenu.AddShortcut(Link, "c:\\Quillon\\bin\\notes.exe");
         TFakeLocale locale;
-        TMachine machine{run.Files(), run.Registry(), run.Profiles(), startMenu, startMenu, locale};
+        TMachine machine{run.Files(), run.Registry(), run.Profiles(), startMenu, startMenu, locale, locale};
         TVerifyResult result = VerifyPlan(plan, machine, "C:\\WINDOWS");
         for (const TStepFinding& f : result.Findings) ADD_FAILURE() << f.Where << ": " << f.Text;
         EXPECT_EQ(32, result.Steps);
