@@ -15,6 +15,12 @@ public:
     unsigned long ReadError(const std::string& path) override;
 };
 
+// The rights RegOpenKeyExA is asked for. The 64-bit view only for a
+// 32-bit process on 64-bit Windows: Windows 2000 refuses an open that
+// asks for it.
+unsigned long RegistryRights(RegAccess access, bool underWow64);
+bool UnderWow64();
+
 class TWin32Registry : public IRegistryApi {
 public:
     RegKey Root(RegRoot root) override;

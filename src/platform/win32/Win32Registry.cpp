@@ -21,9 +21,11 @@ RegType TypeOf(DWORD type)
     }
 }
 
-// Whether this 32-bit process runs on 64-bit Windows. Windows 2000 refuses
-// an open that asks for the 64-bit view, and Windows 95 and NT 4 lack
-// IsWow64Process: it is looked up, and without it there is no other view.
+}  // namespace
+
+// Whether this 32-bit process runs on 64-bit Windows. Windows 95 and NT 4
+// lack IsWow64Process: it is looked up, and without it there is no other
+// view.
 bool UnderWow64()
 {
     typedef BOOL(WINAPI * TIsWow64Process)(HANDLE, PBOOL);
@@ -36,7 +38,15 @@ bool UnderWow64()
     return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
-}  // namespace
+unsigned long RegistryRights(RegAccess access, bool underWow64)
+{
+    switch (access) {
+    case RegAccess::Full: return KEY_ALL_ACCESS;
+    case RegAccess::Read64: return KEY_READ | (underWow64 ? KEY_WOW64_64KEY : 0);
+    case RegAccess::CreateSubKey: return KEY_CREATE_SUB_KEY;
+    default: return KEY_READ;
+    }
+}
 
 RegKey TWin32Registry::Root(RegRoot root)
 {
@@ -57,10 +67,7 @@ long TWin32Registry::CreateKey(RegKey parent, const std::string& sub, RegKey& re
 long TWin32Registry::OpenKey(RegKey parent, const std::string& sub, RegAccess access,
                              RegKey& result)
 {
-    REGSAM rights = access == RegAccess::Full           ? KEY_ALL_ACCESS
-                    : access == RegAccess::Read64       ? KEY_READ | (UnderWow64() ? KEY_WOW64_64KEY : 0)
-                    : access == RegAccess::CreateSubKey ? KEY_CREATE_SUB_KEY
-                                                        : KEY_READ;
+    REGSAM rights = RegistryRights(access, access == RegAccess::Read64 && UnderWow64());
     HKEY key = nullptr;
     LONG rc = RegOpenKeyExA(H(parent), sub.c_str(), 0, rights, &key);
     result = rc == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;
