@@ -9,6 +9,7 @@
 #include <new>
 
 #include "core/Error.h"
+#include "UnwindTables.h"
 
 namespace {
 [[noreturn]] void Raise(const char* what) { throw EError(what != nullptr ? what : "Internal error"); }
@@ -64,6 +65,60 @@ void* __emutls_get_address(TEmuTls* variable)
         variable->Address = at;
     }
     return variable->Address;
+}
+
+// The unwinder's search of the unwind tables (UnwindTables.h). crtbegin.o
+// hands over the exe's tables at start-up and takes them back at exit;
+// the exe has no other. The place the unwinder fills in is libgcc's
+// struct dwarf_eh_bases: the code and data bases (none for this target)
+// and the function's start.
+struct TUnwindBases {
+    void* Code;
+    void* Data;
+    void* Function;
+};
+namespace {
+const unsigned char* ExeTables;
+void* ExeTablesOwner;
+}  // namespace
+
+void __register_frame_info(const void* tables, void* owner)
+{
+    ExeTables = static_cast<const unsigned char*>(tables);
+    ExeTablesOwner = owner;
+}
+
+void* __deregister_frame_info(const void* tables)
+{
+    // The tables stay: a destructor run after this may still throw.
+    return tables == ExeTables ? ExeTablesOwner : nullptr;
+}
+
+const void* _Unwind_Find_FDE(void* pc, TUnwindBases* bases)
+{
+    if (ExeTables == nullptr) return nullptr;
+    std::uintptr_t start = 0;
+    const unsigned char* entry = FindUnwindEntry(ExeTables, reinterpret_cast<std::uintptr_t>(pc), start);
+    if (entry != nullptr) {
+        bases->Code = nullptr;
+        bases->Data = nullptr;
+        bases->Function = reinterpret_cast<void*>(start);
+    }
+    return entry;
+}
+
+// Link-time optimisation gives some C++ functions with clean-ups only the
+// C language's personality routine, which would bring libgcc's copy (and
+// would not stop at a noexcept function). The tables of both routines are
+// written alike: the C++ routine reads those functions' tables right.
+struct _Unwind_Exception;
+struct _Unwind_Context;
+int __gxx_personality_v0(int version, int actions, std::uint64_t exceptionClass,
+                         _Unwind_Exception* exception, _Unwind_Context* context);
+__attribute__((used)) int __gcc_personality_v0(int version, int actions, std::uint64_t exceptionClass,
+                                                _Unwind_Exception* exception, _Unwind_Context* context)
+{
+    return __gxx_personality_v0(version, actions, exceptionClass, exception, context);
 }
 
 // The locks of the exception store's pool: nothing to wait for.

@@ -1,0 +1,125 @@
+#include "UnwindTables.h"
+
+#include <cstring>
+
+// The tables are a run of entries, each a length word and an id word: a
+// common entry (CIE, id 0) says how the pointers of the function entries
+// (FDE, id = the distance back to their CIE) are written; a function
+// entry starts with its function's first address and length. The forms
+// are those of the DWARF exception-handling tables (LSB's "Exception Frames").
+namespace {
+// How a pointer is written: the low bits its form, the next how it is
+// applied. GCC writes, for this target, function entries relative to
+// their own place as signed 32-bit numbers, and the personality routine's
+// address through a pointer.
+const unsigned char FormMask = 0x0f;
+const unsigned char ApplyMask = 0x70;
+const unsigned char Absolute = 0x00;
+const unsigned char RelativeToPlace = 0x10;
+
+std::uint32_t Word(const unsigned char* at)
+{
+    std::uint32_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+template <typename T>
+std::uintptr_t Take(const unsigned char*& at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    at += sizeof value;
+    // Signed forms widen with their sign, as the pointer arithmetic wants.
+    return static_cast<std::uintptr_t>(value);
+}
+
+// The number at AT in FORM, AT moved past it; false for a form not known.
+bool ReadNumber(const unsigned char*& at, unsigned char form, std::uintptr_t& value)
+{
+    switch (form & FormMask) {
+    case 0x00: value = Take<std::uintptr_t>(at); return true;
+    case 0x02: value = Take<std::uint16_t>(at); return true;
+    case 0x03: value = Take<std::uint32_t>(at); return true;
+    case 0x04: value = Take<std::uint64_t>(at); return true;
+    case 0x0a: value = Take<std::int16_t>(at); return true;
+    case 0x0b: value = Take<std::int32_t>(at); return true;
+    case 0x0c: value = Take<std::int64_t>(at); return true;
+    default: return false;
+    }
+}
+
+bool ReadPointer(const unsigned char*& at, unsigned char form, std::uintptr_t& value)
+{
+    const unsigned char* place = at;
+    if (!ReadNumber(at, form, value)) return false;
+    switch (form & ApplyMask) {
+    case Absolute: return true;
+    case RelativeToPlace: value += reinterpret_cast<std::uintptr_t>(place); return true;
+    // Relative to the code, the data or the function, or aligned: GCC
+    // writes none of them for this target.
+    default: return false;
+    }
+}
+
+const unsigned char* SkipLeb128(const unsigned char* at)
+{
+    while ((*at & 0x80) != 0) ++at;
+    return at + 1;
+}
+
+// The form of the function entries' pointers, from their common entry.
+bool PointerForm(const unsigned char* common, unsigned char& form)
+{
+    if (Word(common + 4) != 0) return false;
+    const unsigned char version = common[8];
+    const char* augmentation = reinterpret_cast<const char*>(common + 9);
+    form = Absolute;
+    if (augmentation[0] != 'z') return augmentation[0] == '\0';
+    const unsigned char* at = common + 9 + std::strlen(augmentation) + 1;
+    at = SkipLeb128(at);                                  // code alignment
+    at = SkipLeb128(at);                                  // data alignment
+    at = version == 1 ? at + 1 : SkipLeb128(at);          // return address column
+    at = SkipLeb128(at);                                  // length of what follows
+    for (const char* letter = augmentation + 1; *letter != '\0'; ++letter) {
+        std::uintptr_t skipped;
+        switch (*letter) {
+        case 'R': form = *at; return true;
+        case 'P':
+            if ((*at & ApplyMask) > RelativeToPlace) return false;
+            ++at;
+            if (!ReadNumber(at, at[-1], skipped)) return false;
+            break;
+        case 'L': ++at; break;
+        case 'S': case 'B': break;
+        default: return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+const unsigned char* FindUnwindEntry(const unsigned char* tables, std::uintptr_t pc,
+                                     std::uintptr_t& start)
+{
+    for (const unsigned char* entry = tables;;) {
+        const std::uint32_t length = Word(entry);
+        // The end; or a 64-bit length, which GCC writes for no 32-bit target.
+        if (length == 0 || length == 0xffffffff) return nullptr;
+        const std::uint32_t common = Word(entry + 4);
+        if (common != 0) {
+            unsigned char form;
+            const unsigned char* at = entry + 8;
+            std::uintptr_t first, size;
+            if (!PointerForm(entry + 4 - common, form) || !ReadPointer(at, form, first) ||
+                !ReadNumber(at, form, size))
+                return nullptr;
+            // A function the link left out keeps its entry, at address 0.
+            if (first != 0 && pc - first < size) {
+                start = first;
+                return entry;
+            }
+        }
+        entry += 4 + length;
+    }
+}
