@@ -67,8 +67,7 @@ void ReadPairs(const TProfile& profile, const char* section, TStrings& names,
                TStrings& values, const std::string& def)
 {
     profile.ReadSection(section, names);
-    values.clear();
-    for (const std::string& name : names) values.push_back(profile.ReadString(section, name, def));
+    profile.ReadValues(section, names, def, values);
 }
 
 }  // namespace

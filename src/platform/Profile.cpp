@@ -1,5 +1,8 @@
 #include "platform/Profile.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/Error.h"
 
 TStrings SplitNameBuffer(const std::string& buffer)
@@ -47,6 +50,81 @@ std::string TProfile::ReadString(const std::string& section, const std::string& 
                                  const std::string& def) const
 {
     return files_.ReadValue(path_, section, key, def, ValueBufferSize);
+}
+
+namespace {
+bool Blank(unsigned char c) { return c == ' ' || c == '\t'; }
+
+// A name as the system matches it: without the blanks at its ends, and
+// without case (ASCII letters only: false for a name of other characters,
+// which the system's own rules might match to another).
+bool MatchedName(const std::string& name, std::string& matched)
+{
+    std::size_t first = 0, last = name.size();
+    while (first < last && Blank(name[first])) ++first;
+    while (last > first && Blank(name[last - 1])) --last;
+    matched = AsciiUpper(name.substr(first, last - first));
+    for (unsigned char c : name)
+        if ((c < 0x20 && !Blank(c)) || c >= 0x7f) return false;
+    return true;
+}
+
+// A value read one key at a time loses blanks and a pair of quotes at its
+// ends; one with neither, and short enough, is read as it stands. (The
+// second byte of a double-byte character is never a blank or a quote.)
+bool PlainValue(const std::string& value, std::size_t bufferSize)
+{
+    auto unclear = [](unsigned char c) { return c <= ' ' || c == '"' || c == '\'' || c == 0x7f; };
+    if (value.size() + 1 >= bufferSize) return false;
+    return value.empty() || (!unclear(value.front()) && !unclear(value.back()));
+}
+}  // namespace
+
+void TProfile::ReadValues(const std::string& section, const TStrings& names,
+                          const std::string& def, TStrings& values) const
+{
+    // Each key read on its own is a search of the section's lines by the
+    // system: for thousands of keys, most of the time a large control file
+    // takes to read. The section is read once instead, and a key's value
+    // taken from its line where the line leaves no doubt: the only line of
+    // its name (the system takes the first of two), the name as it stands
+    // and the value plain. Every other key is read on its own, and so is
+    // the last line's: a system that limits a section's size cuts it.
+    TStrings lines = SplitNameBuffer(files_.SectionBuffer(path_, section));
+    if (!lines.empty()) lines.pop_back();
+    struct TLine {
+        std::string Matched, Name, Value;
+        std::size_t Order;
+        bool Plain;
+        bool operator<(const TLine& other) const
+        {
+            int c = Matched.compare(other.Matched);
+            return c < 0 || (c == 0 && Order < other.Order);
+        }
+    };
+    std::vector<TLine> byName;
+    bool asciiNames = true;
+    for (const std::string& line : lines) {
+        std::string::size_type equals = line.find('=');
+        if (line.empty() || line[0] == ';' || equals == std::string::npos) continue;
+        TLine l{"", line.substr(0, equals), line.substr(equals + 1), byName.size(), false};
+        asciiNames = MatchedName(l.Name, l.Matched) && asciiNames;
+        l.Plain = !l.Matched.empty() && l.Matched.size() == l.Name.size() && PlainValue(l.Value, ValueBufferSize);
+        byName.push_back(std::move(l));
+    }
+    // Sorted by name, the first of a name stays first; a name on two
+    // lines is read on its own.
+    std::sort(byName.begin(), byName.end());
+    for (std::size_t i = 1; i < byName.size(); ++i)
+        if (byName[i].Matched == byName[i - 1].Matched) byName[i].Plain = byName[i - 1].Plain = false;
+    values.clear();
+    for (const std::string& name : names) {
+        auto found = std::lower_bound(byName.begin(), byName.end(), TLine{AsciiUpper(name), "", "", 0, false});
+        if (asciiNames && found != byName.end() && found->Plain && found->Name == name)
+            values.push_back(found->Value);
+        else
+            values.push_back(ReadString(section, name, def));
+    }
 }
 
 std::int32_t TProfile::ReadInteger(const std::string& section, const std::string& key,

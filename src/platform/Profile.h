@@ -51,6 +51,10 @@ public:
     void ReadSection(const std::string& section, TStrings& names) const;
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& def) const;
+    // ReadString for each of names, in one read of the section where its
+    // lines leave no doubt of what ReadString would give.
+    void ReadValues(const std::string& section, const TStrings& names, const std::string& def,
+                    TStrings& values) const;
     std::int32_t ReadInteger(const std::string& section, const std::string& key,
                              std::int32_t def) const;
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;

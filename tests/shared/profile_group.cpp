@@ -2,6 +2,8 @@
 // on the double and on the system's own profile functions alike.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TestEnv.h"
 #include "core/Error.h"
 
@@ -91,6 +93,75 @@ TEST_F(ProfileGroup, ValuesAreCutTo1023Characters)
     std::string longValue(1500, 'v');
     TProfile p = Write("[S]\r\nLong=" + longValue + "\r\n");
     EXPECT_EQ(std::string(1023, 'v'), p.ReadString("S", "Long", ""));
+}
+
+// The system's profile functions, counting the keys read one at a time.
+class TCountingProfiles : public IProfileFiles {
+public:
+    explicit TCountingProfiles(IProfileFiles& real) : real_(real) {}
+    int KeysRead = 0;
+    std::string KeyNameBuffer(const std::string& path, const std::string& section, std::size_t size) override
+    {
+        return real_.KeyNameBuffer(path, section, size);
+    }
+    std::string ReadValue(const std::string& path, const std::string& section, const std::string& key,
+                          const std::string& def, std::size_t size) override
+    {
+        ++KeysRead;
+        return real_.ReadValue(path, section, key, def, size);
+    }
+    bool WriteValue(const std::string& path, const std::string& section, const std::string& key,
+                    const std::string& value) override
+    {
+        return real_.WriteValue(path, section, key, value);
+    }
+    std::string SectionBuffer(const std::string& path, const std::string& section) override
+    {
+        return real_.SectionBuffer(path, section);
+    }
+    unsigned long ReadError(const std::string& path) override { return real_.ReadError(path); }
+
+private:
+    IProfileFiles& real_;
+};
+
+// A section's values read in one go are what reading each key gives,
+// whatever its lines hold; only lines that leave no doubt are taken from
+// the section, the rest are read key by key.
+TEST_F(ProfileGroup, ValuesOfASectionInOneReadAreThoseOfEachKey)
+{
+    const std::string tail = "Last=the last line\r\n[Next]\r\nPlain=next section\r\n";
+    struct Case {
+        const char* what;
+        std::string lines;
+        int keysRead;  // -1: as the system hands over the lines
+    } cases[] = {
+        {"the system's rules", std::string(Sample + std::strlen("; comment=ignored\r\n[Settings]\r\n"),
+                                           std::strstr(Sample, "[settings]")), -1},
+        {"plain lines", "a=1\r\nB=two words\r\nc=x=y\r\nd=\r\nPath=C:\\Tern\\a b.txt\r\n", 1},
+        {"blanks and quotes", "  Spaced   =   v   \r\nq=\"x\"\r\nh='open\r\nplain=1\r\n", -1},
+        {"the same name twice", "Dup=first\r\nx=1\r\n DUP = second\r\n", 3},
+        {"a long value", "Long=" + std::string(1100, 'v') + "\r\nshort=" + std::string(1022, 's') +
+                             "\r\n", 2},
+        {"names of other characters", "Caf\xE9=1\r\ncaf\xC9=2\r\nplain=3\r\n", 4},
+        {"double-byte names", "\x95\x5C=1\r\n\x83\x5C\x83\x74\x83\x67=2\r\n", 3},
+    };
+    for (const Case& c : cases) {
+        Write("[Settings]\r\n" + c.lines + tail);
+        TCountingProfiles counting(TestEnv().Profiles());
+        TProfile p(counting, path_);
+        TStrings names;
+        p.ReadSection("Settings", names);
+        names.insert(names.end(), {"missing", "PLAIN", "dup", ";Semi", ""});
+        TStrings expected;
+        for (const std::string& name : names) expected.push_back(p.ReadString("Settings", name, "<def>"));
+        counting.KeysRead = 0;
+        TStrings values{"stale"};
+        p.ReadValues("Settings", names, "<def>", values);
+        EXPECT_EQ(expected, values) << c.what;
+        // The last line, and the five names added above, are read key by key.
+        if (c.keysRead >= 0) EXPECT_EQ(c.keysRead + 5, counting.KeysRead) << c.what;
+    }
 }
 
 TEST_F(ProfileGroup, SectionNamesKeepFileOrderAndDuplicates)
