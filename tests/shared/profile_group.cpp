@@ -2,8 +2,6 @@
 // on the double and on the system's own profile functions alike.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "TestEnv.h"
 #include "core/Error.h"
 
@@ -125,6 +123,13 @@ private:
     IProfileFiles& real_;
 };
 
+// The text of Sample between the ends of FROM and the start of TO.
+std::string Lines(const std::string& text, const std::string& from, const std::string& to)
+{
+    std::size_t first = text.find(from) + from.size();
+    return text.substr(first, text.find(to) - first);
+}
+
 // A section's values read in one go are what reading each key gives,
 // whatever its lines hold; only lines that leave no doubt are taken from
 // the section, the rest are read key by key.
@@ -136,8 +141,7 @@ TEST_F(ProfileGroup, ValuesOfASectionInOneReadAreThoseOfEachKey)
         std::string lines;
         int keysRead;  // -1: as the system hands over the lines
     } cases[] = {
-        {"the system's rules", std::string(Sample + std::strlen("; comment=ignored\r\n[Settings]\r\n"),
-                                           std::strstr(Sample, "[settings]")), -1},
+        {"the system's rules", Lines(Sample, "[Settings]\r\n", "[settings]"), -1},
         {"plain lines", "a=1\r\nB=two words\r\nc=x=y\r\nd=\r\nPath=C:\\Tern\\a b.txt\r\n", 1},
         {"blanks and quotes", "  Spaced   =   v   \r\nq=\"x\"\r\nh='open\r\nplain=1\r\n", -1},
         {"the same name twice", "Dup=first\r\nx=1\r\n DUP = second\r\n", 3},
