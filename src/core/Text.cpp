@@ -88,12 +88,23 @@ std::string IntToStr(std::int64_t value)
     bool negative = value < 0;
     std::uint64_t magnitude = negative ? 0ull - static_cast<std::uint64_t>(value)
                                        : static_cast<std::uint64_t>(value);
-    std::string digits;
+    // Divided by 10 in 16-bit pieces: a 32-bit processor has no 64-bit
+    // division, and the compiler's routine for it is larger than this.
+    char digits[20];
+    char* first = digits + sizeof digits;
     do {
-        digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
-        magnitude /= 10;
+        std::uint32_t rest = 0;
+        std::uint64_t quotient = 0;
+        for (int shift = 48; shift >= 0; shift -= 16) {
+            std::uint32_t part = (rest << 16) | static_cast<std::uint32_t>((magnitude >> shift) & 0xffff);
+            quotient |= static_cast<std::uint64_t>(part / 10) << shift;
+            rest = part % 10;
+        }
+        *--first = static_cast<char>('0' + rest);
+        magnitude = quotient;
     } while (magnitude != 0);
-    return negative ? "-" + digits : digits;
+    std::string text(first, digits + sizeof digits);
+    return negative ? "-" + text : text;
 }
 
 std::string AsciiUpper(std::string text)
