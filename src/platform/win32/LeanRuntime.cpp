@@ -121,6 +121,26 @@ __attribute__((used)) int __gcc_personality_v0(int version, int actions, std::ui
     return __gxx_personality_v0(version, actions, exceptionClass, exception, context);
 }
 
+// The exception store: each thrown object behind the C++ library's header
+// for it (96 bytes for this target; its own __cxa_allocate_exception adds
+// the same), from the heap. The library's version keeps an emergency pool
+// besides, for throwing while the heap is exhausted, which these programs
+// do not: without memory for a few hundred bytes, they end.
+const std::size_t ExceptionHeader = 96;
+
+void* __cxa_allocate_exception(std::size_t size) noexcept
+{
+    char* block = static_cast<char*>(std::malloc(size + ExceptionHeader));
+    if (block == nullptr) std::abort();
+    std::memset(block, 0, ExceptionHeader);
+    return block + ExceptionHeader;
+}
+
+void __cxa_free_exception(void* thrown) noexcept
+{
+    std::free(static_cast<char*>(thrown) - ExceptionHeader);
+}
+
 // The locks of the exception store's pool: nothing to wait for.
 void __gthr_win32_mutex_init_function(void*) {}
 void __gthr_win32_mutex_destroy(void*) {}
