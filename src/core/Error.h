@@ -7,6 +7,8 @@
 class EError : public std::exception {
 public:
     explicit EError(std::string message) : message_(std::move(message)) {}
+    // Most messages are fixed texts: the string is made once, in here.
+    explicit EError(const char* message);
     const char* what() const noexcept override { return message_.c_str(); }
     const std::string& Message() const { return message_; }
 
@@ -16,4 +18,4 @@ private:
 
 // Replaces the first "%s" of pattern with arg (the only kind of
 // formatting the program's messages need).
-std::string FormatMessage1(const std::string& pattern, const std::string& arg);
+std::string FormatMessage1(const char* pattern, const std::string& arg);

@@ -3,11 +3,14 @@
 #include "core/CharText.h"
 #include "core/Error.h"
 
-std::string FormatMessage1(const std::string& pattern, const std::string& arg)
+EError::EError(const char* message) : message_(message) {}
+
+std::string FormatMessage1(const char* pattern, const std::string& arg)
 {
-    std::string::size_type at = pattern.find("%s");
-    if (at == std::string::npos) return pattern;
-    return pattern.substr(0, at) + arg + pattern.substr(at + 2);
+    std::string text(pattern);
+    std::string::size_type at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, arg);
+    return text;
 }
 
 std::string Cut(const std::string& text, std::size_t max)

@@ -200,6 +200,12 @@ void TRemoval::Leave(const std::string& what, const std::string& reason, bool at
     Note("left " + what + ": " + reason);
 }
 
+// Most reasons are fixed texts: one std::string made here, not one at each call.
+void TRemoval::Leave(const std::string& what, const char* reason, bool atRestart)
+{
+    Leave(what, std::string(reason), atRestart);
+}
+
 void TRemoval::Done(const std::string& what) { Note("removed " + what); }
 
 void TRemoval::Note(const std::string& line)

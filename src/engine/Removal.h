@@ -102,6 +102,7 @@ private:
     // far left out, and its digest: a run killed later counts none twice.
     void SaveProgress();
     void Leave(const std::string& what, const std::string& reason, bool atRestart = false);
+    void Leave(const std::string& what, const char* reason, bool atRestart = false);
     void Done(const std::string& what);
     void Note(const std::string& line);
     std::string Reason(unsigned long error);

@@ -148,6 +148,15 @@ int __gthr_win32_mutex_lock(void*) { return 0; }
 int __gthr_win32_mutex_unlock(void*) { return 0; }
 }
 
+// Allocation as the library's, without the new-handler loop: the
+// programs set no handler.
+void* operator new(std::size_t size)
+{
+    void* block = std::malloc(size != 0 ? size : 1);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+}
+
 namespace __gnu_cxx {
 // The default handler prints the demangled type of an escaped exception.
 // None escapes the event dispatch; should one, ending at once is right.
