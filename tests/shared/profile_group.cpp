@@ -108,10 +108,9 @@ public:
         ++KeysRead;
         return real_.ReadValue(path, section, key, def, size);
     }
-    bool WriteValue(const std::string& path, const std::string& section, const std::string& key,
-                    const std::string& value) override
+    bool WriteValue(const std::string&, const std::string&, const std::string&, const std::string&) override
     {
-        return real_.WriteValue(path, section, key, value);
+        return false;
     }
     std::string SectionBuffer(const std::string& path, const std::string& section) override
     {

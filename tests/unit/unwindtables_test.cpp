@@ -1,6 +1,6 @@
 // The exes' search of the unwind tables: a wrong answer sends an exception
-// to the wrong handler or ends the program, so each form GCC writes is read
-// here from tables laid out as it lays them out.
+// to the wrong handler or ends the program. Tables laid out as GCC writes
+// them, in each form it uses and some it does not.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,154 +10,99 @@
 
 namespace {
 
-// Tables written in place: a relative pointer needs its own address, so
-// the buffer never moves.
-class TTables {
-public:
-    TTables() { bytes_.reserve(1024); }
-    std::uintptr_t Base() const { return reinterpret_cast<std::uintptr_t>(bytes_.data()); }
-    const unsigned char* Data() const { return bytes_.data(); }
+const unsigned char Relative32 = 0x1b;  // what GCC writes for this target
 
-    // A common entry: AUGMENTATION ("zR", "zPLR" or "") with the pointer
-    // form FORM, in the given version; its offset.
-    std::size_t Common(const char* augmentation, unsigned char form, unsigned char version = 1)
+// Tables written in place (a relative pointer needs its own address).
+struct TTables {
+    std::vector<unsigned char> Bytes;
+    TTables() { Bytes.reserve(1024); }
+    std::uintptr_t Base() const { return reinterpret_cast<std::uintptr_t>(Bytes.data()); }
+    void Put(std::uint64_t value, std::size_t size)
     {
-        std::size_t at = Begin();
-        Word(0);
-        Byte(version);
-        for (const char* c = augmentation; *c != '\0'; ++c) Byte(static_cast<unsigned char>(*c));
-        Byte(0);
-        Byte(1);     // code alignment
-        Byte(0x7c);  // data alignment -4
-        if (version == 1) {
-            Byte(8);
-        } else {
-            Byte(0x88);  // the return address column as a two-byte LEB128
-            Byte(0x01);
-        }
-        if (augmentation[0] == 'z') {
-            std::size_t letters = std::strlen(augmentation) - 1;
-            bool personality = std::strchr(augmentation, 'P') != nullptr;
-            Byte(static_cast<unsigned char>(letters + (personality ? 4 : 0)));
-            for (const char* c = augmentation + 1; *c != '\0'; ++c) {
-                if (*c == 'P') {
-                    Byte(0x9b);  // through a pointer, relative, signed 32 bits
-                    Word(0x1234);
-                } else {
-                    Byte(form);
-                }
-            }
-        }
-        End(at);
+        for (std::size_t i = 0; i < size; ++i) Bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    }
+    // An entry: its length word, then what body writes, padded to words.
+    template <typename F> std::size_t Entry(F body)
+    {
+        std::size_t at = Bytes.size();
+        Put(0, 4);
+        body();
+        while (Bytes.size() % 4 != 0) Put(0, 1);
+        std::uint32_t length = static_cast<std::uint32_t>(Bytes.size() - at - 4);
+        std::memcpy(&Bytes[at], &length, 4);
         return at;
     }
-
-    // A function entry for [first, first + size), in COMMON's form.
+    // A common entry: augmentation "zR", "zPLR" (a personality through a
+    // pointer) or "" (absolute pointers), in version 1 or 3.
+    std::size_t Common(const std::string& augmentation, unsigned char form, int version = 1)
+    {
+        return Entry([&] {
+            Put(0, 4);
+            Put(static_cast<unsigned>(version), 1);
+            for (char c : augmentation + '\0') Put(static_cast<unsigned char>(c), 1);
+            Put(0x7c01, 2);  // code alignment 1, data alignment -4
+            Put(version == 1 ? 8 : 0x0188, version == 1 ? 1 : 2);  // the return address column
+            if (augmentation.empty()) return;
+            Put(augmentation.size() - 1 + (augmentation.find('P') != std::string::npos ? 4 : 0), 1);
+            for (char c : augmentation.substr(1)) c == 'P' ? Put(0x12349b, 5) : Put(form, 1);
+        });
+    }
     void Function(std::size_t common, unsigned char form, std::uintptr_t first, std::uint32_t size)
     {
-        std::size_t at = Begin();
-        Word(static_cast<std::uint32_t>(bytes_.size() - common));
-        std::uintptr_t place = Base() + bytes_.size();
-        if (form == 0x00) {
-            for (std::size_t i = 0; i < sizeof first; ++i) Byte(static_cast<unsigned char>(first >> (8 * i)));
-            for (std::size_t i = 0; i < sizeof first; ++i) Byte(i < 4 ? static_cast<unsigned char>(size >> (8 * i)) : 0);
-        } else {
-            Word(static_cast<std::uint32_t>(first == 0 ? 0 - place : first - place));
-            Word(size);
-        }
-        Byte(0);  // no augmentation data
-        End(at);
+        Entry([&] {
+            Put(Bytes.size() - common, 4);
+            std::uintptr_t place = Base() + Bytes.size();
+            std::size_t width = form == 0 ? sizeof(void*) : 4;
+            Put(form == 0 ? first : first - place, width);
+            Put(size, width);
+            Put(0, 1);
+        });
     }
-
-    void Terminator() { Word(0); }
-
-private:
-    std::size_t Begin()
+    // The start of the function found; None when none is.
+    static constexpr std::uintptr_t None = ~std::uintptr_t(0);
+    std::uintptr_t Find(std::uintptr_t pc)
     {
-        std::size_t at = bytes_.size();
-        Word(0);
-        return at;
+        std::uintptr_t start = 0;
+        return FindUnwindEntry(Bytes.data(), pc, start) != nullptr ? start : None;
     }
-    void End(std::size_t at)
-    {
-        while (bytes_.size() % 4 != 0) Byte(0);  // DW_CFA_nop
-        std::uint32_t length = static_cast<std::uint32_t>(bytes_.size() - at - 4);
-        std::memcpy(&bytes_[at], &length, 4);
-    }
-    void Byte(unsigned char b) { bytes_.push_back(b); }
-    void Word(std::uint32_t w)
-    {
-        for (int i = 0; i < 4; ++i) Byte(static_cast<unsigned char>(w >> (8 * i)));
-    }
-
-    std::vector<unsigned char> bytes_;
 };
-
-const unsigned char Relative32 = 0x1b;  // what GCC writes for this target
 
 TEST(UnwindTablesTest, FindsTheEntryWhoseFunctionHoldsTheAddressInEachForm)
 {
     TTables t;
-    std::size_t plain = t.Common("zR", Relative32);
-    std::size_t withHandler = t.Common("zPLR", Relative32);
-    std::size_t old = t.Common("", 0x00);
-    std::size_t third = t.Common("zR", Relative32, 3);
+    std::size_t plain = t.Common("zR", Relative32), withHandler = t.Common("zPLR", Relative32);
+    std::size_t old = t.Common("", 0x00), third = t.Common("zR", Relative32, 3);
     const std::uintptr_t code = t.Base() + 0x10000;
-    t.Function(plain, Relative32, 0, 0x200);  // a function the link left out
+    t.Function(old, 0x00, 0, 0x200);  // a function the link left out
     t.Function(plain, Relative32, code + 0x100, 0x100);
     t.Function(withHandler, Relative32, code + 0x200, 0x10);
     t.Function(old, 0x00, code + 0x300, 4);
     t.Function(third, Relative32, code - 0x100, 0x20);  // below the tables
-    t.Terminator();
-
+    t.Put(0, 4);
     struct Case {
-        std::uintptr_t pc;
-        std::uintptr_t start;  // 0: none found
+        std::uintptr_t pc, start;  // start 0: none found
     } cases[] = {
-        {code + 0x100, code + 0x100}, {code + 0x1ff, code + 0x100},
-        {code + 0x200, code + 0x200}, {code + 0x20f, code + 0x200},
-        {code + 0x210, 0},            {code + 0xff, 0},
-        {code + 0x303, code + 0x300}, {code + 0x304, 0},
-        {code - 0x100, code - 0x100}, {code - 0xe1, code - 0x100},
-        {0x10, 0},  // the entry left at address 0 is no function's
+        {code + 0x100, code + 0x100}, {code + 0x1ff, code + 0x100}, {code + 0x200, code + 0x200},
+        {code + 0x20f, code + 0x200}, {code + 0x210, 0},            {code + 0xff, 0},
+        {code + 0x303, code + 0x300}, {code + 0x304, 0},            {code - 0x100, code - 0x100},
+        {code - 0xe1, code - 0x100},  {0x10, 0},  // the entry left at 0 is no function's
     };
-    for (const Case& c : cases) {
-        std::uintptr_t start = 0;
-        const unsigned char* entry = FindUnwindEntry(t.Data(), c.pc, start);
-        EXPECT_EQ(c.start != 0, entry != nullptr) << std::hex << c.pc - code;
-        if (entry != nullptr) {
-            EXPECT_EQ(c.start, start) << std::hex << c.pc - code;
-            // The entry itself: its common entry lies back the distance it says.
-            std::uint32_t back;
-            std::memcpy(&back, entry + 4, 4);
-            EXPECT_GT(back, 0u);
-        }
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.start == 0 ? TTables::None : c.start, t.Find(c.pc)) << std::hex << c.pc;
 }
 
 TEST(UnwindTablesTest, AFormItDoesNotReadEndsTheSearchRatherThanMisreading)
 {
-    struct Case {
-        const char* what;
-        unsigned char form;
-    } cases[] = {
-        {"relative to the data", 0x30},
-        {"an unsigned LEB128", 0x01},
-        {"aligned", 0x50},
-    };
-    for (const Case& c : cases) {
+    for (unsigned char form : {0x30, 0x01, 0x50}) {  // relative to the data, LEB128, aligned
         TTables t;
-        std::size_t odd = t.Common("zR", c.form);
-        const std::uintptr_t code = t.Base() + 0x10000;
-        t.Function(odd, Relative32, code, 0x100);
-        t.Terminator();
-        std::uintptr_t start = 0;
-        EXPECT_EQ(nullptr, FindUnwindEntry(t.Data(), code + 8, start)) << c.what;
+        std::size_t odd = t.Common("zR", form);
+        t.Function(odd, Relative32, t.Base() + 0x10000, 0x100);
+        t.Put(0, 4);
+        EXPECT_EQ(TTables::None, t.Find(t.Base() + 0x10008)) << int(form);
     }
     TTables empty;
-    empty.Terminator();
-    std::uintptr_t start = 0;
-    EXPECT_EQ(nullptr, FindUnwindEntry(empty.Data(), 0x1000, start));
+    empty.Put(0, 4);
+    EXPECT_EQ(TTables::None, empty.Find(0x1000));
 }
 
 }  // namespace
