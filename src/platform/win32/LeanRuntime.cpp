@@ -36,11 +36,11 @@ void __throw_bad_function_call() { Raise("Event handler missing"); }
 
 // The programs run one thread of their own: the window procedures, the
 // program manager's conversation and the shell's objects all run on the
-// thread that starts them. The C++ library's exception store and the
-// unwinder's pool keep a thread-local variable and a lock for programs
-// with many; libgcc's versions bring the thread-local store's keys,
-// semaphores and their exit callbacks (some 4 KB). These are what those
-// do with one thread.
+// thread that starts them. The C++ library keeps the exceptions being
+// handled in a thread-local variable, and libgcc's thread-local store
+// brings keys, semaphores and their exit callbacks (some 4 KB); the one
+// below is what it does with one thread. The same holds for the pieces of
+// the exception runtime further down.
 extern "C" {
 // A thread-local variable as the compiler describes it (libgcc's
 // __emutls_object): made on first use from its initial bytes, or zeroed.
@@ -141,11 +141,6 @@ void __cxa_free_exception(void* thrown) noexcept
     std::free(static_cast<char*>(thrown) - ExceptionHeader);
 }
 
-// The locks of the exception store's pool: nothing to wait for.
-void __gthr_win32_mutex_init_function(void*) {}
-void __gthr_win32_mutex_destroy(void*) {}
-int __gthr_win32_mutex_lock(void*) { return 0; }
-int __gthr_win32_mutex_unlock(void*) { return 0; }
 }
 
 // Allocation as the library's, without the new-handler loop: the
