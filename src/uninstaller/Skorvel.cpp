@@ -11,13 +11,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
     InstallWin32Services();
+    // InstallWin32Services installs the machine's lock with the rest.
     static TWin32Cleanup cleanup;
-    static TWin32MachineLock machineLock;
     static TWin32StartMenu startMenu;
     static TWin32PrivateCopy privateCopy;
     Sys().Cleanup = &cleanup;
     Sys().PrivateCopy = &privateCopy;
-    Sys().MachineLock = &machineLock;
     Sys().StartMenu = &startMenu;
     return RunSkorvel();
 }

@@ -105,4 +105,80 @@ TEST(UnwindTablesTest, AFormItDoesNotReadEndsTheSearchRatherThanMisreading)
     EXPECT_EQ(TTables::None, empty.Find(0x1000));
 }
 
+// A catch table as GCC writes it for this target: call sites in LEB128,
+// catch types through pointers relative to their place. Sites from the
+// function's start: none, clean-ups, a catch of A then clean-ups, a
+// catch (...), a gap (a call that may not throw), a catch of A alone, an
+// exception specification.
+struct TCatchTable {
+    std::vector<unsigned char> Bytes;
+    std::size_t TypesEnd = 0, CellA = 0;
+    void Put(std::uint64_t value, std::size_t size)
+    {
+        for (std::size_t i = 0; i < size; ++i) Bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    }
+    explicit TCatchTable(const void* typeA)
+    {
+        const unsigned char sites[] = {0x00, 0x10, 0x00, 0,  0x10, 0x10, 0x70, 0,  0x20, 0x10, 0x72, 1,
+                                       0x30, 0x10, 0x74, 5,  0x50, 0x10, 0x76, 7,  0x60, 0x10, 0x78, 9};
+        // Each action: a handler's number (1 A, 2 catch (...), 0 clean-ups,
+        // -1 a specification) and the distance from its second byte to the next.
+        const unsigned char actions[] = {1, 1, 0, 0, 2, 0, 1, 0, 0x7f, 0};
+        Put(0xff, 1);                      // landing pads from the function's start
+        Put(0x9b, 1);                      // types through pointers, relative, 32-bit
+        std::size_t offsetAt = Bytes.size();
+        Put(0, 1);                         // the types' end, filled in below
+        Put(0x01, 1);                      // call sites in LEB128
+        Put(sizeof sites, 1);
+        for (unsigned char b : sites) Put(b, 1);
+        for (unsigned char b : actions) Put(b, 1);
+        Put(0, 4);                         // handler 2: catch (...)
+        std::size_t aAt = Bytes.size();
+        Put(0, 4);                         // handler 1: A, filled in below
+        TypesEnd = Bytes.size();
+        Bytes[offsetAt] = static_cast<unsigned char>(TypesEnd - offsetAt - 1);
+        while (Bytes.size() % sizeof(void*) != 0) Put(0, 1);
+        CellA = Bytes.size();
+        Put(reinterpret_cast<std::uintptr_t>(typeA), sizeof(void*));
+        auto distance = static_cast<std::int32_t>(CellA - aAt);
+        std::memcpy(&Bytes[aAt], &distance, 4);
+    }
+};
+
+struct TThrown {
+    const void* Caught;  // the type whose handlers take it
+    static bool Catches(const void* type, void* data)
+    {
+        return type == nullptr || type == static_cast<TThrown*>(data)->Caught;
+    }
+};
+
+TEST(UnwindTablesTest, TheCatchTableSendsEachCallToItsLandingPad)
+{
+    static const int typeA = 0, typeB = 0;
+    TCatchTable t(&typeA);
+    const std::uintptr_t start = 0x401000;
+    using K = TLandingKind;
+    struct Case {
+        std::uintptr_t ip;
+        const void* thrown;
+        K kind;
+        std::uintptr_t pad;
+        int selector;
+    } cases[] = {
+        {0x05, &typeA, K::Nothing, 0, 0},      {0x15, &typeA, K::Cleanup, 0x70, 0},
+        {0x25, &typeA, K::Handler, 0x72, 1},   {0x25, &typeB, K::Cleanup, 0x72, 0},
+        {0x35, &typeB, K::Handler, 0x74, 2},   {0x45, &typeA, K::Terminate, 0, 0},
+        {0x55, &typeA, K::Handler, 0x76, 1},   {0x55, &typeB, K::Nothing, 0, 0},
+        {0x65, &typeA, K::Terminate, 0, 0},    {0x75, &typeA, K::Terminate, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TThrown thrown{c.thrown};
+        TLanding l = FindLanding(t.Bytes.data(), start, start + c.ip, TThrown::Catches, &thrown);
+        EXPECT_EQ(c.kind, l.Kind) << std::hex << c.ip;
+        if (c.kind == K::Cleanup || c.kind == K::Handler) EXPECT_EQ(start + c.pad, l.Pad) << std::hex << c.ip;
+        EXPECT_EQ(c.selector, l.Selector) << std::hex << c.ip;
+    }
+}
+
 }  // namespace

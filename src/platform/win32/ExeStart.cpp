@@ -7,9 +7,8 @@
 // static constructors before WinMain, and exit() after it, which runs
 // atexit's functions (static destructors) as msvcrt did them before.
 //
-// The unwinder still finds every frame: crtbegin.o and crtend.o are linked
-// as before, and cmake/exe-start.ld keeps their unwind tables around
-// everyone else's.
+// The unwinder finds every frame in the tables cmake/exe-start.ld marks,
+// where crtbegin.o handed them over at start-up.
 #include <windows.h>
 
 #include <cstdlib>
@@ -20,8 +19,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show);
 // to atexit.
 void __main();
 
-// msvcrt keeps the list exit() runs; the compiler and crtbegin.o hand
-// their destructors to atexit, which the start-up code used to define.
+// msvcrt keeps the list exit() runs; the compiler hands the static
+// destructors to atexit, which the start-up code used to define.
 int atexit(void (*function)())
 {
     return _onexit(reinterpret_cast<_onexit_t>(function)) != nullptr ? 0 : -1;

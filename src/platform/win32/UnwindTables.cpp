@@ -34,6 +34,20 @@ std::uintptr_t Take(const unsigned char*& at)
     return static_cast<std::uintptr_t>(value);
 }
 
+std::uintptr_t ReadLeb128(const unsigned char*& at, bool isSigned)
+{
+    std::uintptr_t value = 0;
+    unsigned shift = 0;
+    unsigned char byte;
+    do {
+        byte = *at++;
+        if (shift < 8 * sizeof value) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
+        shift += 7;
+    } while ((byte & 0x80) != 0);
+    if (isSigned && (byte & 0x40) != 0 && shift < 8 * sizeof value) value |= ~std::uintptr_t(0) << shift;
+    return value;
+}
+
 // The number at AT in FORM, AT moved past it; false for a form not known.
 bool ReadNumber(const unsigned char*& at, unsigned char form, std::uintptr_t& value)
 {
@@ -122,4 +136,112 @@ const unsigned char* FindUnwindEntry(const unsigned char* tables, std::uintptr_t
         }
         entry += 4 + length;
     }
+}
+
+namespace {
+const unsigned char Omitted = 0xff;
+const unsigned char Leb128 = 0x01;
+const unsigned char ThroughPointer = 0x80;
+
+std::size_t NumberSize(unsigned char form)
+{
+    switch (form & 0x07) {
+    case 0x00: return sizeof(std::uintptr_t);
+    case 0x02: return 2;
+    case 0x03: return 4;
+    case 0x04: return 8;
+    default: return 0;
+    }
+}
+
+// A call site's offsets: LEB128, as GCC writes them, or a fixed size.
+bool ReadSiteNumber(const unsigned char*& at, unsigned char form, std::uintptr_t& value)
+{
+    if (form != Leb128) return ReadNumber(at, form, value);
+    value = ReadLeb128(at, false);
+    return true;
+}
+
+// The catch type of handler NUMBER: the types' table runs backwards from
+// its end, one pointer in FORM each; 0 for "catch (...)", read as it stands.
+bool CatchType(const unsigned char* typesEnd, unsigned char form, std::uintptr_t number, std::uintptr_t& type)
+{
+    std::size_t size = NumberSize(form);
+    if (typesEnd == nullptr || size == 0) return false;
+    const unsigned char* at = typesEnd - number * size;
+    const unsigned char* place = at;
+    if (!ReadNumber(at, form, type)) return false;
+    if (type == 0) return true;
+    switch (form & ApplyMask) {
+    case Absolute: break;
+    case RelativeToPlace: type += reinterpret_cast<std::uintptr_t>(place); break;
+    default: return false;
+    }
+    if ((form & ThroughPointer) != 0) std::memcpy(&type, reinterpret_cast<const void*>(type), sizeof type);
+    return true;
+}
+}  // namespace
+
+// The table: how its pointers are written, then the call sites, each with
+// its landing pad and first action, in the order of their code; then the
+// actions, each a handler's number (0 for clean-ups) and the distance to
+// the next. The forms are those of the Itanium C++ ABI's exception tables.
+TLanding FindLanding(const unsigned char* table, std::uintptr_t functionStart, std::uintptr_t ip,
+                     TCatches catches, void* data)
+{
+    TLanding landing;
+    TLanding end;
+    end.Kind = TLandingKind::Terminate;
+    const unsigned char* at = table;
+    std::uintptr_t padBase = functionStart;
+    unsigned char form = *at++;
+    if (form != Omitted && !ReadPointer(at, form, padBase)) return end;
+    const unsigned char typeForm = *at++;
+    const unsigned char* typesEnd = nullptr;
+    if (typeForm != Omitted) {
+        std::uintptr_t offset = ReadLeb128(at, false);
+        typesEnd = at + offset;
+    }
+    const unsigned char siteForm = *at++;
+    const std::uintptr_t sitesLength = ReadLeb128(at, false);
+    const unsigned char* actions = at + sitesLength;
+    while (at < actions) {
+        std::uintptr_t start, length, pad, action;
+        if (!ReadSiteNumber(at, siteForm, start) || !ReadSiteNumber(at, siteForm, length) ||
+            !ReadSiteNumber(at, siteForm, pad))
+            return end;
+        action = ReadLeb128(at, false);
+        if (ip < functionStart + start) break;  // the sites are in order: none holds ip
+        if (ip - functionStart - start >= length) continue;
+        if (pad == 0) return landing;
+        landing.Pad = padBase + pad;
+        if (action == 0) {
+            landing.Kind = TLandingKind::Cleanup;
+            return landing;
+        }
+        bool cleanup = false;
+        for (const unsigned char* record = actions + action - 1;;) {
+            const auto number = static_cast<std::intptr_t>(ReadLeb128(record, true));
+            const unsigned char* from = record;
+            const auto next = static_cast<std::intptr_t>(ReadLeb128(record, true));
+            std::uintptr_t type;
+            if (number > 0) {
+                if (!CatchType(typesEnd, typeForm, static_cast<std::uintptr_t>(number), type)) return end;
+                if (catches(reinterpret_cast<const void*>(type), data)) {
+                    landing.Kind = TLandingKind::Handler;
+                    landing.Selector = static_cast<int>(number);
+                    return landing;
+                }
+            } else if (number == 0) {
+                cleanup = true;
+            } else {
+                return end;  // an exception specification, which C++17 has no more
+            }
+            if (next == 0) break;
+            record = from + next;
+        }
+        landing.Kind = cleanup ? TLandingKind::Cleanup : TLandingKind::Nothing;
+        return landing;
+    }
+    return end;
 }

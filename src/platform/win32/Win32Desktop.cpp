@@ -3,15 +3,6 @@
 
 #include "platform/win32/Win32Platform.h"
 
-TDateTime TWin32Clock::Now()
-{
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-}
-
-void TWin32Clock::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
-
 int TWin32Desktop::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
 int TWin32Desktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
@@ -90,18 +81,7 @@ namespace {
 bool searchRestricted = false;
 }  // namespace
 
-void* LoadSystemLibrary(const char* name)
-{
-    // By name where the search is restricted, so that the manifest's
-    // side-by-side version of a DLL is found; else by its full path.
-    if (searchRestricted) return LoadLibraryA(name);
-    char path[MAX_PATH + 32] = {};
-    UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    lstrcatA(path, "\\");
-    lstrcatA(path, name);
-    return LoadLibraryA(path);
-}
+bool DllSearchRestricted() { return searchRestricted; }
 
 void RestrictDllSearch()
 {
@@ -137,17 +117,4 @@ void InstallWin32Services()
     p.ProgramManager = &programManager;
     p.MachineLock = &machineLock;
     UseAnsiCodePage(locale.CodePage());
-}
-
-void InstallWin32Platform()
-{
-    InstallWin32Services();
-    static TWin32Clock clock;
-    static TWin32Shell shell;
-    static TWin32Folders folders;
-    static TWin32DateFormats dateFormats;
-    Sys().Clock = &clock;
-    Sys().Shell = &shell;
-    Sys().Folders = &folders;
-    Sys().DateFormats = &dateFormats;
 }

@@ -182,6 +182,9 @@ void* LoadSystemLibrary(const char* name);
 // Keeps DLLs out of reach of the exe's own folder and the current
 // directory: an installer usually sits in Downloads next to anything.
 void RestrictDllSearch();
+// Whether RestrictDllSearch left only the system directory (and
+// side-by-side assemblies) to search.
+bool DllSearchRestricted();
 
 // Whether the program asked for the hourglass; it wins over every window's
 // own cursor, as the screen cursor should.
