@@ -108,8 +108,8 @@ TEST(UnwindTablesTest, AFormItDoesNotReadEndsTheSearchRatherThanMisreading)
 // A catch table as GCC writes it for this target: call sites in LEB128,
 // catch types through pointers relative to their place. Sites from the
 // function's start: none, clean-ups, a catch of A then clean-ups, a
-// catch (...), a gap (a call that may not throw), a catch of A alone, an
-// exception specification.
+// catch (...), a gap (a call that may not throw), a catch of A alone, a
+// dynamic throw(...) list.
 struct TCatchTable {
     std::vector<unsigned char> Bytes;
     std::size_t TypesEnd = 0, CellA = 0;
@@ -122,7 +122,7 @@ struct TCatchTable {
         const unsigned char sites[] = {0x00, 0x10, 0x00, 0,  0x10, 0x10, 0x70, 0,  0x20, 0x10, 0x72, 1,
                                        0x30, 0x10, 0x74, 5,  0x50, 0x10, 0x76, 7,  0x60, 0x10, 0x78, 9};
         // Each action: a handler's number (1 A, 2 catch (...), 0 clean-ups,
-        // -1 a specification) and the distance from its second byte to the next.
+        // -1 a throw(...) list) and the distance from its second byte to the next.
         const unsigned char actions[] = {1, 1, 0, 0, 2, 0, 1, 0, 0x7f, 0};
         Put(0xff, 1);                      // landing pads from the function's start
         Put(0x9b, 1);                      // types through pointers, relative, 32-bit

@@ -99,7 +99,7 @@ const void* _Unwind_Find_FDE(void* pc, TUnwindBases* bases)
 
 // The personality routine, which the unwinder asks at each frame an
 // exception passes what the function's catch table says (FindLanding).
-// The C++ library's routine brings exception specifications, their
+// The C++ library's routine brings dynamic throw(...) lists, their
 // unexpected-handler and a second reader of the tables (some 3 KB), and
 // the programs have none of them. Its bookkeeping it shares with the
 // library's __cxa_begin_catch: the header before each thrown object, laid

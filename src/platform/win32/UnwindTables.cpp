@@ -235,7 +235,7 @@ TLanding FindLanding(const unsigned char* table, std::uintptr_t functionStart, s
             } else if (number == 0) {
                 cleanup = true;
             } else {
-                return end;  // an exception specification, which C++17 has no more
+                return end;  // a dynamic throw(...) list, which C++17 has no more
             }
             if (next == 0) break;
             record = from + next;

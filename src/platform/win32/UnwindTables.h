@@ -22,7 +22,7 @@ const unsigned char* FindUnwindEntry(const unsigned char* tables, std::uintptr_t
 // a handler that takes it; or, for a call the table does not name (one
 // the compiler was told cannot throw), the end of the program. The exes'
 // personality routine (LeanRuntime.cpp) asks this at each frame; the C++
-// library's own routine brings exception specifications and their
+// library's own routine brings dynamic throw(...) lists and their
 // unexpected-handler, which the programs have none of.
 enum class TLandingKind { Nothing, Cleanup, Handler, Terminate };
 struct TLanding {
