@@ -76,12 +76,6 @@ bool ReadPointer(const unsigned char*& at, unsigned char form, std::uintptr_t& v
     }
 }
 
-const unsigned char* SkipLeb128(const unsigned char* at)
-{
-    while ((*at & 0x80) != 0) ++at;
-    return at + 1;
-}
-
 // The form of the function entries' pointers, from their common entry.
 bool PointerForm(const unsigned char* common, unsigned char& form)
 {
@@ -91,10 +85,13 @@ bool PointerForm(const unsigned char* common, unsigned char& form)
     form = Absolute;
     if (augmentation[0] != 'z') return augmentation[0] == '\0';
     const unsigned char* at = common + 9 + std::strlen(augmentation) + 1;
-    at = SkipLeb128(at);                                  // code alignment
-    at = SkipLeb128(at);                                  // data alignment
-    at = version == 1 ? at + 1 : SkipLeb128(at);          // return address column
-    at = SkipLeb128(at);                                  // length of what follows
+    ReadLeb128(at, false);                                // code alignment
+    ReadLeb128(at, true);                                 // data alignment
+    if (version == 1)                                     // return address column
+        ++at;
+    else
+        ReadLeb128(at, false);
+    ReadLeb128(at, false);                                // length of what follows
     for (const char* letter = augmentation + 1; *letter != '\0'; ++letter) {
         std::uintptr_t skipped;
         switch (*letter) {
