@@ -347,7 +347,7 @@ void TInstallRun::NoteCopy(const char* kind, const std::string& source, const st
 }
 
 bool TInstallRun::CopyOneFile(const std::string& source, const std::string& dest,
-                              const std::string& flag)
+                              const std::string& flag, TFileFacts& facts)
 {
     unsigned long error = 1;
     view_.ShowSource(ShortenCaption(Sys().Locale->Lower(source)));
@@ -362,7 +362,10 @@ bool TInstallRun::CopyOneFile(const std::string& source, const std::string& dest
                     ? ErrorFilenameTooLong
                     : Sys().Files->Copy(source, dest, keepExisting);
         NoteCopy("file", source, dest, error, keepExisting);
-        if (error == 0) copiedBytes_ += Sys().Files->FileSize(dest);
+        if (error == 0) {
+            facts = Sys().Files->FileFacts(dest);
+            copiedBytes_ += facts.Size;
+        }
     } else {
         view_.Note("file in place " + dest);
     }
@@ -377,7 +380,8 @@ void TInstallRun::CopySystemFiles(const std::string& windowsDir)
         const std::string& target = ListItem(d_.SysFilesOutNames, i);
         const std::string& flag = ListItem(d_.SysFilesOutValues, i);
         std::string dest = windowsDir + "\\" + target;
-        bool copied = CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], dest, flag);
+        TFileFacts facts;
+        bool copied = CopyOneFile(state_.SourceDir + d_.SysFilesInNames[i], dest, flag, facts);
         sharedFiles_.push_back({dest, target, copied});
     }
 }
@@ -388,12 +392,11 @@ void TInstallRun::CopyProductFiles()
         const std::string& target = ListItem(d_.FilesOutNames, i);
         const std::string& flag = ListItem(d_.FilesOutValues, i);
         std::string dest = state_.DestDir + "\\" + target;
-        if (!CopyOneFile(state_.SourceDir + d_.FilesInNames[i], dest, flag)) continue;
+        TFileFacts facts;
+        if (!CopyOneFile(state_.SourceDir + d_.FilesInNames[i], dest, flag, facts)) continue;
         // Its size and time as copied: one the user changes since stays his.
-        IFileSystem& files = *Sys().Files;
-        std::uint64_t written = files.LastWriteTime(dest);
         list_.Add(TListKind::File, dest);
-        if (written != 0) list_.AddStamp(FileStamp(files.FileSize(dest), written));
+        if (facts.LastWrite != 0) list_.AddStamp(FileStamp(facts.Size, facts.LastWrite));
     }
 }
 

@@ -78,7 +78,9 @@ private:
     void MakeDirectory(const std::string& path);
     void MakeDirectories();
     // Whether the file was copied: a file left in place is not the run's.
-    bool CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag);
+    // The copy's size and time go into facts.
+    bool CopyOneFile(const std::string& source, const std::string& dest, const std::string& flag,
+                     TFileFacts& facts);
     void NoteCopy(const char* kind, const std::string& source, const std::string& dest,
                   unsigned long error, bool keepExisting);
     void CopySystemFiles(const std::string& windowsDir);

@@ -244,11 +244,12 @@ bool TRemoval::ChangedSinceCopied(const TListEntry& file)
     if (file.Stamp.empty() || !files.FileExists(file.Name)) return false;
     std::uint64_t size = 0, time = 0;
     if (!ReadFileStamp(file.Stamp, size, time)) return true;
-    if (files.FileSize(file.Name) != size) return true;
+    TFileFacts facts = files.FileFacts(file.Name);
+    if (facts.Size != size) return true;
     // FAT keeps local times, which the system turns into UTC by today's
     // daylight bias: after a change of season each file seems an hour off.
     const std::uint64_t hour = 36000000000ull;
-    std::uint64_t now = files.LastWriteTime(file.Name);
+    std::uint64_t now = facts.LastWrite;
     return now != time && now != time + hour && now + hour != time;
 }
 

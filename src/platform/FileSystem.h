@@ -4,6 +4,13 @@
 #include <string>
 #include <vector>
 
+// A file's size in bytes and when it was last written, as the system's
+// FILETIME (100 ns since 1601, UTC); both 0 when they cannot be read.
+struct TFileFacts {
+    std::uint64_t Size = 0;
+    std::uint64_t LastWrite = 0;
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -15,11 +22,8 @@ public:
     // success, else the system's error code.
     virtual unsigned long Copy(const std::string& source, const std::string& dest,
                                    bool failIfExists) = 0;
-    // The size of a file in bytes; 0 when it cannot be read.
-    virtual std::uint64_t FileSize(const std::string& path) = 0;
-    // When a file was last written, as the system's FILETIME (100 ns
-    // since 1601, UTC); 0 when it cannot be read.
-    virtual std::uint64_t LastWriteTime(const std::string& path) = 0;
+    // Both in one look at the file: a copy's size and time are read once.
+    virtual TFileFacts FileFacts(const std::string& path) = 0;
     // Whether two paths name one file once the system has normalised them
     // (case, "." and "..", doubled separators, blanks at the end).
     virtual bool SameFile(const std::string& a, const std::string& b) = 0;

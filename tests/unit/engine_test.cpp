@@ -1341,7 +1341,7 @@ TEST_F(InstallListRunTest, ARunListsWhatItMadeInOrderWithFullKeyPathsAndNoCounte
               Listed());
 }
 
-TEST_F(InstallListRunTest, EstimatedSizeCountsTheFilesCopiedNotThoseKept)
+TEST_F(InstallListRunTest, EstimatedSizeCountsTheFilesCopiedNotThoseKeptEachReadOnce)
 {
     Fake.Disk.Put("C:\\SETUP\\x.dll", std::string(1000, 'x'));
     Fake.Disk.Put("C:\\SETUP\\a.exe", std::string(2000, 'a'));
@@ -1354,6 +1354,8 @@ TEST_F(InstallListRunTest, EstimatedSizeCountsTheFilesCopiedNotThoseKept)
                                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample",
                                        "EstimatedSize", kb));
     EXPECT_EQ(3u, kb);  // 3,000 bytes
+    // One look at each copy gives both its size and its stamp's time.
+    EXPECT_EQ(2, Files.FactReads);
 }
 
 TEST_F(InstallListRunTest, AnItemWithoutCaptionIsListedByTheTitleItsShortcutTakes)

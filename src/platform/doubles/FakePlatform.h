@@ -20,15 +20,12 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
-    std::uint64_t FileSize(const std::string& path) override
+    TFileFacts FileFacts(const std::string& path) override
     {
+        ++FactReads;
         const TFakeDisk::File* file = disk_.Find(path);
-        return file == nullptr ? 0 : file->Content.size();
-    }
-    std::uint64_t LastWriteTime(const std::string& path) override
-    {
-        const TFakeDisk::File* file = disk_.Find(path);
-        return file == nullptr ? 0 : file->WriteTime;
+        if (file == nullptr) return {};
+        return {file->Content.size(), file->WriteTime};
     }
     bool SameFile(const std::string& a, const std::string& b) override
     {
@@ -59,6 +56,8 @@ public:
     std::map<char, std::string> DriveDirs;
     // Hidden or system directories, left out of listings.
     std::vector<std::string> HiddenDirs;
+    // How often a file's size and time were looked up.
+    int FactReads = 0;
 
 private:
     TFakeDisk& disk_;

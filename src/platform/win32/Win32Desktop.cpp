@@ -9,14 +9,21 @@ int TWin32Desktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 namespace {
 bool hourGlass = false;
+bool windowsInUse = false;
 }
 
 bool Win32HourGlassOn() { return hourGlass; }
 
+void Win32WindowsInUse() { windowsInUse = true; }
+
 void TWin32Desktop::SetCursor(TCursor cursor)
 {
     hourGlass = cursor == TCursor::HourGlass;
-    ::SetCursor(LoadCursor(nullptr, cursor == TCursor::HourGlass ? IDC_WAIT : IDC_ARROW));
+    // With no window yet the flag is enough: the first window's cursor
+    // message reads it. A silent run makes none, and under Wine loading a
+    // cursor starts the desktop's process.
+    if (windowsInUse)
+        ::SetCursor(LoadCursor(nullptr, cursor == TCursor::HourGlass ? IDC_WAIT : IDC_ARROW));
 }
 
 void TWin32Desktop::ShowMessage(const std::string& text, const std::string& caption,

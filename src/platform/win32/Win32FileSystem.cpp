@@ -62,19 +62,13 @@ bool ReadFileData(const std::string& path, WIN32_FIND_DATAA& data)
 
 }  // namespace
 
-std::uint64_t TWin32FileSystem::FileSize(const std::string& path)
+TFileFacts TWin32FileSystem::FileFacts(const std::string& path)
 {
     WIN32_FIND_DATAA data;
-    if (!ReadFileData(path, data)) return 0;
-    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-std::uint64_t TWin32FileSystem::LastWriteTime(const std::string& path)
-{
-    WIN32_FIND_DATAA data;
-    if (!ReadFileData(path, data)) return 0;
-    return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-           data.ftLastWriteTime.dwLowDateTime;
+    if (!ReadFileData(path, data)) return {};
+    return {(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                data.ftLastWriteTime.dwLowDateTime};
 }
 
 std::string TWin32FileSystem::WindowsDirectory()

@@ -42,8 +42,7 @@ public:
     bool MakeDirectory(const std::string& path) override;
     unsigned long Copy(const std::string& source, const std::string& dest,
                            bool failIfExists) override;
-    std::uint64_t FileSize(const std::string& path) override;
-    std::uint64_t LastWriteTime(const std::string& path) override;
+    TFileFacts FileFacts(const std::string& path) override;
     bool SameFile(const std::string& a, const std::string& b) override;
     std::string ErrorText(unsigned long error) override;
     std::string WindowsDirectory() override;
@@ -189,6 +188,9 @@ bool DllSearchRestricted();
 // Whether the program asked for the hourglass; it wins over every window's
 // own cursor, as the screen cursor should.
 bool Win32HourGlassOn();
+// Called before the program's first window is made: until then a cursor
+// change only sets the flag above.
+void Win32WindowsInUse();
 
 // Installs into Sys() the Win32 services both programs use (profile files,
 // registry, files, desktop, locale, program manager) and takes the

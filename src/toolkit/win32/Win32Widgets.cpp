@@ -199,11 +199,31 @@ const TWindowKind* WindowKindOf(TControlKind kind)
     return nullptr;
 }
 
+// The common controls and the program's own window classes, readied for
+// the first window rather than at start: a silent run makes none, and
+// under Wine readying them starts the desktop's process.
+void ReadyWindowClasses()
+{
+    static bool ready = false;
+    if (ready) return;
+    ready = true;
+    Win32WindowsInUse();
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto comctl = static_cast<HMODULE>(LoadSystemLibrary("comctl32.dll"));
+    auto init = comctl != nullptr ? reinterpret_cast<TInit>(reinterpret_cast<void*>(
+                                        GetProcAddress(comctl, "InitCommonControlsEx")))
+                                  : nullptr;
+    if (init != nullptr) init(&icc);
+    RegisterClasses();
+}
+
 // Height of a drop-down's window with its list open.
 const int DropDownHeight = 200;
 
 void TWin32Widgets::CreatePeer(TControl& control)
 {
+    ReadyWindowClasses();
     HWND hwnd = nullptr;
     const TWindowKind* kind = nullptr;
     if (control.Kind() == TControlKind::Form) {
@@ -449,13 +469,5 @@ void InstallWin32Widgets(void* hInstance)
 {
     static TWin32Widgets widgets;
     ModuleInstance = static_cast<HINSTANCE>(hInstance);
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto comctl = static_cast<HMODULE>(LoadSystemLibrary("comctl32.dll"));
-    auto init = comctl != nullptr ? reinterpret_cast<TInit>(reinterpret_cast<void*>(
-                                        GetProcAddress(comctl, "InitCommonControlsEx")))
-                                  : nullptr;
-    if (init != nullptr) init(&icc);
-    RegisterClasses();
     SetBackend(&widgets);
 }
