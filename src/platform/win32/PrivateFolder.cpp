@@ -22,7 +22,7 @@ void RandomBytes(unsigned char* out, ULONG size)
     // Where the system has no random source (95, 98, NT 4), the counter
     // and the clock make the name hard to guess, not impossible.
     DWORD mix[4] = {counter.LowPart, GetTickCount(), static_cast<DWORD>(counter.HighPart),
-                    reinterpret_cast<DWORD>(&counter)};
+                    static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&counter))};
     memcpy(out, mix, size < sizeof mix ? size : sizeof mix);
     HMODULE advapi = LoadLibraryA("advapi32.dll");
     typedef BOOLEAN(WINAPI * TGenRandom)(PVOID, ULONG);
