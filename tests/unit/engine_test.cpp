@@ -1506,7 +1506,9 @@ TEST_F(InstallListRunTest, CopiedFilesAreStampedAndOneTheUserChangesOutlivesTheP
     Fake.Disk.Put("C:\\Sample\\b.txt", "filled by the user");
     TRemoval removal("C:\\Sample", "");
     removal.Load();
+    int looks = Files.FactReads;
     removal.Perform();
+    EXPECT_EQ(looks + 2, Files.FactReads);  // one look at each stamped file
     EXPECT_FALSE(Fake.Disk.FileExists("C:\\Sample\\bin\\a.exe"));
     EXPECT_EQ("filled by the user", Fake.Disk.Get("C:\\Sample\\b.txt"));
     ASSERT_FALSE(removal.Left().empty());
